@@ -1,0 +1,111 @@
+# Helpers shared by every module's CMakeLists.
+include_guard(GLOBAL)
+
+option(OLV_SANITIZE "Native build with AddressSanitizer and UBSan" OFF)
+set(OLV_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs under ctest")
+
+set(OLV_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+
+if(OLV_WIN32)
+  # Static runtime: device programs need no mingw DLLs in the image.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX)
+  # Where built device files are collected before `./dev device` installs them.
+  set(OLV_STAGE_DIR ${CMAKE_BINARY_DIR}/stage CACHE INTERNAL "")
+elseif(OLV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A library of platform-neutral code: builds in both builds.
+function(olv_neutral_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_compile_options(${name} PRIVATE ${OLV_WARNINGS})
+endfunction()
+
+# olv_test(name SOURCES ... [LIBS ...] [TIMEOUT s] [DEVICE] [LABELS ...])
+# A GoogleTest executable run by ctest (through Wine in the handheld build).
+# DEVICE: the test uses the shared test device (its registry and files), so such
+# tests never run at the same time as each other.
+function(olv_test name)
+  cmake_parse_arguments(T "DEVICE" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
+  target_compile_options(${name} PRIVATE ${OLV_WARNINGS})
+  if(OLV_WIN32)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
+  if(T_DEVICE)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK device)
+  endif()
+endfunction()
+
+# olv_fuzzer(name SOURCES ... [LIBS ...] CORPUS dir)
+# A libFuzzer target (native clang build only), run by ctest for OLV_FUZZ_SECONDS
+# from the seed corpus kept in the repository; new inputs go to the build tree.
+function(olv_fuzzer name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(OLV_WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+  file(MAKE_DIRECTORY ${work})
+  add_test(NAME ${name}
+           COMMAND ${name} -max_total_time=${OLV_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+                   -print_final_stats=0 ${work} ${F_CORPUS})
+  math(EXPR t "${OLV_FUZZ_SECONDS} + 120")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${t} LABELS fuzz)
+endfunction()
+
+# olv_benchmark(name SOURCES ... [LIBS ...]): a program that prints its figures.
+# Built, never run by the tests: `./dev bench` runs them.
+function(olv_benchmark name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS})
+  set_property(GLOBAL APPEND PROPERTY OLV_BENCHMARKS ${name})
+endfunction()
+
+# olv_stage(target DEST): the built file goes into the device image at folder DEST
+# (a path from the device root, with /, e.g. "Windows").
+function(olv_stage target dest)
+  if(NOT OLV_WIN32)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${OLV_STAGE_DIR}/files/${dest}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${OLV_STAGE_DIR}/files/${dest}/
+    VERBATIM)
+endfunction()
+
+# olv_device_reg(FILE.reg): registry values that installing this module writes on
+# the device (REGEDIT4 text without the header line).
+function(olv_device_reg file)
+  if(NOT OLV_WIN32)
+    return()
+  endif()
+  get_filename_component(abs ${file} ABSOLUTE)
+  string(MD5 tag ${abs})
+  configure_file(${abs} ${OLV_STAGE_DIR}/registry/${tag}.reg COPYONLY)
+endfunction()
+
+
+# Libraries export through .def files only (a dllexport plus a .def entry exports a
+# function twice on i686, the second time decorated).
+function(olv_dll name)
+  cmake_parse_arguments(D "" "DEF" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} SHARED ${D_SOURCES} ${D_DEF})
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_link_libraries(${name} PRIVATE ${D_LIBS})
+  target_compile_options(${name} PRIVATE ${OLV_WARNINGS})
+  target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+endfunction()

@@ -1,0 +1,167 @@
+// The device's clock and time zone. Everything the handheld's programs learn of
+// the time comes through here, so that tests and the demo decide what it is.
+#include <mutex>
+#include <string>
+
+#include "cecompat.h"
+#include "cesim.h"
+#include "device_settings.h"
+#include "tzrules.h"
+
+namespace {
+
+std::mutex g_lock;
+bool g_haveClock = false;
+SYSTEMTIME g_clock;          // local time, standing still
+bool g_haveZone = false;
+TIME_ZONE_INFORMATION g_zone;
+
+int64_t Ticks(const FILETIME& ft) {
+    return int64_t((uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+}
+FILETIME FromTicks(int64_t t) {
+    FILETIME ft;
+    ft.dwLowDateTime = DWORD(uint64_t(t));
+    ft.dwHighDateTime = DWORD(uint64_t(t) >> 32);
+    return ft;
+}
+
+tz::Transition TransitionOf(const SYSTEMTIME& st) {
+    tz::Transition t;
+    t.year = st.wYear;
+    t.month = st.wMonth;
+    t.dayOfWeek = st.wDayOfWeek;
+    t.day = st.wDay;
+    t.hour = st.wHour;
+    t.minute = st.wMinute;
+    t.second = st.wSecond;
+    return t;
+}
+
+tz::Rule RuleOf(const TIME_ZONE_INFORMATION& z) {
+    tz::Rule r;
+    r.bias = z.Bias;
+    r.standardBias = z.StandardBias;
+    r.daylightBias = z.DaylightBias;
+    r.standardDate = TransitionOf(z.StandardDate);
+    r.daylightDate = TransitionOf(z.DaylightDate);
+    return r;
+}
+
+TIME_ZONE_INFORMATION DeviceZone() {
+    {
+        std::lock_guard<std::mutex> g(g_lock);
+        if (g_haveZone) return g_zone;
+    }
+    TIME_ZONE_INFORMATION z;
+    if (cesim::ReadDeviceBinary(L"TimeZone", &z, sizeof z)) return z;
+    ZeroMemory(&z, sizeof z);  // no zone set: UTC, whatever the host's zone is
+    lstrcpyW(z.StandardName, L"UTC");
+    lstrcpyW(z.DaylightName, L"UTC");
+    return z;
+}
+
+// "YYYY-MM-DDTHH:MM[:SS]" as 100 ns ticks of that wall time.
+bool ParseStamp(const std::wstring& s, int64_t* out) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    int n = swscanf(s.c_str(), L"%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &sec);
+    if (n < 5 || y < 1601 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 ||
+        sec < 0 || sec > 59)
+        return false;
+    *out = tz::DaysFrom1601(y, mo, d) * tz::kTicksPerDay + (int64_t(h) * 60 + mi) * tz::kTicksPerMinute +
+           int64_t(sec) * 10000000LL;
+    return true;
+}
+
+int64_t HostNowUtc() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return Ticks(ft);
+}
+
+int64_t NowUtc() {
+    const tz::Rule rule = RuleOf(DeviceZone());
+    {
+        std::lock_guard<std::mutex> g(g_lock);
+        if (g_haveClock) {
+            FILETIME ft;
+            SystemTimeToFileTime(&g_clock, &ft);
+            return tz::UtcFromLocal(rule, Ticks(ft));
+        }
+    }
+    std::wstring stamp;
+    int64_t local;
+    if (!cesim::ReadDeviceString(L"Clock", &stamp) || !ParseStamp(stamp, &local)) return HostNowUtc();
+    int64_t utc = tz::UtcFromLocal(rule, local);
+    DWORD running = 0;
+    std::wstring setAt;
+    int64_t setAtTicks;
+    if (cesim::ReadDeviceDword(L"ClockRunning", &running) && running &&
+        cesim::ReadDeviceString(L"ClockSetAt", &setAt) && ParseStamp(setAt, &setAtTicks)) {
+        int64_t elapsed = HostNowUtc() - setAtTicks;
+        if (elapsed > 0) utc += elapsed;
+    }
+    return utc;
+}
+
+void ToSystemTime(int64_t ticks, LPSYSTEMTIME st) {
+    FILETIME ft = FromTicks(ticks);
+    FileTimeToSystemTime(&ft, st);
+}
+
+}  // namespace
+
+extern "C" {
+
+void WINAPI CeSim_SetClock(const SYSTEMTIME* local) {
+    std::lock_guard<std::mutex> g(g_lock);
+    g_haveClock = local != nullptr;
+    if (local) g_clock = *local;
+}
+
+void WINAPI CeSim_SetTimeZone(const TIME_ZONE_INFORMATION* tzi) {
+    std::lock_guard<std::mutex> g(g_lock);
+    g_haveZone = tzi != nullptr;
+    if (tzi) g_zone = *tzi;
+}
+
+void WINAPI CeSim_GetSystemTime(LPSYSTEMTIME st) { ToSystemTime(NowUtc(), st); }
+
+void WINAPI CeSim_GetLocalTime(LPSYSTEMTIME st) {
+    ToSystemTime(tz::LocalFromUtc(RuleOf(DeviceZone()), NowUtc()), st);
+}
+
+DWORD WINAPI CeSim_GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tzi) {
+    if (!tzi) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return TIME_ZONE_ID_INVALID;
+    }
+    *tzi = DeviceZone();
+    const tz::Rule rule = RuleOf(*tzi);
+    if (!tz::HasDaylight(rule)) return TIME_ZONE_ID_UNKNOWN;
+    return tz::IsDaylightUtc(rule, NowUtc()) ? TIME_ZONE_ID_DAYLIGHT : TIME_ZONE_ID_STANDARD;
+}
+
+// As on the handheld (and desktop Windows), the bias in force now applies, not the
+// one in force at the converted date.
+BOOL WINAPI CeSim_FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local) {
+    if (!utc || !local) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const tz::Rule rule = RuleOf(DeviceZone());
+    *local = FromTicks(Ticks(*utc) - int64_t(tz::BiasAtUtc(rule, NowUtc())) * tz::kTicksPerMinute);
+    return TRUE;
+}
+
+BOOL WINAPI CeSim_LocalFileTimeToFileTime(const FILETIME* local, LPFILETIME utc) {
+    if (!utc || !local) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const tz::Rule rule = RuleOf(DeviceZone());
+    *utc = FromTicks(Ticks(*local) + int64_t(tz::BiasAtUtc(rule, NowUtc())) * tz::kTicksPerMinute);
+    return TRUE;
+}
+
+}  // extern "C"

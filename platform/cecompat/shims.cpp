@@ -1,0 +1,57 @@
+// CE functions that desktop Win32 lacks, and the handheld's screen.
+#include <string>
+
+#include "cecompat.h"
+#include "device_settings.h"
+
+extern "C" {
+
+BOOL WINAPI IsAPIReady(DWORD api) {
+    if (api == SH_SHELL) {
+        DWORD ready = 1;
+        cesim::ReadDeviceDword(L"ShellReady", &ready);
+        return ready != 0;
+    }
+    return TRUE;
+}
+
+FARPROC WINAPI GetProcAddressW(HMODULE module, LPCWSTR name) {
+    if (!name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (IS_INTRESOURCE(name)) return GetProcAddress(module, reinterpret_cast<LPCSTR>(name));
+    char ansi[256];
+    if (!WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, sizeof ansi, nullptr, nullptr)) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return GetProcAddress(module, ansi);
+}
+
+BOOL WINAPI TransparentImage(HDC dst, LONG x, LONG y, LONG cx, LONG cy, HANDLE src, LONG xs, LONG ys,
+                             LONG cxs, LONG cys, COLORREF transparent) {
+    if (!dst || !src) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (GetObjectType(src) != OBJ_BITMAP)
+        return TransparentBlt(dst, x, y, cx, cy, static_cast<HDC>(src), xs, ys, cxs, cys, transparent);
+    HDC mem = CreateCompatibleDC(dst);
+    if (!mem) return FALSE;
+    HGDIOBJ old = SelectObject(mem, src);
+    BOOL ok = old != nullptr && TransparentBlt(dst, x, y, cx, cy, mem, xs, ys, cxs, cys, transparent);
+    if (old) SelectObject(mem, old);
+    DeleteDC(mem);
+    return ok;
+}
+
+int WINAPI CeSim_GetSystemMetrics(int index) {
+    // The desktop under Wine is larger than a handheld; its size is the device's.
+    DWORD v;
+    if (index == SM_CXSCREEN) return cesim::ReadDeviceDword(L"ScreenWidth", &v) && v ? int(v) : 240;
+    if (index == SM_CYSCREEN) return cesim::ReadDeviceDword(L"ScreenHeight", &v) && v ? int(v) : 320;
+    return GetSystemMetrics(index);
+}
+
+}  // extern "C"

@@ -1,0 +1,14 @@
+// A small, deterministic PNG encoder for screenshots: 8-bit RGB, stored (not
+// compressed) deflate blocks, so that equal pixels always give equal bytes.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace png {
+
+// rgb: height rows of width*3 bytes, top row first.
+std::vector<uint8_t> EncodeRgb(int width, int height, const uint8_t* rgb);
+
+uint32_t Crc32(const uint8_t* data, size_t len, uint32_t crc = 0);
+
+}  // namespace png

@@ -1,0 +1,49 @@
+// What every device program and library of this build sees before its own code
+// (a forced include): CE functions that desktop Win32 lacks, and the services the
+// handheld answers differently (its clock and time zone, its screen), routed to the
+// device stand-in. Built against a real CE SDK, none of this is included.
+#pragma once
+#ifdef _WIN32
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// --- CE functions absent from desktop Win32 --------------------------------------
+#define SH_SHELL 0x0001   // IsAPIReady: the shell (Today screen, taskbar) is up
+#define SH_GDI   0x0010
+#define SH_WMGR  0x0011
+BOOL WINAPI IsAPIReady(DWORD hAPI);
+FARPROC WINAPI GetProcAddressW(HMODULE module, LPCWSTR name);
+// hSrc is a DC or a bitmap; crTransparent is the colour left out.
+BOOL WINAPI TransparentImage(HDC hdcDest, LONG DstX, LONG DstY, LONG DstCx, LONG DstCy,
+                             HANDLE hSrc, LONG SrcX, LONG SrcY, LONG SrcCx, LONG SrcCy,
+                             COLORREF TransparentColor);
+
+// --- The device's clock and time zone ---------------------------------------------
+// Device programs read time only through these; the device settings (or a test,
+// in-process) set what they answer.
+void WINAPI CeSim_GetLocalTime(LPSYSTEMTIME st);
+void WINAPI CeSim_GetSystemTime(LPSYSTEMTIME st);
+DWORD WINAPI CeSim_GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tzi);
+BOOL WINAPI CeSim_FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local);
+BOOL WINAPI CeSim_LocalFileTimeToFileTime(const FILETIME* local, LPFILETIME utc);
+
+// --- The device's screen ------------------------------------------------------------
+int WINAPI CeSim_GetSystemMetrics(int index);
+
+#ifdef __cplusplus
+}
+#endif
+
+#ifndef CESIM_NO_REDIRECT
+#define GetLocalTime CeSim_GetLocalTime
+#define GetSystemTime CeSim_GetSystemTime
+#define GetTimeZoneInformation CeSim_GetTimeZoneInformation
+#define FileTimeToLocalFileTime CeSim_FileTimeToLocalFileTime
+#define LocalFileTimeToFileTime CeSim_LocalFileTimeToFileTime
+#define GetSystemMetrics CeSim_GetSystemMetrics
+#endif
+
+#endif  // _WIN32
