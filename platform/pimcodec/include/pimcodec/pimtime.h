@@ -1,0 +1,59 @@
+// Date and time arithmetic shared by the PIM record layouts: the store keeps
+// FILETIMEs (100 ns ticks since 1601-01-01), recurrence patterns count whole minutes
+// since the same epoch, and the agenda works in OLE dates (days since 1899-12-30).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace pimcodec {
+
+constexpr uint64_t kTicksPerMinute = 600000000ull;
+constexpr uint32_t kMinutesPerDay = 1440;
+// Days from 1601-01-01 to 1899-12-30, the OLE date epoch.
+constexpr int32_t kOleEpochDays = 109205;
+// The "no date" value of the agenda: 4501-01-01 00:00.
+constexpr double kOleNoDate = 949998.0;
+
+struct CivilDate {
+    int year = 1601;
+    int month = 1;   // 1..12
+    int day = 1;     // 1..31
+};
+
+struct CivilDateTime {
+    CivilDate date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// Days since 1601-01-01 (negative before it); any proleptic Gregorian date.
+int64_t DaysFromCivil(const CivilDate& d);
+CivilDate CivilFromDays(int64_t days);
+bool IsValidDate(const CivilDate& d);
+int DaysInMonth(int year, int month);
+// 0 Sunday .. 6 Saturday, the SYSTEMTIME convention.
+int WeekdayOfDays(int64_t days);
+
+// Minutes since 1601 of a civil date-time; nullopt when out of the u32 range.
+std::optional<uint32_t> MinutesFromCivil(const CivilDateTime& t);
+CivilDateTime CivilFromMinutes(int64_t minutes);
+
+// FILETIME ticks <-> minutes (FILETIMEs are truncated to the minute).
+inline int64_t MinutesFromFiletime(uint64_t ft) { return int64_t(ft / kTicksPerMinute); }
+inline uint64_t FiletimeFromMinutes(int64_t minutes) { return uint64_t(minutes) * kTicksPerMinute; }
+uint64_t FiletimeFromCivil(const CivilDateTime& t);   // t must not precede 1601
+CivilDateTime CivilFromFiletime(uint64_t ft);          // seconds kept, sub-seconds dropped
+
+// OLE dates. Minutes -> OLE is exact to the minute; OLE -> minutes rounds to the
+// nearest minute so that values that went through a double come back unchanged.
+double OleFromMinutes(int64_t minutes);
+int64_t MinutesFromOle(double ole);
+double OleFromFiletime(uint64_t ft);
+uint64_t FiletimeFromOle(double ole);
+
+// The FILETIME the store holds for "no date".
+uint64_t NoDateFiletime();
+
+}  // namespace pimcodec
