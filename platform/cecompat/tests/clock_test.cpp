@@ -29,12 +29,22 @@ SYSTEMTIME Local(WORD y, WORD mo, WORD d, WORD h, WORD mi) {
     return st;
 }
 
-// Device settings are written for one test and removed after it.
+// Device settings are written for one test; what the device had is put back after it.
 class DeviceKey {
 public:
-    DeviceKey() { RegCreateKeyExW(HKEY_LOCAL_MACHINE, CESIM_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr); }
+    DeviceKey() {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, CESIM_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        for (Saved& s : saved_) {
+            s.size = sizeof s.data;
+            s.present = RegQueryValueExW(key_, s.name, nullptr, &s.type, s.data, &s.size) == ERROR_SUCCESS;
+            RegDeleteValueW(key_, s.name);
+        }
+    }
     ~DeviceKey() {
-        for (const wchar_t* v : {L"Clock", L"ClockRunning", L"ClockSetAt", L"TimeZone"}) RegDeleteValueW(key_, v);
+        for (Saved& s : saved_) {
+            RegDeleteValueW(key_, s.name);
+            if (s.present) RegSetValueExW(key_, s.name, 0, s.type, s.data, s.size);
+        }
         RegCloseKey(key_);
     }
     void Set(const wchar_t* name, const wchar_t* text) {
@@ -45,7 +55,14 @@ public:
     }
 
 private:
+    struct Saved {
+        const wchar_t* name;
+        bool present;
+        DWORD type, size;
+        BYTE data[256];
+    };
     HKEY key_ = nullptr;
+    Saved saved_[4] = {{L"Clock"}, {L"ClockRunning"}, {L"ClockSetAt"}, {L"TimeZone"}};
 };
 
 class ClockTest : public ::testing::Test {

@@ -1,0 +1,64 @@
+#include "runner.h"
+
+namespace today {
+
+std::wstring Widen(const std::string& utf8) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring w(size_t(n), L'\0');
+    if (n) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &w[0], n);
+    return w;
+}
+
+bool PumpFor(unsigned ms) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    for (;;) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(int(msg.wParam));  // leave it for the outer loop
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms) return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
+bool RunScript(TodayScreen& screen, const std::vector<Step>& steps, std::string* error) {
+    for (const Step& st : steps) {
+        if (!screen.hwnd()) return true;
+        switch (st.kind) {
+        case StepKind::kWait:
+            if (!PumpFor(unsigned(st.a))) return true;
+            break;
+        case StepKind::kPoll: screen.PollNow(); break;
+        case StepKind::kKey: screen.Key(UINT(st.a)); break;
+        case StepKind::kTap: screen.Tap(st.a, st.b, false); break;
+        case StepKind::kHold: screen.Tap(st.a, st.b, true); break;
+        case StepKind::kBroadcast: {
+            UINT msg = RegisterWindowMessageW(Widen(st.text).c_str());
+            PostMessageW(HWND_BROADCAST, msg, 0, 0);
+            break;
+        }
+        case StepKind::kHibernate: screen.Hibernate(); break;
+        case StepKind::kSettingChange: screen.SettingChange(); break;
+        case StepKind::kSnap: {
+            PumpFor(0);
+            Pixels px;
+            if (!screen.Capture(&px) || !SavePng(px, Widen(st.text))) {
+                *error = "line " + std::to_string(st.line) + ": cannot write " + st.text;
+                return false;
+            }
+            break;
+        }
+        case StepKind::kQuit: return true;
+        }
+        PumpFor(0);  // let what the step started settle before the next one
+    }
+    return true;
+}
+
+}  // namespace today

@@ -1,0 +1,95 @@
+#include "script.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace today {
+
+namespace {
+
+bool ParseInt(const std::string& s, int lo, int hi, int* out) {
+    if (s.empty() || s.size() > 9) return false;
+    size_t i = s[0] == '-' ? 1 : 0;
+    if (i == s.size()) return false;
+    for (size_t k = i; k < s.size(); ++k)
+        if (s[k] < '0' || s[k] > '9') return false;
+    long v = std::strtol(s.c_str(), nullptr, 10);
+    if (v < lo || v > hi) return false;
+    *out = int(v);
+    return true;
+}
+
+int KeyByName(const std::string& name) {
+    // Virtual-key codes of the handheld's D-pad.
+    if (name == "up") return 0x26;
+    if (name == "down") return 0x28;
+    if (name == "left") return 0x25;
+    if (name == "right") return 0x27;
+    if (name == "enter" || name == "action") return 0x0D;
+    int vk;
+    return ParseInt(name, 1, 254, &vk) ? vk : 0;
+}
+
+}  // namespace
+
+bool ParseScript(const std::string& text, std::vector<Step>* steps, ScriptError* err) {
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    steps->clear();
+    auto fail = [&](const std::string& why) {
+        err->line = number;
+        err->message = why;
+        return false;
+    };
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string s; words >> s;) w.push_back(s);
+        if (w.empty()) continue;
+        Step st;
+        st.line = number;
+        const std::string& cmd = w[0];
+        auto argc = [&](size_t n) { return w.size() == n + 1; };
+        if (cmd == "wait") {
+            if (!argc(1) || !ParseInt(w[1], 0, 600000, &st.a)) return fail("wait takes milliseconds (0 to 600000)");
+            st.kind = StepKind::kWait;
+        } else if (cmd == "poll" && argc(0)) {
+            st.kind = StepKind::kPoll;
+        } else if (cmd == "key") {
+            if (!argc(1) || (st.a = KeyByName(w[1])) == 0) return fail("key takes up, down, left, right, enter or a key code");
+            st.kind = StepKind::kKey;
+        } else if (cmd == "tap" || cmd == "hold") {
+            if (!argc(2) || !ParseInt(w[1], 0, 4096, &st.a) || !ParseInt(w[2], 0, 4096, &st.b))
+                return fail(cmd + " takes a screen point X Y");
+            st.kind = cmd == "tap" ? StepKind::kTap : StepKind::kHold;
+        } else if (cmd == "broadcast") {
+            if (!argc(1)) return fail("broadcast takes a registered message name");
+            st.kind = StepKind::kBroadcast;
+            st.text = w[1];
+        } else if (cmd == "hibernate" && argc(0)) {
+            st.kind = StepKind::kHibernate;
+        } else if (cmd == "settingchange" && argc(0)) {
+            st.kind = StepKind::kSettingChange;
+        } else if (cmd == "snap") {
+            if (w.size() < 2) return fail("snap takes a file name");
+            st.kind = StepKind::kSnap;
+            // The file name is the rest of the line, so that it may hold spaces.
+            size_t at = line.find("snap") + 4;
+            st.text = line.substr(line.find_first_not_of(" \t", at));
+            while (!st.text.empty() && (st.text.back() == ' ' || st.text.back() == '\t')) st.text.pop_back();
+        } else if (cmd == "quit" && argc(0)) {
+            st.kind = StepKind::kQuit;
+        } else {
+            return fail("unknown step '" + cmd + "'");
+        }
+        steps->push_back(st);
+    }
+    return true;
+}
+
+}  // namespace today

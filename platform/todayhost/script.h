@@ -1,0 +1,37 @@
+// The Today screen's script: what an end-to-end test does to it, one step a line.
+//   # comment
+//   wait MS            let the screen run (timers fire, items work) for MS milliseconds
+//   poll               one refresh poll of every item now
+//   key NAME|VK        a key press: up, down, left, right, enter, or a number
+//   tap X Y            stylus down and up at screen point X,Y
+//   hold X Y           stylus down, held, then up
+//   broadcast NAME     posts the registered window message NAME to every top-level window
+//   hibernate          sends WM_HIBERNATE to the items
+//   settingchange      broadcasts WM_SETTINGCHANGE with SETTINGCHANGE_RESET
+//   snap FILE          writes a screenshot (PNG)
+//   quit               ends the Today screen
+// Platform-neutral so that it builds and fuzzes natively.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace today {
+
+enum class StepKind { kWait, kPoll, kKey, kTap, kHold, kBroadcast, kHibernate, kSettingChange, kSnap, kQuit };
+
+struct Step {
+    StepKind kind = StepKind::kWait;
+    int a = 0, b = 0;     // wait: ms; key: virtual key; tap/hold: x, y
+    std::string text;     // broadcast: message name; snap: file
+    int line = 0;
+};
+
+struct ScriptError {
+    int line = 0;
+    std::string message;
+};
+
+// Parses a whole script. On a bad line returns false with the line and the reason.
+bool ParseScript(const std::string& text, std::vector<Step>* steps, ScriptError* err);
+
+}  // namespace today

@@ -1,0 +1,207 @@
+// The Today screen with real item libraries, in this process: loading by ordinal,
+// layout on height changes, the refresh poll, the watermark, the selection
+// messages and its screenshots.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <shlwapi.h>
+
+#include "raii.h"
+#include "runner.h"
+#include "today_screen.h"
+
+using namespace today;
+
+namespace {
+
+const wchar_t kItems[] = L"Software\\Microsoft\\Today\\Items";
+
+typedef int(WINAPI* LogFn)(wchar_t*, int, int);
+
+void SetDword(const std::wstring& item, const wchar_t* name, DWORD v) {
+    raii::Key k;
+    std::wstring path = std::wstring(kItems) + L"\\" + item;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.out(), nullptr);
+    RegSetValueExW(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+}
+
+void SetString(const std::wstring& item, const wchar_t* name, const std::wstring& v) {
+    raii::Key k;
+    std::wstring path = std::wstring(kItems) + L"\\" + item;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.out(), nullptr);
+    RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()), DWORD((v.size() + 1) * 2));
+}
+
+// Registers its own items for one test; every other item on the device is switched
+// off meanwhile and put back afterwards.
+class ScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        raii::Key key;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kItems, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(), nullptr);
+        for (const ItemConfig& c : ReadItemConfigs(HKEY_LOCAL_MACHINE, kItems)) {
+            saved_[c.name] = c.enabled;
+            SetDword(c.name, L"Enabled", 0);
+        }
+        lib_.reset(LoadLibraryW(TESTITEM_DLL));  // the same module the screen loads
+        ASSERT_TRUE(lib_);
+        log_ = reinterpret_cast<LogFn>(reinterpret_cast<void*>(GetProcAddress(lib_.get(), MAKEINTRESOURCEA(1))));
+        ASSERT_TRUE(log_);
+        log_(nullptr, 0, 1);
+    }
+    void TearDown() override {
+        screen_.reset();
+        for (const std::wstring& n : added_) SHDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(kItems) + L"\\" + n).c_str());
+        for (auto& s : saved_) SetDword(s.first, L"Enabled", s.second ? 1 : 0);
+    }
+
+    void AddItem(const std::wstring& name, DWORD order, DWORD height, DWORD color = 0xFFFFFFFF) {
+        added_.push_back(name);
+        SetString(name, L"DLL", TESTITEM_DLL);
+        SetDword(name, L"Type", 4);
+        SetDword(name, L"Order", order);
+        SetDword(name, L"Enabled", 1);
+        SetDword(name, L"Height", height);
+        SetDword(name, L"Color", color);
+        SetString(name, L"Label", L"");
+    }
+
+    TodayScreen& Start() {
+        ScreenOptions opt;
+        opt.pollMs = 0;  // the test polls
+        screen_.reset(new TodayScreen(opt));
+        EXPECT_TRUE(screen_->Create(GetModuleHandleW(nullptr)));
+        screen_->LoadItems();
+        PumpFor(0);
+        return *screen_;
+    }
+
+    RECT ItemRect(size_t i) {
+        RECT rc;
+        GetWindowRect(screen_->model().Item(i).hwndCustom, &rc);
+        MapWindowPoints(nullptr, screen_->view(), reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }
+
+    std::wstring TakeLog() {
+        wchar_t buf[4096];
+        log_(buf, 4096, 1);
+        return buf;
+    }
+
+    std::unique_ptr<TodayScreen> screen_;
+    raii::Library lib_;
+    LogFn log_ = nullptr;
+    std::map<std::wstring, bool> saved_;
+    std::vector<std::wstring> added_;
+};
+
+}  // namespace
+
+TEST_F(ScreenTest, LoadsEnabledItemsInOrderAndStacksThem) {
+    AddItem(L"ScreenB", 2, 60);
+    AddItem(L"ScreenA", 1, 40);
+    AddItem(L"ScreenOff", 0, 10);
+    SetDword(L"ScreenOff", L"Enabled", 0);
+    AddItem(L"ScreenMissing", 3, 10);
+    SetString(L"ScreenMissing", L"DLL", L"\\Windows\\nosuchitem.dll");
+    TodayScreen& s = Start();
+    ASSERT_EQ(2u, s.model().Count());
+    EXPECT_STREQ(L"ScreenA", s.model().Item(0).szName);
+    RECT a = ItemRect(0), b = ItemRect(1), view;
+    GetClientRect(s.view(), &view);
+    EXPECT_EQ(0, a.top);
+    EXPECT_EQ(40, a.bottom);
+    EXPECT_EQ(40, b.top);
+    EXPECT_EQ(100, b.bottom);
+    EXPECT_EQ(view.right, a.right);
+    EXPECT_EQ(s.bandHeight(), 26);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(26, work.top);  // the band at the top is not work area
+}
+
+TEST_F(ScreenTest, AHeightChangeLaysTheItemsOutAgain) {
+    AddItem(L"ScreenA", 1, 40);
+    AddItem(L"ScreenB", 2, 60);
+    TodayScreen& s = Start();
+    SetDword(L"ScreenA", L"Height", 90);
+    TakeLog();
+    // The poll timer's tick, as the Today screen gets it every two seconds.
+    SendMessageW(s.hwnd(), WM_TIMER, 1, 0);
+    EXPECT_EQ(L"ScreenA:query:0\nScreenB:query:0\n", TakeLog());
+    EXPECT_EQ(90, ItemRect(1).top);
+    SCROLLINFO si = {sizeof si, SIF_RANGE};
+    GetScrollInfo(s.view(), SB_VERT, &si);
+    EXPECT_EQ(150, si.nMax);  // items read the total height from the scroll range
+}
+
+TEST_F(ScreenTest, TransparentItemsGetTheBackgroundUnderThem) {
+    AddItem(L"ScreenClear", 1, 40);
+    AddItem(L"ScreenRed", 2, 40, RGB(200, 0, 0));
+    TodayScreen& s = Start();
+    Pixels px;
+    ASSERT_TRUE(s.Capture(&px));
+    EXPECT_EQ(240, px.width);
+    EXPECT_EQ(320, px.height);
+    // What the background looks like at the same place with no item there.
+    const int x = 200, y = 30;  // inside the first item, clear of its text
+    raii::WindowDC screen(nullptr);
+    raii::MemDC mem(CreateCompatibleDC(screen.get()));
+    raii::Bitmap bmp(CreateCompatibleBitmap(screen.get(), 1, 1));
+    raii::Select sel(mem.get(), bmp.get());
+    RECT one = {0, 0, 1, 1};
+    s.PaintBackground(mem.get(), one, POINT{x, y});
+    EXPECT_EQ(GetPixel(mem.get(), 0, 0), px.At(x, s.bandHeight() + y));
+    EXPECT_NE(px.At(x, s.bandHeight() + 5), px.At(x, s.bandHeight() + 35));  // a gradient, not one colour
+    EXPECT_EQ(RGB(200, 0, 0), px.At(x, s.bandHeight() + 60));
+}
+
+TEST_F(ScreenTest, SelectionMessagesFollowKeysAndTaps) {
+    AddItem(L"ScreenA", 1, 40);
+    AddItem(L"ScreenB", 2, 40);
+    TodayScreen& s = Start();
+    TakeLog();
+    s.Key(VK_DOWN);
+    s.Key(VK_RETURN);
+    EXPECT_EQ(L"ScreenA:received:40\nScreenA:action:13\n", TakeLog());
+    s.Tap(100, s.bandHeight() + 60, false);  // on the second item
+    PumpFor(0);
+    EXPECT_EQ(L"ScreenB:tap:0\nScreenA:lost:0\n", TakeLog());
+    EXPECT_EQ(1, s.model().Selected());
+    s.Hibernate();
+    EXPECT_EQ(L"ScreenA:hibernate:0\nScreenB:hibernate:0\n", TakeLog());
+    s.UnloadItems();
+    EXPECT_EQ(L"ScreenB:clearcache:0\nScreenA:clearcache:0\n", TakeLog());
+    EXPECT_EQ(0u, s.model().Count());
+}
+
+TEST_F(ScreenTest, TwoRunsGiveTheSameScreenshot) {
+    AddItem(L"ScreenA", 1, 50);
+    AddItem(L"ScreenB", 2, 70, RGB(40, 120, 60));
+    std::vector<std::string> files;
+    for (int run = 0; run < 2; ++run) {
+        std::wstring out = std::wstring(TEST_TMP) + L"/snap" + std::to_wstring(run) + L".png";
+        std::wstring cmd = std::wstring(L"\"") + TODAYHOST_EXE + L"\" --snap \"" + out + L"\"";
+        STARTUPINFOW si = {sizeof si};
+        PROCESS_INFORMATION pi;
+        ASSERT_TRUE(CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        raii::Handle proc(pi.hProcess), thread(pi.hThread);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(proc.get(), 60000));
+        DWORD code = 1;
+        GetExitCodeProcess(proc.get(), &code);
+        ASSERT_EQ(0u, code);
+        raii::File f(CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(f);
+        std::string bytes(GetFileSize(f.get(), nullptr), '\0');
+        DWORD got;
+        ReadFile(f.get(), &bytes[0], DWORD(bytes.size()), &got, nullptr);
+        files.push_back(bytes);
+    }
+    EXPECT_GT(files[0].size(), 240u * 320u * 3u);
+    EXPECT_EQ(0, files[0].compare(0, 4, "\x89PNG"));
+    EXPECT_TRUE(files[0] == files[1]);
+}

@@ -1,0 +1,40 @@
+#include "script.h"
+
+#include <gtest/gtest.h>
+
+using namespace today;
+
+TEST(Script, EveryStepKind) {
+    std::vector<Step> steps;
+    ScriptError err;
+    ASSERT_TRUE(ParseScript("# a test\r\n\nwait 250\npoll\nkey down\nkey 13  # enter\ntap 10 20\nhold 5 6\n"
+                            "broadcast OlvaneDaybrimSettingsChanged\nhibernate\nsettingchange\n"
+                            "snap Z:\\tmp\\with space.png  \nquit\n",
+                            &steps, &err))
+        << err.line << ": " << err.message;
+    ASSERT_EQ(11u, steps.size());
+    EXPECT_EQ(StepKind::kWait, steps[0].kind);
+    EXPECT_EQ(250, steps[0].a);
+    EXPECT_EQ(3, steps[0].line);
+    EXPECT_EQ(0x28, steps[2].a);
+    EXPECT_EQ(13, steps[3].a);
+    EXPECT_EQ(StepKind::kTap, steps[4].kind);
+    EXPECT_EQ(20, steps[4].b);
+    EXPECT_EQ(StepKind::kHold, steps[5].kind);
+    EXPECT_EQ("OlvaneDaybrimSettingsChanged", steps[6].text);
+    EXPECT_EQ("Z:\\tmp\\with space.png", steps[9].text);
+    EXPECT_EQ(StepKind::kQuit, steps[10].kind);
+}
+
+TEST(Script, BadLinesNameTheLineAndReason) {
+    std::vector<Step> steps;
+    ScriptError err;
+    const char* bad[] = {"wait", "wait -5", "wait 99999999999", "wait 10ms", "key sideways", "key 999",
+                         "tap 1", "tap 1 two", "tap 1 2 3", "poll now", "snap", "jump 3", "broadcast"};
+    for (const char* line : bad) {
+        std::string text = std::string("poll\n") + line + "\n";
+        EXPECT_FALSE(ParseScript(text, &steps, &err)) << line;
+        EXPECT_EQ(2, err.line) << line;
+        EXPECT_FALSE(err.message.empty());
+    }
+}

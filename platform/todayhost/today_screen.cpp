@@ -1,0 +1,418 @@
+#include "today_screen.h"
+
+#include <algorithm>
+
+namespace today {
+
+namespace {
+
+const wchar_t kScreenClass[] = L"DesktopExplorerWindow";  // the handheld's own name for it
+const wchar_t kViewClass[] = L"TodayView";
+const UINT_PTR kPollTimer = 1;
+
+DWORD ReadTodayDword(const wchar_t* name, DWORD fallback) {
+    raii::Key key;
+    DWORD v = 0, size = sizeof v, type = 0;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today", 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
+        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD)
+        return v;
+    return fallback;
+}
+
+std::wstring ReadTodayString(const wchar_t* name) {
+    raii::Key key;
+    wchar_t buf[MAX_PATH + 1] = {};
+    DWORD size = sizeof(buf) - sizeof(wchar_t), type = 0;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today", 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
+        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+        type == REG_SZ) {
+        buf[size / sizeof(wchar_t)] = 0;
+        return buf;
+    }
+    return std::wstring();
+}
+
+COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
+    auto ch = [&](int sa, int sb) { return sa + (sb - sa) * num / den; };
+    return RGB(ch(GetRValue(a), GetRValue(b)), ch(GetGValue(a), GetGValue(b)), ch(GetBValue(a), GetBValue(b)));
+}
+
+}  // namespace
+
+// The scrolling area between the bands: the items' parent, to which they send the
+// TODAYM_ messages.
+class TodayScreen::View : public win::Window {
+public:
+    explicit View(TodayScreen* screen) : screen_(screen) {}
+    bool Create(HINSTANCE inst, const RECT& rc) {
+        Register(inst, kViewClass, 0, nullptr);
+        return CreateWin(0, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rc.left, rc.top,
+                         rc.right - rc.left, rc.bottom - rc.top, screen_->hwnd(), inst) != nullptr;
+    }
+    int scroll = 0;
+
+private:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        switch (msg) {
+        case WM_ERASEBKGND: {
+            RECT rc;
+            GetClientRect(hwnd_, &rc);
+            screen_->PaintBackground(reinterpret_cast<HDC>(wp), rc, POINT{0, 0});
+            return 1;
+        }
+        case TODAYM_GETCOLOR:
+            return LRESULT(screen_->Color(DWORD(wp)));
+        case TODAYM_DRAWWATERMARK:
+            return OnDrawWatermark(reinterpret_cast<const TODAYDRAWWATERMARKINFO*>(lp));
+        case TODAYM_TOOKSELECTION:
+            OnTookSelection(reinterpret_cast<HWND>(wp));
+            return 0;
+        case WM_VSCROLL:
+            OnScroll(LOWORD(wp));
+            return 0;
+        case WM_KEYDOWN:
+            screen_->Key(UINT(wp));
+            return 0;
+        }
+        return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+
+    LRESULT OnDrawWatermark(const TODAYDRAWWATERMARKINFO* info) {
+        if (!info || !info->hdc) return FALSE;
+        // The item asks for the background under its own area: map it into the view.
+        POINT origin = {info->rc.left, info->rc.top};
+        if (info->hwnd) MapWindowPoints(info->hwnd, hwnd_, &origin, 1);
+        screen_->PaintBackground(info->hdc, info->rc, origin);
+        return TRUE;
+    }
+
+    void OnTookSelection(HWND item) {
+        TodayModel& m = screen_->model();
+        for (size_t i = 0; i < m.Count(); ++i)
+            if (m.Item(i).hwndCustom == item) m.OnTookSelection(*static_cast<ItemPort*>(screen_), i);
+    }
+
+    void OnScroll(WORD code) {
+        SCROLLINFO si = {sizeof si, SIF_ALL};
+        GetScrollInfo(hwnd_, SB_VERT, &si);
+        int pos = si.nPos;
+        const int line = screen_->Scale(16), page = int(si.nPage);
+        switch (code) {
+        case SB_LINEUP: pos -= line; break;
+        case SB_LINEDOWN: pos += line; break;
+        case SB_PAGEUP: pos -= page; break;
+        case SB_PAGEDOWN: pos += page; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+        default: return;
+        }
+        pos = std::max(0, std::min(pos, si.nMax - int(si.nPage) + 1));
+        if (pos == scroll) return;
+        scroll = pos;
+        screen_->Layout();
+    }
+
+    TodayScreen* screen_;
+};
+
+TodayScreen::TodayScreen(const ScreenOptions& options) : options_(options) {}
+
+TodayScreen::~TodayScreen() {
+    UnloadItems();
+    view_.reset();
+}
+
+HWND TodayScreen::view() const { return view_ ? view_->hwnd() : nullptr; }
+
+bool TodayScreen::Create(HINSTANCE inst) {
+    inst_ = inst;
+    {
+        raii::WindowDC dc(nullptr);
+        dpi_ = GetDeviceCaps(dc.get(), LOGPIXELSY);
+    }
+    controlMsg_ = RegisterWindowMessageW(TODAY_CONTROL_MESSAGE);
+    Register(inst, kScreenClass, 0, nullptr, LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+    if (!CreateWin(0, kScreenClass, L"Start", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, options_.width,
+                   options_.height, nullptr, inst))
+        return false;
+    // The handheld's work area starts below the navigation band.
+    RECT work = {0, bandHeight(), options_.width, options_.height};
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+
+    LOGFONTW lf = {};
+    lf.lfHeight = -Scale(12);
+    lf.lfWeight = FW_BOLD;
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    barFont_.reset(CreateFontIndirectW(&lf));
+
+    view_.reset(new View(this));
+    RECT rc = {0, bandHeight(), options_.width, options_.height - bandHeight()};
+    if (!view_->Create(inst, rc)) return false;
+    LoadWatermark();
+    if (options_.pollMs) SetTimer(hwnd_, kPollTimer, options_.pollMs, nullptr);
+    SetFocus(view());
+    return true;
+}
+
+void TodayScreen::LoadWatermark() {
+    std::wstring path = ReadTodayString(L"Watermark");
+    if (path.empty()) return;
+    raii::Bitmap pic(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    if (!pic) return;
+    BITMAP bm;
+    GetObjectW(pic.get(), sizeof bm, &bm);
+    RECT rc;
+    GetClientRect(view(), &rc);
+    raii::WindowDC screen(nullptr);
+    raii::Bitmap scaled(CreateCompatibleBitmap(screen.get(), rc.right, rc.bottom));
+    raii::MemDC from(CreateCompatibleDC(screen.get())), to(CreateCompatibleDC(screen.get()));
+    if (!scaled || !from || !to) return;
+    {
+        raii::Select a(from.get(), pic.get()), b(to.get(), scaled.get());
+        SetStretchBltMode(to.get(), COLORONCOLOR);
+        StretchBlt(to.get(), 0, 0, rc.right, rc.bottom, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    }
+    watermark_ = std::move(scaled);
+}
+
+void TodayScreen::PaintBackground(HDC dc, const RECT& dst, POINT src) const {
+    RECT view;
+    GetClientRect(this->view(), &view);
+    if (watermark_) {
+        raii::MemDC mem(CreateCompatibleDC(dc));
+        raii::Select sel(mem.get(), watermark_.get());
+        BitBlt(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, mem.get(), src.x, src.y, SRCCOPY);
+        return;
+    }
+    // No picture: a soft vertical gradient over the view, so that items that draw
+    // transparently show whether they asked for the right part of it.
+    const COLORREF top = RGB(200, 218, 242), bottom = RGB(248, 251, 255);
+    const int h = std::max<int>(1, view.bottom);
+    for (int y = dst.top; y < dst.bottom; ++y) {
+        int vy = std::max(0, std::min(h - 1, int(src.y + (y - dst.top))));
+        raii::Brush b(CreateSolidBrush(Mix(top, bottom, vy, h)));
+        RECT row = {dst.left, y, dst.right, y + 1};
+        FillRect(dc, &row, b.get());
+    }
+}
+
+COLORREF TodayScreen::Color(DWORD which) const {
+    switch (which) {
+    case TODAYCOLOR_TEXT: return ReadTodayDword(L"TextColor", RGB(0, 0, 0));
+    case TODAYCOLOR_HIGHLIGHT: return ReadTodayDword(L"HighlightColor", RGB(16, 80, 176));
+    case TODAYCOLOR_HIGHLIGHTEDTEXT: return ReadTodayDword(L"HighlightTextColor", RGB(255, 255, 255));
+    }
+    return RGB(0, 0, 0);
+}
+
+void TodayScreen::LoadItems() {
+    for (const ItemConfig& c : ReadItemConfigs(options_.itemsRoot, options_.itemsKey.c_str())) {
+        if (!c.enabled) continue;
+        raii::Library lib(LoadLibraryW(c.dll.c_str()));
+        if (!lib) continue;
+        auto init = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
+            reinterpret_cast<void*>(GetProcAddress(lib.get(), MAKEINTRESOURCEA(ORDINAL_INITIALIZECUSTOMITEM))));
+        if (!init) continue;
+        TODAYLISTITEM tli = {};
+        lstrcpynW(tli.szName, c.name.c_str(), MAX_ITEMNAME);
+        lstrcpynW(tli.szDLLPath, c.dll.c_str(), MAX_PATH);
+        tli.tlit = static_cast<TODAYLISTITEMTYPE>(c.type);
+        tli.dwOrder = c.order;
+        tli.fEnabled = TRUE;
+        tli.fOptions = c.options != 0;
+        tli.grfFlags = c.flags;
+        tli.hinstDLL = lib.get();
+        tli.dwSelectability = c.selectability;
+        model_.Add(tli);
+        TODAYLISTITEM& item = model_.Item(model_.Count() - 1);
+        item.hwndCustom = init(&item, view());
+        if (!item.hwndCustom) {
+            model_.RemoveLast();  // the item declined: it gets no place on the screen
+            continue;
+        }
+        libraries_.push_back(std::move(lib));
+    }
+    PollNow();
+}
+
+void TodayScreen::UnloadItems() {
+    for (size_t i = model_.Count(); i-- > 0;) {
+        HWND h = model_.Item(i).hwndCustom;
+        if (h && IsWindow(h)) {
+            SendMessageW(h, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&model_.Item(i)), 0);
+            DestroyWindow(h);
+        }
+    }
+    model_ = TodayModel();
+    while (!libraries_.empty()) libraries_.pop_back();  // in reverse order of loading
+}
+
+LRESULT TodayScreen::Send(size_t item, UINT msg, WPARAM wp, LPARAM lp) {
+    HWND h = model_.Item(item).hwndCustom;
+    return h && IsWindow(h) ? SendMessageW(h, msg, wp, lp) : 0;
+}
+
+void TodayScreen::PollNow() {
+    PollResult r = model_.Poll(*this);
+    if (r.relayout) Layout();
+    for (size_t i : r.repaint) {
+        HWND h = model_.Item(i).hwndCustom;
+        if (h) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}
+
+void TodayScreen::Layout() {
+    RECT rc;
+    GetClientRect(view(), &rc);
+    const int total = model_.TotalHeight();
+    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS};
+    si.nMin = 0;
+    si.nMax = total;
+    si.nPage = UINT(rc.bottom + 1);
+    view_->scroll = std::max(0, std::min(view_->scroll, total - int(rc.bottom)));
+    si.nPos = view_->scroll;
+    SetScrollInfo(view(), SB_VERT, &si, TRUE);
+    GetClientRect(view(), &rc);  // the scroll bar may have come or gone
+    HDWP dwp = BeginDeferWindowPos(int(model_.Count()));
+    for (size_t i = 0; i < model_.Count(); ++i) {
+        const TODAYLISTITEM& it = model_.Item(i);
+        if (!it.hwndCustom) continue;
+        dwp = DeferWindowPos(dwp, it.hwndCustom, nullptr, 0, model_.Top(i) - view_->scroll, rc.right, int(it.cyp),
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    EndDeferWindowPos(dwp);
+    RedrawWindow(view(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TodayScreen::Key(UINT vk) {
+    int before = model_.Selected();
+    model_.OnKey(*this, vk);
+    int now = model_.Selected();
+    if (now >= 0 && now != before) {
+        // Bring the newly selected item into view.
+        RECT rc;
+        GetClientRect(view(), &rc);
+        int top = model_.Top(size_t(now)), bottom = top + int(model_.Item(size_t(now)).cyp);
+        int scroll = view_->scroll;
+        if (bottom - scroll > rc.bottom) scroll = bottom - rc.bottom;
+        if (top < scroll) scroll = top;
+        if (scroll != view_->scroll) {
+            view_->scroll = scroll;
+            Layout();
+        }
+    }
+}
+
+void TodayScreen::Tap(int x, int y, bool hold) {
+    POINT pt = {x, y};
+    HWND target = hwnd_;
+    for (;;) {
+        POINT c = pt;
+        ScreenToClient(target, &c);
+        HWND child = ChildWindowFromPointEx(target, c, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+        if (!child || child == target) break;
+        target = child;
+    }
+    ScreenToClient(target, &pt);
+    const LPARAM at = MAKELPARAM(pt.x, pt.y);
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    if (hold) {
+        // Held long enough for any gesture recogniser before the stylus lifts.
+        DWORD until = GetTickCount() + 1000;
+        MSG msg;
+        while (int(until - GetTickCount()) > 0) {
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    PostMessageW(target, WM_LBUTTONUP, 0, at);
+}
+
+void TodayScreen::Hibernate() {
+    for (size_t i = 0; i < model_.Count(); ++i) Send(i, WM_HIBERNATE, 0, 0);
+    SendMessageTimeoutW(HWND_BROADCAST, WM_HIBERNATE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+}
+
+void TodayScreen::SettingChange() {
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+}
+
+bool TodayScreen::Capture(Pixels* out) {
+    PollNow();
+    return CaptureWindow(hwnd_, out);
+}
+
+void TodayScreen::PaintFrame(HDC dc) {
+    const int band = bandHeight();
+    RECT top = {0, 0, options_.width, band};
+    RECT bottom = {0, options_.height - band, options_.width, options_.height};
+    for (int y = 0; y < band; ++y) {
+        raii::Brush b(CreateSolidBrush(Mix(RGB(24, 64, 132), RGB(8, 32, 84), y, band)));
+        RECT row = {0, y, options_.width, y + 1};
+        FillRect(dc, &row, b.get());
+        raii::Brush b2(CreateSolidBrush(Mix(RGB(64, 64, 72), RGB(24, 24, 28), y, band)));
+        RECT row2 = {0, bottom.top + y, options_.width, bottom.top + y + 1};
+        FillRect(dc, &row2, b2.get());
+    }
+    raii::Select font(dc, barFont_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT t = top;
+    t.left += Scale(8);
+    t.right -= Scale(8);
+    DrawTextW(dc, L"Start", -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t clock[16];
+    wsprintfW(clock, L"%d:%02d", now.wHour, now.wMinute);
+    DrawTextW(dc, clock, -1, &t, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    RECT s = bottom;
+    s.right = options_.width / 2;
+    DrawTextW(dc, L"Calendar", -1, &s, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    s.left = s.right;
+    s.right = options_.width;
+    DrawTextW(dc, L"Contacts", -1, &s, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+LRESULT TodayScreen::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        raii::PaintDC dc(hwnd_);
+        PaintFrame(dc.get());
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_TIMER:
+        if (wp == kPollTimer) PollNow();
+        return 0;
+    case WM_KEYDOWN:
+        Key(UINT(wp));
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        KillTimer(hwnd_, kPollTimer);
+        UnloadItems();
+        if (options_.quitOnDestroy) PostQuitMessage(0);
+        return 0;
+    }
+    if (msg == controlMsg_ && controlMsg_) {
+        switch (wp) {
+        case kCtlPoll: PollNow(); break;
+        case kCtlHibernate: Hibernate(); break;
+        case kCtlSettingChange: SettingChange(); break;
+        case kCtlReload: UnloadItems(); LoadItems(); break;
+        case kCtlQuit: DestroyWindow(hwnd_); break;
+        }
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+}  // namespace today

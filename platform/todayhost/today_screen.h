@@ -1,0 +1,73 @@
+// The Today screen: a full-screen window with the navigation band at the top, the
+// soft-key bar at the bottom and, between them, a scrolling view that stacks the
+// custom Today items registered on the device.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "raii.h"
+#include "screenshot.h"
+#include "today_model.h"
+#include "window.h"
+
+namespace today {
+
+// Posted to the Today screen by todayctl.exe (a registered message), wParam says what.
+#define TODAY_CONTROL_MESSAGE L"CeSimTodayControl"
+enum ControlCommand { kCtlPoll = 1, kCtlHibernate = 2, kCtlSettingChange = 3, kCtlQuit = 4, kCtlReload = 5 };
+
+struct ScreenOptions {
+    int width = 240, height = 320;       // the screen, in device pixels
+    HKEY itemsRoot = HKEY_LOCAL_MACHINE;
+    std::wstring itemsKey = L"Software\\Microsoft\\Today\\Items";
+    UINT pollMs = 2000;                  // 0: no poll timer (tests poll by hand)
+    bool quitOnDestroy = false;          // the program's main window ends the message loop
+};
+
+class TodayScreen : public win::Window, private ItemPort {
+public:
+    explicit TodayScreen(const ScreenOptions& options);
+    ~TodayScreen() override;
+
+    bool Create(HINSTANCE inst);
+    void LoadItems();
+    void UnloadItems();
+
+    void PollNow();
+    void Key(UINT vk);
+    void Tap(int x, int y, bool hold);
+    void Hibernate();
+    void SettingChange();
+    bool Capture(Pixels* out);
+
+    TodayModel& model() { return model_; }
+    HWND view() const;
+    int bandHeight() const { return Scale(26); }
+    int Scale(int v) const { return (v * dpi_ + 48) / 96; }
+    // Paints the Today background of the view area `src` (view coordinates) into `dc` at `dst`.
+    void PaintBackground(HDC dc, const RECT& dst, POINT src) const;
+    COLORREF Color(DWORD which) const;
+
+private:
+    class View;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    LRESULT Send(size_t item, UINT msg, WPARAM wp, LPARAM lp) override;
+    void Layout();
+    void PaintFrame(HDC dc);
+    void LoadWatermark();
+
+    ScreenOptions options_;
+    HINSTANCE inst_ = nullptr;
+    int dpi_ = 96;
+    UINT controlMsg_ = 0;
+    std::unique_ptr<View> view_;
+    TodayModel model_;
+    std::vector<raii::Library> libraries_;  // parallel to the model's items
+    raii::Bitmap watermark_;                // the background picture, at the view's size
+    raii::Font barFont_;
+};
+
+}  // namespace today
