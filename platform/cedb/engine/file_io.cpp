@@ -65,8 +65,13 @@ Error File::Open(const std::string& path, bool create, std::unique_ptr<File>* ou
 Error File::Replace(const std::string& from, const std::string& to) {
     std::wstring a = Wide(from), b = Wide(to);
     if (a.empty() || b.empty()) return Error::kInvalid;
-    if (!MoveFileExW(a.c_str(), b.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(a.c_str(), b.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // Win32 (and Wine with it) refuses to replace a file that any handle has
+        // open, the caller's own included.
+        DWORD e = GetLastError();
+        if (e == ERROR_ACCESS_DENIED || e == ERROR_SHARING_VIOLATION) return Error::kLocked;
         return FromLastError();
+    }
     return Error::kOk;
 }
 

@@ -137,6 +137,8 @@ public:
     // notice at their next call and switch to the new file by themselves; sequence
     // numbers and object ids carry on. A compactor killed half way leaves the old
     // file in use. Size of the file in bytes afterwards in *size (may be null).
+    // Win32 cannot replace a file that is open, so there it fails with kLocked and
+    // changes nothing: compaction is the native device tool's job.
     virtual Error Compact(uint64_t* size) = 0;
     // Bytes in the volume file (committed entries).
     virtual uint64_t FileSize() = 0;

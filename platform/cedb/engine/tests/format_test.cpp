@@ -19,10 +19,13 @@ std::vector<uint8_t> MakeVolume(const std::string& path, int n, bool flush) {
     auto v = Volume::Open(path, true, nullptr);
     uint32_t db = 0;
     EXPECT_EQ(v->CreateDatabase(u"db", 0, {}, &db), Error::kOk);
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
         EXPECT_EQ(v->Write(db, 0, {Num(kIndex, i), Str(kText, std::u16string(size_t(i), u'x'))}, {}, nullptr),
                   Error::kOk);
-    if (flush) EXPECT_EQ(v->Flush(), Error::kOk);
+    }
+    if (flush) {
+        EXPECT_EQ(v->Flush(), Error::kOk);
+    }
     v.reset();
     return test::ReadAll(path);
 }

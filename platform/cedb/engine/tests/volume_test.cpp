@@ -171,12 +171,20 @@ TEST_F(VolumeTest, HugeValuesUpToTheRecordLimit) {
     EXPECT_EQ(r.props[0].bytes, big);
 }
 
+// Compaction replaces an open file: only POSIX allows that. Elsewhere it must fail
+// cleanly and leave the volume working.
+#ifdef _WIN32
+constexpr Error kCompactResult = Error::kLocked;
+#else
+constexpr Error kCompactResult = Error::kOk;
+#endif
+
 TEST_F(VolumeTest, ObjectIdsAreNeverReusedEvenAfterCompaction) {
     uint32_t a = 0, b = 0, c = 0;
     ASSERT_EQ(vol->Write(db, 0, {Num(kBusy, 1)}, {}, &a), Error::kOk);
     ASSERT_EQ(vol->Write(db, 0, {Num(kBusy, 1)}, {}, &b), Error::kOk);
     ASSERT_EQ(vol->Delete(db, b), Error::kOk);
-    ASSERT_EQ(vol->Compact(nullptr), Error::kOk);
+    ASSERT_EQ(vol->Compact(nullptr), kCompactResult);
     auto v2 = Reopen();
     ASSERT_EQ(v2->Write(db, 0, {Num(kBusy, 1)}, {}, &c), Error::kOk);
     EXPECT_GT(c, b);
@@ -242,8 +250,10 @@ TEST_F(VolumeTest, CompactionIsFollowedByOtherReplicas) {
     ASSERT_EQ(vol->Delete(db, gone), Error::kOk);
     ASSERT_EQ(other->Refresh(), Error::kOk);
     uint64_t before = vol->FileSize(), after = 0, seq = vol->LastSeq();
-    ASSERT_EQ(other->Compact(&after), Error::kOk);
-    EXPECT_LT(after, before / 4);
+    ASSERT_EQ(other->Compact(&after), kCompactResult);
+    if (kCompactResult == Error::kOk) {
+        EXPECT_LT(after, before / 4);
+    }
     // vol still holds the old file: its next write must land in the new one
     uint32_t late = 0;
     ASSERT_EQ(vol->Write(db, 0, {Str(kSubject, u"late")}, {}, &late), Error::kOk);
