@@ -318,6 +318,10 @@ struct Planner {
         std::string name;
         if (v.is_string()) {
             name = v.get<std::string>();
+            // A bare name asks for the category to exist: one the store has is reused,
+            // so that imports can name the categories they need.
+            for (const auto& [have, haveId] : existing.categories)
+                if (Lower(have) == Lower(name)) return;
             id = Fresh(kCategoryDb, where);
         } else {
             Node n(v, where);
