@@ -1,6 +1,7 @@
 // A small, deterministic PNG encoder for screenshots: 8-bit RGB, stored (not
 // compressed) deflate blocks, so that equal pixels always give equal bytes.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
