@@ -179,29 +179,77 @@ TEST_F(ScreenTest, SelectionMessagesFollowKeysAndTaps) {
     EXPECT_EQ(0u, s.model().Count());
 }
 
+namespace {
+
+// Runs todayhost.exe with the given arguments; returns its exit code.
+DWORD RunHost(const std::wstring& args) {
+    std::wstring cmd = std::wstring(L"\"") + TODAYHOST_EXE + L"\" " + args;
+    STARTUPINFOW si = {sizeof si};
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1000;
+    raii::Handle proc(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(proc.get(), 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(proc.get(), 1001);
+        return 1001;
+    }
+    DWORD code = 1002;
+    GetExitCodeProcess(proc.get(), &code);
+    return code;
+}
+
+std::string ReadAll(const std::wstring& path) {
+    raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return std::string();
+    std::string bytes(GetFileSize(f.get(), nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(f.get(), &bytes[0], DWORD(bytes.size()), &got, nullptr);
+    return bytes;
+}
+
+void WriteAll(const std::wstring& path, const std::string& text) {
+    raii::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD put = 0;
+    WriteFile(f.get(), text.data(), DWORD(text.size()), &put, nullptr);
+}
+
+}  // namespace
+
 TEST_F(ScreenTest, TwoRunsGiveTheSameScreenshot) {
     AddItem(L"ScreenA", 1, 50);
     AddItem(L"ScreenB", 2, 70, RGB(40, 120, 60));
     std::vector<std::string> files;
     for (int run = 0; run < 2; ++run) {
         std::wstring out = std::wstring(TEST_TMP) + L"/snap" + std::to_wstring(run) + L".png";
-        std::wstring cmd = std::wstring(L"\"") + TODAYHOST_EXE + L"\" --snap \"" + out + L"\"";
-        STARTUPINFOW si = {sizeof si};
-        PROCESS_INFORMATION pi;
-        ASSERT_TRUE(CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        raii::Handle proc(pi.hProcess), thread(pi.hThread);
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(proc.get(), 60000));
-        DWORD code = 1;
-        GetExitCodeProcess(proc.get(), &code);
-        ASSERT_EQ(0u, code);
-        raii::File f(CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(f);
-        std::string bytes(GetFileSize(f.get(), nullptr), '\0');
-        DWORD got;
-        ReadFile(f.get(), &bytes[0], DWORD(bytes.size()), &got, nullptr);
-        files.push_back(bytes);
+        ASSERT_EQ(0u, RunHost(L"--snap \"" + out + L"\""));
+        files.push_back(ReadAll(out));
     }
     EXPECT_GT(files[0].size(), 240u * 320u * 3u);
     EXPECT_EQ(0, files[0].compare(0, 4, "\x89PNG"));
     EXPECT_TRUE(files[0] == files[1]);
+}
+
+TEST_F(ScreenTest, ScriptsDriveTheScreenEndToEnd) {
+    AddItem(L"ScreenA", 1, 50);
+    const std::wstring dir = TEST_TMP;
+    WriteAll(dir + L"/steps.txt", "wait 0\nsnap " + std::string("plain.png") + "\nkey down\npoll\nsnap selected.png\n"
+                                  "broadcast CeSimNobodyListens\nhibernate\nquit\nsnap never.png\n");
+    DeleteFileW((dir + L"/never.png").c_str());
+    // Relative snap names land in the current directory: run from the test's folder.
+    wchar_t old[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, old);
+    SetCurrentDirectoryW(dir.c_str());
+    DWORD code = RunHost(L"--script steps.txt");
+    SetCurrentDirectoryW(old);
+    ASSERT_EQ(0u, code);
+    std::string plain = ReadAll(dir + L"/plain.png"), selected = ReadAll(dir + L"/selected.png");
+    ASSERT_FALSE(plain.empty());
+    EXPECT_FALSE(plain == selected);  // the selected item shows its highlight
+    EXPECT_TRUE(ReadAll(dir + L"/never.png").empty());  // nothing runs after quit
+
+    WriteAll(dir + L"/bad.txt", "poll\nfly away\n");
+    SetCurrentDirectoryW(dir.c_str());
+    EXPECT_EQ(1u, RunHost(L"--script bad.txt"));
+    EXPECT_EQ(1u, RunHost(L"--script missing.txt"));
+    EXPECT_EQ(2u, RunHost(L"--size tiny"));
+    SetCurrentDirectoryW(old);
 }
