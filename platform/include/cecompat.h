@@ -30,6 +30,11 @@ DWORD WINAPI CeSim_GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tzi);
 BOOL WINAPI CeSim_FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local);
 BOOL WINAPI CeSim_LocalFileTimeToFileTime(const FILETIME* local, LPFILETIME utc);
 
+// --- Handles ------------------------------------------------------------------------
+// CE closes database handles (windbase.h) with CloseHandle: this closes them through
+// cedb.dll when it is loaded and the handle is one of its own, else as kernel32 does.
+BOOL WINAPI CeSim_CloseHandle(HANDLE h);
+
 // --- The device's screen ------------------------------------------------------------
 int WINAPI CeSim_GetSystemMetrics(int index);
 
@@ -44,6 +49,7 @@ int WINAPI CeSim_GetSystemMetrics(int index);
 #define FileTimeToLocalFileTime CeSim_FileTimeToLocalFileTime
 #define LocalFileTimeToFileTime CeSim_LocalFileTimeToFileTime
 #define GetSystemMetrics CeSim_GetSystemMetrics
+#define CloseHandle CeSim_CloseHandle
 #endif
 
 #endif  // _WIN32
