@@ -52,4 +52,18 @@ int WINAPI CeSim_GetSystemMetrics(int index);
 #define CloseHandle CeSim_CloseHandle
 #endif
 
+// --- Message boxes -----------------------------------------------------------------
+// Shown as on the device unless the device or a test says how to answer them
+// (cesim_shell.h): no test ever waits on a box.
+#ifdef __cplusplus
+extern "C" {
+#endif
+int WINAPI CeSim_MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+#ifdef __cplusplus
+}
+#endif
+#ifndef CESIM_NO_REDIRECT
+#define MessageBoxW CeSim_MessageBoxW
+#endif
+
 #endif  // _WIN32
