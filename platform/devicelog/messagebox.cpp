@@ -1,7 +1,6 @@
 // Message boxes of device programs: shown as on the device, unless the device (or a
 // test, in-process) says how to answer them; an answered box is logged instead.
 #include <algorithm>
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,17 @@
 
 namespace {
 
-std::atomic<int> g_override{CESIM_NO_OVERRIDE};
+// Every module of a process links its own copy of this code (phone.dll answers the
+// boxes it shows itself), so the override is kept where they all see it: the process
+// environment. Programs the process starts inherit it.
+constexpr wchar_t kOverrideVar[] = L"CESIM_MESSAGEBOX_ANSWER";
+
+int Override() {
+    wchar_t buf[16];
+    DWORD n = GetEnvironmentVariableW(kOverrideVar, buf, 16);
+    if (n == 0 || n >= 16) return CESIM_NO_OVERRIDE;
+    return _wtoi(buf);
+}
 
 // The buttons of a box type, in the order MB_DEFBUTTONn counts them.
 std::vector<int> Buttons(UINT type) {
@@ -48,7 +57,7 @@ bool HeadlessWine() {
 
 // How to answer without showing the box; false: show it.
 bool ConfiguredAnswer(int* answer, const char** why) {
-    int o = g_override.load();
+    int o = Override();
     if (o != CESIM_NO_OVERRIDE) {
         *answer = o;
         *why = "override";
@@ -81,7 +90,15 @@ std::wstring ProgramName() {
 
 extern "C" {
 
-void WINAPI CeSim_SetMessageBoxAnswer(int answer) { g_override = answer; }
+void WINAPI CeSim_SetMessageBoxAnswer(int answer) {
+    if (answer == CESIM_NO_OVERRIDE) {
+        SetEnvironmentVariableW(kOverrideVar, nullptr);
+        return;
+    }
+    wchar_t buf[16];
+    wsprintfW(buf, L"%d", answer);
+    SetEnvironmentVariableW(kOverrideVar, buf);
+}
 
 int WINAPI CeSim_MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     int wanted;

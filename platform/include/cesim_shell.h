@@ -19,7 +19,8 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
-// In this process only; CESIM_NO_OVERRIDE removes the override.
+// For every module of this process (and, through its environment, the programs it
+// starts); CESIM_NO_OVERRIDE removes the override.
 void WINAPI CeSim_SetMessageBoxAnswer(int answer);
 // Exported by aygshell.dll: 1 hold, 0 tap, CESIM_NO_OVERRIDE.
 void WINAPI CeSim_SetGestureHold(int hold);
