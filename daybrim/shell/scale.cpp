@@ -1,0 +1,31 @@
+#include "scale.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace daybrim {
+
+namespace {
+Scaler g_scaler;
+bool g_dpiRead = false;
+}  // namespace
+
+Scaler& TheScaler() { return g_scaler; }
+
+void SetForcedVga(bool on) {
+#ifdef _WIN32
+    if (!g_dpiRead) {
+        HDC dc = GetDC(nullptr);
+        if (dc) {
+            g_scaler.dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+            g_scaler.dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+            ReleaseDC(nullptr, dc);
+        }
+        g_dpiRead = true;
+    }
+#endif
+    g_scaler.forcedVga = on;
+}
+
+}  // namespace daybrim
