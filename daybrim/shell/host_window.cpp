@@ -1,0 +1,399 @@
+#include "host_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "module.h"
+#include "resource_binding.h"
+#include "scale.h"
+#include "settings.h"
+#include "tab_factory.h"
+#include "tab_types.h"
+#include "week_number.h"
+
+namespace daybrim {
+
+namespace {
+
+// Seconds of "LoadingDelay" past this are a typo, not a wish to wait for days.
+const DWORD kMaxLoadingDelay = 600;
+
+DWORD ReadGeneralDword(const wchar_t* name, DWORD def) {
+    raii::Key key;
+    DWORD v = 0, type = 0, size = sizeof v;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, RootPath(kRootGeneral), 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
+        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD)
+        return v;
+    return def;
+}
+
+}  // namespace
+
+// The hidden top-level window that hears broadcasts for the host, which as a child
+// of the Today screen never receives them.
+class CHostWindow::Relay : public win::Window {
+public:
+    Relay(HWND host, UINT settingsMsg) : host_(host), settingsMsg_(settingsMsg) {}
+    bool Create(HINSTANCE inst) {
+        if (!Register(inst, DAYBRIM_RELAY_CLASS, CS_HREDRAW | CS_VREDRAW, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))))
+            return false;
+        return CreateWin(0, DAYBRIM_RELAY_CLASS, L"", WS_POPUP | WS_CAPTION, 20, 20, 10, 10, host_, inst) != nullptr;
+    }
+
+private:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == settingsMsg_ && settingsMsg_) {
+            // Posted, not sent: the reload destroys this window, which must not
+            // happen while its own procedure is still on the stack.
+            PostMessageW(host_, WM_DR_RELOAD, 0, 0);
+            return 0;
+        }
+        switch (msg) {
+        case WM_CREATE: return 0;
+        case WM_SETTINGCHANGE:
+            if (wp == SETTINGCHANGE_RESET) SendMessageW(host_, WM_DR_SCREENRESET, 0, 0);
+            return 0;
+        }
+        return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+    HWND host_;
+    UINT settingsMsg_;
+};
+
+CHostWindow::CHostWindow(DaybrimModule& module)
+    : module_(module), core_(module.settings, *this, module.pim) {}
+
+CHostWindow::~CHostWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+HWND CHostWindow::Create(HWND parent) {
+    if (!Register(module_.instance, DAYBRIM_HOST_CLASS, CS_HREDRAW | CS_VREDRAW,
+                  static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))))
+        return nullptr;
+    return CreateWin(0, DAYBRIM_HOST_CLASS, DAYBRIM_HOST_CLASS, WS_CHILD | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                     GetSystemMetrics(SM_CYSCREEN), 0, parent, module_.instance);
+}
+
+LRESULT CHostWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        if (navigator_) {
+            LRESULT r = navigator_->PreFilter(msg, wp, lp);
+            if (r != -1) return r;
+        }
+        return Handle(msg, wp, lp);
+    } catch (...) {
+        // A failing handler must not take the Today screen down: the item carries on.
+        return 0;
+    }
+}
+
+LRESULT CHostWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        OnEraseBackground(reinterpret_cast<HDC>(wp));
+        return 1;
+    case WM_WINDOWPOSCHANGED: {
+        RECT rc;
+        GetWindowRect(hwnd_, &rc);
+        MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&rc), 2);
+        core_.Layout(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+        return 0;
+    }
+    case WM_COMMAND:
+        OnCommand(LOWORD(wp));
+        return 0;
+    case WM_TIMER:
+        if (wp == IDT_LOADING) {
+            ::KillTimer(hwnd_, IDT_LOADING);
+            DeferredInit();
+        } else if (wp == IDT_DEFAULTTAB) {
+            core_.OnDefaultTabTimer();
+        } else if (wp == IDT_MAILTOCALENDAR) {
+            core_.OnMailTimer();
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (navigator_) navigator_->TakeSelection(1);
+        return 0;
+    case WM_DBNOTIFICATION:
+        // External tab libraries hear about contact changes once custom tabs exist.
+        core_.OnDataChanged(module_.pim.OnNotification(reinterpret_cast<const CENOTIFICATION*>(lp)));
+        return 0;
+    case WM_HIBERNATE:
+        for (size_t i = 0; i < core_.tabs().Count(); ++i) core_.tabs().At(i)->Hibernate(hwnd_, msg, wp, lp);
+        return 0;
+    case WM_TODAYCUSTOM_CLEARCACHE:
+        for (size_t i = 0; i < core_.tabs().Count(); ++i) core_.tabs().At(i)->ClearCache(hwnd_, msg, wp, lp);
+        return 0;
+    case WM_TODAYCUSTOM_QUERYREFRESHCACHE:
+        return OnQueryRefresh(reinterpret_cast<TODAYLISTITEM*>(wp));
+    }
+    switch (msg) {
+    case WM_DR_RELOAD:
+        OnReload();
+        return 0;
+    case WM_DR_SCREENRESET:
+        return 0;
+    case WM_DR_MAILCHANGED:
+        core_.OnMailChanged();
+        return 0;
+    case WM_DR_SETTABICON:
+        if (CTab* t = core_.tabs().Find(module_.settings.ActiveTab.Int()))
+            t->SetCustomIcon(lp ? reinterpret_cast<const wchar_t*>(lp) : L"");
+        return 0;
+    case WM_DR_SELECTTAB:
+        core_.SelectTab(int(lp));
+        return 1;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void CHostWindow::OnCreate() {
+    lang_.reset();
+    initialized_ = false;
+    CSettings& s = module_.settings;
+    // Before the other settings, so that their scaled defaults use it.
+    SetForcedVga(ReadGeneralDword(L"MyVgaMode", 0) == 1);
+    s.Load(&lang_);
+    module_.fonts.Clear();
+
+    int logPixelsX = 96;
+    {
+        raii::WindowDC dc(hwnd_);
+        if (dc) logPixelsX = GetDeviceCaps(dc.get(), LOGPIXELSX);
+    }
+    const ResolutionChoice choice = ChooseResolution(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                                     logPixelsX, s.MyVgaMode.value() == 1);
+    high_ = choice.high;
+    resolution_.reset();
+    if (choice.library != ResolutionLibrary::kNone)
+        resolution_.reset(LoadLibraryW(ResolutionLibraryPath(s.ProductFolder(), choice.library).c_str()));
+
+    module_.weekRule = 0;
+    if (s.AppendWeekNumTottl.value() == 1 || s.MonthlyPopWithWeekNum.value() == 1) {
+        wchar_t first[4] = {};
+        GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IFIRSTWEEKOFYEAR, first, 4);
+        module_.weekRule = WeekRuleFromSetting(s.FirstWeekInYear.value(), first[0]);
+    }
+
+    relay_.reset(new Relay(hwnd_, module_.settingsChangedMsg));
+    if (!relay_->Create(module_.instance)) relay_.reset();
+
+    const DWORD delay = std::min(s.LoadingDelay.value(), kMaxLoadingDelay);
+    if (delay) SetTimer(hwnd_, IDT_LOADING, (delay + 1) * 1000, nullptr);
+    else DeferredInit();
+}
+
+void CHostWindow::DeferredInit() {
+    if (!IsAPIReady(SH_SHELL)) {
+        SetTimer(hwnd_, IDT_LOADING, 1000, nullptr);  // the shell is still starting: try again
+        return;
+    }
+    CSettings& s = module_.settings;
+    const std::wstring skin = s.SkinPath.empty() ? s.InstallFolder() + L"\\Skins\\default\\" : s.SkinPath.value();
+    module_.skin.Load(skin, s.SystemColor(kSysClr34), s.SystemColor(kSysClr35));
+    module_.images.Load(resolution_.get(), skin);
+    module_.categories.Load();
+    painter_.reset(new CItemPainter);
+    module_.pim.Init(hwnd_);
+    menuExtensions_.reset(new CPimMenuExtensions);
+
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    const bool vertical = s.VerticalTabs.value() == 1;
+    const int left = vertical ? ScaleX(26) : 0;
+    const int top = s.RemoveTabsBar.value() == 1 ? 0 : ScaleY(22);
+    const int height = std::max(ComputeItemHeight(s, rc.bottom, Environment()), ScaleY(60));
+
+    core_.tabs().Clear();
+    for (const TTabDescriptor& d : s.tabs) {
+        if (!d.enabled) continue;
+        std::unique_ptr<CTab> tab = CreateTabFor(s, d);
+        if (!tab) continue;
+        tab->Create(hwnd_, left, top, rc.right - left, height - top + 1, left, 0, ScaleX(140), top - ScaleY(2),
+                    module_.instance);
+        core_.tabs().Insert(std::move(tab));
+    }
+
+    core_.SetTabBar(CreateTabBar());
+    navigator_.reset(new CDPadNavigator(*this, core_.bar(), &core_.tabs(), s, IsOldCeVersion()));
+    const bool hook = navigator_->HookMode();
+    if (vertical) {
+        const int sh = s.RemoveTabsBar.value() == 1 ? 0 : ScaleY(22);
+        core_.bar()->Create(hwnd_, 0, 0, ScaleX(26), height, hook, true, rc.right - ScaleX(20), 0, ScaleX(20), sh,
+                            module_.instance);
+    } else {
+        core_.bar()->Create(hwnd_, ScaleX(140), 0, rc.right - ScaleX(140), HorizontalTabBarHeight(s), hook, false, 0,
+                            0, 0, 0, module_.instance);
+    }
+    for (size_t i = 0; i < core_.tabs().Count(); ++i) core_.bar()->AddButton(core_.tabs().At(i));
+
+    core_.SelectTab(s.ActiveTab.Int());
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+    core_.snapshot().Record();
+    initialized_ = true;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void CHostWindow::OnDestroy() {
+    menuExtensions_.reset();
+    module_.pim.StopNotifications();
+    module_.images.ReleaseIconSets();
+    navigator_.reset();  // removes the keyboard hook and its watch timer
+    hook_.reset();
+    core_.DestroyTabs();
+    lang_.reset();
+    resolution_.reset();
+    relay_.reset();
+    UnregisterClassW(DAYBRIM_RELAY_CLASS, module_.instance);
+    module_.images.ReleaseBitmaps();
+    if (HWND bridge = FindWindowW(L"PIM_BRIDGE_CLASS", L"")) {
+        // Another process's window cannot be destroyed from here: ask it to close.
+        if (GetWindowThreadProcessId(bridge, nullptr) == GetCurrentThreadId()) DestroyWindow(bridge);
+        else PostMessageW(bridge, WM_CLOSE, 0, 0);
+    }
+    painter_.reset();
+    module_.fonts.Clear();
+    ::KillTimer(hwnd_, IDT_LOADING);
+    ::KillTimer(hwnd_, IDT_DEFAULTTAB);
+    ::KillTimer(hwnd_, IDT_MAILTOCALENDAR);
+    initialized_ = false;
+}
+
+void CHostWindow::OnReload() {
+    HCURSOR old = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+    const DWORD removedBefore = module_.settings.RemoveTabsBar.value();
+    OnDestroy();
+    OnCreate();
+    core_.snapshot().laidOut = false;  // the new tabs need a layout pass of their own
+    if (module_.settings.RemoveTabsBar.value() != removedBefore) ForceLayout();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    SetCursor(old);
+}
+
+void CHostWindow::OnCommand(UINT id) {
+    CSettings& s = module_.settings;
+    switch (id) {
+    case IDM_SETTINGS: {
+        const std::wstring exe = s.InstallFolder() + L"\\DRSettings.exe";
+        SHELLEXECUTEINFOW sei = {sizeof sei};
+        sei.fMask = SEE_MASK_FLAG_NO_UI;
+        sei.lpFile = exe.c_str();
+        sei.nShow = SW_SHOWNORMAL;
+        ShellExecuteExW(&sei);
+        break;
+    }
+    case IDM_MINIMIZE:
+    case IDM_RESTORE:
+        s.LastMinimizeState.Set(id == IDM_MINIMIZE ? 1 : 0);
+        s.LastMinimizeState.Write();
+        break;
+    }
+}
+
+HeightEnv CHostWindow::Environment() const {
+    HeightEnv env;
+    env.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    env.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    HWND parent = GetParent(hwnd_);
+    RECT pr;
+    SCROLLINFO si = {sizeof si, SIF_RANGE};
+    if (parent && GetWindowRect(parent, &pr)) {
+        env.parentKnown = true;
+        env.parentTop = pr.top;
+        env.parentBottom = pr.bottom;
+        env.scrollMax = GetScrollInfo(parent, SB_VERT, &si) ? si.nMax : 0;
+    }
+    CTabBar* bar = const_cast<CHostCore&>(core_).bar();
+    env.tabBarMinHeight = bar ? bar->MinimumHeight() : 0;
+    return env;
+}
+
+LRESULT CHostWindow::OnQueryRefresh(TODAYLISTITEM* item) {
+    RefreshKind refreshed;
+    BOOL changed = core_.QueryRefresh(hwnd_, item, Environment(), &refreshed);
+    if (refreshed != RefreshKind::kNone) {
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        UpdateWindow(hwnd_);
+    }
+    return changed;
+}
+
+void CHostWindow::OnEraseBackground(HDC dc) {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    if (HBITMAP wm = module_.images.Watermark(hwnd_)) {
+        raii::MemDC mem(CreateCompatibleDC(dc));
+        raii::Select sel(mem.get(), wm);
+        BitBlt(dc, 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
+    } else {
+        // No cached background yet: the Today screen paints it straight in.
+        TODAYDRAWWATERMARKINFO info = {dc, rc, hwnd_};
+        SendMessageW(GetParent(hwnd_), TODAYM_DRAWWATERMARK, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    for (size_t i = 0; i < core_.tabs().Count(); ++i)
+        core_.tabs().At(i)->EraseBackground(hwnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+}
+
+void CHostWindow::OnPaint() {
+    raii::PaintDC pdc(hwnd_);
+    HDC dc = pdc.get();
+    CSettings& s = module_.settings;
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const COLORREF text = COLORREF(SendMessageW(GetParent(hwnd_), TODAYM_GETCOLOR, TODAYCOLOR_TEXT, 0));
+    SetBkMode(dc, TRANSPARENT);
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    if (s.RemoveSeparatingLine.value() != 1) {
+        const COLORREF line = s.SeperatorLineClr.value() == 0xFFFFFFFF ? text : COLORREF(s.SeperatorLineClr.value());
+        raii::Pen pen(CreatePen(PS_SOLID, 1, line));
+        raii::Select sel(dc, pen.get());
+        MoveToEx(dc, 1, ScaleY(20), nullptr);
+        LineTo(dc, rc.right - 2, ScaleY(20));
+    }
+    // The tab windows cover this once they exist; until then the item says it is coming.
+    if (s.LoadingDelay.value() != 0 || core_.tabs().Count() == 0) {
+        raii::Select font(dc, module_.fonts.Get(s, 51));
+        SetTextColor(dc, text);
+        DrawTextW(dc, L"Daybrim loading...", -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+void CHostWindow::TookSelection() {
+    SendMessageW(GetParent(hwnd_), TODAYM_TOOKSELECTION, reinterpret_cast<WPARAM>(hwnd_), 0);
+}
+
+void CHostWindow::ForceLayout() {
+    core_.snapshot().laidOut = false;
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+}
+
+bool CHostWindow::TodayIsForeground() {
+    HWND today = FindWindowW(L"DesktopExplorerWindow", nullptr);
+    return today && GetForegroundWindow() == today;
+}
+
+bool CHostWindow::InstallHook() {
+    if (!hook_) hook_.reset(new CKeyboardHook(module_.instance, hwnd_));
+    return hook_->Install();
+}
+
+void CHostWindow::RemoveHook() {
+    if (hook_) hook_->Remove();
+}
+
+}  // namespace daybrim

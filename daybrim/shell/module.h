@@ -1,0 +1,40 @@
+// The library's module-level objects: built when the library loads, in this
+// order, and destroyed in the reverse order when it unloads.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "services.h"
+#include "settings.h"
+
+namespace daybrim {
+
+class CHostWindow;
+
+struct DaybrimModule {
+    HINSTANCE instance = nullptr;
+    UINT settingsChangedMsg = 0;  // "OlvaneDaybrimSettingsChanged"
+    CImageCache images;
+    CSkin skin;
+    std::wstring iconSetPicture;
+    std::vector<std::wstring> iconSets;
+    PimStore pim;
+    CategoryTable categories;
+    CSettings settings;  // every value at its default until the first load
+    CFontCatalogue fonts;
+    int weekRule = 0;    // for week numbers in day titles and the monthly popup
+    // Host windows alive or waiting to be reaped (a window's object outlives its
+    // WM_NCDESTROY by a little).
+    std::vector<std::unique_ptr<CHostWindow>> hosts;
+
+    explicit DaybrimModule(HINSTANCE inst);
+    ~DaybrimModule();
+};
+
+DaybrimModule& Module();
+bool ModuleLoaded();
+
+}  // namespace daybrim

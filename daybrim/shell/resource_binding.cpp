@@ -1,0 +1,30 @@
+#include "resource_binding.h"
+
+namespace daybrim {
+
+ResolutionChoice ChooseResolution(int screenWidth, int screenHeight, int logPixelsX, bool forcedVga) {
+    ResolutionChoice c;
+    c.high = logPixelsX >= 130 || forcedVga;
+    const bool smallScreen = screenWidth + screenHeight < 561;
+    if (!c.high) c.library = ResolutionLibrary::kLow;
+    else c.library = smallScreen ? ResolutionLibrary::kNone : ResolutionLibrary::kHigh;
+    return c;
+}
+
+std::wstring ResolutionLibraryPath(const std::wstring& productFolder, ResolutionLibrary which) {
+    switch (which) {
+    case ResolutionLibrary::kHigh: return productFolder + L"\\HighDpiRes.dll";
+    case ResolutionLibrary::kLow: return productFolder + L"\\LowDpiRes.dll";
+    case ResolutionLibrary::kNone: break;
+    }
+    return std::wstring();
+}
+
+std::wstring LoadLangString(HMODULE lang, UINT id) {
+    if (!lang) return std::wstring();
+    wchar_t buf[1024];
+    const int n = LoadStringW(lang, id, buf, 1024);
+    return n > 0 ? std::wstring(buf, size_t(n)) : std::wstring();
+}
+
+}  // namespace daybrim

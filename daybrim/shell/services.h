@@ -1,0 +1,58 @@
+// What the host window calls in the skin and images, the PIM store, the
+// categories, the item painter and the PIM menu extensions. Each is filled in by
+// its own subsystem; until then these do nothing and report nothing changed.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "windbase.h"
+
+namespace daybrim {
+
+class CSkin {
+public:
+    virtual ~CSkin() = default;
+    virtual void Load(const std::wstring& folder, COLORREF colour34, COLORREF colour35) {}
+};
+
+class CImageCache {
+public:
+    virtual ~CImageCache() = default;
+    virtual void Load(HMODULE resolutionModule, const std::wstring& skinFolder) {}
+    virtual void ReleaseBitmaps() {}
+    // The Today background under `hwnd`, fetched once through TODAYM_DRAWWATERMARK
+    // and kept; null until the skin layer provides it.
+    virtual HBITMAP Watermark(HWND hwnd) { return nullptr; }
+    virtual void ReleaseIconSets() {}
+};
+
+class PimStore {
+public:
+    virtual ~PimStore() = default;
+    // Database notifications arrive at `notify` as WM_DBNOTIFICATION.
+    virtual void Init(HWND notify) {}
+    virtual void StopNotifications() {}
+    // The tab types whose data a notification changed.
+    virtual DWORD OnNotification(const CENOTIFICATION* n) { return 0; }
+    virtual void Reload(bool zoneChanged) {}
+    virtual void RebuildMailOnCalendar() {}
+};
+
+class CategoryTable {
+public:
+    virtual ~CategoryTable() = default;
+    virtual void Load() {}
+};
+
+class CItemPainter {
+public:
+    virtual ~CItemPainter() = default;
+};
+
+class CPimMenuExtensions {
+public:
+    virtual ~CPimMenuExtensions() = default;
+};
+
+}  // namespace daybrim
