@@ -9,6 +9,7 @@
 #include <string>
 
 #include "raii.h"
+#include "reg.h"
 #include "todaycmn.h"
 
 namespace {
@@ -23,29 +24,14 @@ struct ItemState {
     bool selected = false;
 };
 
+std::wstring ItemKey(const std::wstring& item) { return L"Software\\Microsoft\\Today\\Items\\" + item; }
+
 DWORD ReadDword(const std::wstring& item, const wchar_t* name, DWORD fallback) {
-    raii::Key key;
-    std::wstring path = L"Software\\Microsoft\\Today\\Items\\" + item;
-    DWORD v = 0, size = sizeof v, type = 0;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
-        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD)
-        return v;
-    return fallback;
+    return reg::Dword(HKEY_LOCAL_MACHINE, ItemKey(item).c_str(), name, fallback);
 }
 
 std::wstring ReadString(const std::wstring& item, const wchar_t* name, const std::wstring& fallback) {
-    raii::Key key;
-    std::wstring path = L"Software\\Microsoft\\Today\\Items\\" + item;
-    wchar_t buf[128] = {};
-    DWORD size = sizeof(buf) - sizeof(wchar_t), type = 0;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
-        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-        buf[size / sizeof(wchar_t)] = 0;
-        return buf;
-    }
-    return fallback;
+    return reg::String(HKEY_LOCAL_MACHINE, ItemKey(item).c_str(), name, fallback);
 }
 
 void Log(const ItemState* s, const wchar_t* what, WPARAM wp) {

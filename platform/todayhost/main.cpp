@@ -10,6 +10,7 @@
 
 #include "cesim.h"
 #include "raii.h"
+#include "reg.h"
 #include "runner.h"
 #include "script.h"
 #include "today_screen.h"
@@ -18,37 +19,21 @@ namespace {
 
 const wchar_t kLogPixelsKey[] = L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
 
-DWORD ReadDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD fallback) {
-    raii::Key key;
-    DWORD v = 0, size = sizeof v, type = 0;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
-        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD)
-        return v;
-    return fallback;
-}
-
-void WriteDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD v) {
-    raii::Key key;
-    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, key.out(), nullptr) == ERROR_SUCCESS)
-        RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
-}
-
 // The screen's size and resolution are the device's: a 480x640 handheld is a
 // 192 dpi one. The resolution is fixed when a process starts, so when it has to
 // change the program starts itself again.
 int EnsureScreen(int w, int h, bool* restarted) {
     *restarted = false;
     const DWORD dpi = w >= 480 || h >= 480 ? 192 : 96;
-    WriteDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenWidth", DWORD(w));
-    WriteDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenHeight", DWORD(h));
+    reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenWidth", DWORD(w));
+    reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenHeight", DWORD(h));
     raii::WindowDC dc(nullptr);
     if (DWORD(GetDeviceCaps(dc.get(), LOGPIXELSY)) == dpi) return 0;
-    if (ReadDword(HKEY_LOCAL_MACHINE, kLogPixelsKey, L"LogPixels", 96) == dpi) {
+    if (reg::Dword(HKEY_LOCAL_MACHINE, kLogPixelsKey, L"LogPixels", 96) == dpi) {
         fwprintf(stderr, L"todayhost: the screen resolution did not change to %lu dpi\n", dpi);
         return 0;
     }
-    WriteDword(HKEY_LOCAL_MACHINE, kLogPixelsKey, L"LogPixels", dpi);
+    reg::SetDword(HKEY_LOCAL_MACHINE, kLogPixelsKey, L"LogPixels", dpi);
     STARTUPINFOW si = {sizeof si};
     PROCESS_INFORMATION pi;
     std::wstring cmd = GetCommandLineW();

@@ -3,30 +3,9 @@
 #include <algorithm>
 
 #include "raii.h"
+#include "reg.h"
 
 namespace today {
-
-namespace {
-
-DWORD ReadDword(HKEY key, const wchar_t* name, DWORD fallback) {
-    DWORD v = 0, type = 0, size = sizeof v;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof v)
-        return v;
-    return fallback;
-}
-
-std::wstring ReadString(HKEY key, const wchar_t* name) {
-    wchar_t buf[MAX_PATH + 1] = {};
-    DWORD type = 0, size = sizeof(buf) - sizeof(wchar_t);
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::wstring();
-    buf[size / sizeof(wchar_t)] = 0;  // the value need not be terminated
-    return buf;
-}
-
-}  // namespace
 
 std::vector<ItemConfig> ReadItemConfigs(HKEY root, const wchar_t* subkey) {
     std::vector<ItemConfig> items;
@@ -40,13 +19,14 @@ std::vector<ItemConfig> ReadItemConfigs(HKEY root, const wchar_t* subkey) {
         if (RegOpenKeyExW(key.get(), name, 0, KEY_READ, item.out()) != ERROR_SUCCESS) continue;
         ItemConfig c;
         c.name = name;
-        c.dll = ReadString(item.get(), L"DLL");
-        c.order = ReadDword(item.get(), L"Order", 0);
-        c.enabled = ReadDword(item.get(), L"Enabled", 1) != 0;
-        c.type = ReadDword(item.get(), L"Type", tlitCustom);
-        c.options = ReadDword(item.get(), L"Options", 0);
-        c.selectability = ReadDword(item.get(), L"Selectability", 2);
-        c.flags = ReadDword(item.get(), L"Flags", 0);
+        const HKEY k = item.get();
+        c.dll = reg::String(k, nullptr, L"DLL");
+        c.order = reg::Dword(k, nullptr, L"Order", 0);
+        c.enabled = reg::Dword(k, nullptr, L"Enabled", 1) != 0;
+        c.type = reg::Dword(k, nullptr, L"Type", tlitCustom);
+        c.options = reg::Dword(k, nullptr, L"Options", 0);
+        c.selectability = reg::Dword(k, nullptr, L"Selectability", 2);
+        c.flags = reg::Dword(k, nullptr, L"Flags", 0);
         if (c.type == tlitCustom && !c.dll.empty()) items.push_back(c);
     }
     std::stable_sort(items.begin(), items.end(), [](const ItemConfig& a, const ItemConfig& b) {

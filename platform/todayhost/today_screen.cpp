@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "reg.h"
+
 namespace today {
 
 namespace {
@@ -10,28 +12,7 @@ const wchar_t kScreenClass[] = L"DesktopExplorerWindow";  // the handheld's own 
 const wchar_t kViewClass[] = L"TodayView";
 const UINT_PTR kPollTimer = 1;
 
-DWORD ReadTodayDword(const wchar_t* name, DWORD fallback) {
-    raii::Key key;
-    DWORD v = 0, size = sizeof v, type = 0;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today", 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
-        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD)
-        return v;
-    return fallback;
-}
-
-std::wstring ReadTodayString(const wchar_t* name) {
-    raii::Key key;
-    wchar_t buf[MAX_PATH + 1] = {};
-    DWORD size = sizeof(buf) - sizeof(wchar_t), type = 0;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today", 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
-        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-        buf[size / sizeof(wchar_t)] = 0;
-        return buf;
-    }
-    return std::wstring();
-}
+const wchar_t kTodayKey[] = L"Software\\Microsoft\\Today";
 
 COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
     auto ch = [&](int sa, int sb) { return sa + (sb - sa) * num / den; };
@@ -156,7 +137,7 @@ bool TodayScreen::Create(HINSTANCE inst) {
 }
 
 void TodayScreen::LoadWatermark() {
-    std::wstring path = ReadTodayString(L"Watermark");
+    std::wstring path = reg::String(HKEY_LOCAL_MACHINE, kTodayKey, L"Watermark");
     if (path.empty()) return;
     raii::Bitmap pic(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     if (!pic) return;
@@ -199,9 +180,9 @@ void TodayScreen::PaintBackground(HDC dc, const RECT& dst, POINT src) const {
 
 COLORREF TodayScreen::Color(DWORD which) const {
     switch (which) {
-    case TODAYCOLOR_TEXT: return ReadTodayDword(L"TextColor", RGB(0, 0, 0));
-    case TODAYCOLOR_HIGHLIGHT: return ReadTodayDword(L"HighlightColor", RGB(16, 80, 176));
-    case TODAYCOLOR_HIGHLIGHTEDTEXT: return ReadTodayDword(L"HighlightTextColor", RGB(255, 255, 255));
+    case TODAYCOLOR_TEXT: return reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"TextColor", RGB(0, 0, 0));
+    case TODAYCOLOR_HIGHLIGHT: return reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"HighlightColor", RGB(16, 80, 176));
+    case TODAYCOLOR_HIGHLIGHTEDTEXT: return reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"HighlightTextColor", RGB(255, 255, 255));
     }
     return RGB(0, 0, 0);
 }

@@ -10,6 +10,7 @@
 #include <shlwapi.h>
 
 #include "raii.h"
+#include "reg.h"
 #include "runner.h"
 #include "today_screen.h"
 
@@ -21,18 +22,14 @@ const wchar_t kItems[] = L"Software\\Microsoft\\Today\\Items";
 
 typedef int(WINAPI* LogFn)(wchar_t*, int, int);
 
+std::wstring ItemKey(const std::wstring& item) { return std::wstring(kItems) + L"\\" + item; }
+
 void SetDword(const std::wstring& item, const wchar_t* name, DWORD v) {
-    raii::Key k;
-    std::wstring path = std::wstring(kItems) + L"\\" + item;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.out(), nullptr);
-    RegSetValueExW(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+    reg::SetDword(HKEY_LOCAL_MACHINE, ItemKey(item).c_str(), name, v);
 }
 
 void SetString(const std::wstring& item, const wchar_t* name, const std::wstring& v) {
-    raii::Key k;
-    std::wstring path = std::wstring(kItems) + L"\\" + item;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.out(), nullptr);
-    RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()), DWORD((v.size() + 1) * 2));
+    reg::SetString(HKEY_LOCAL_MACHINE, ItemKey(item).c_str(), name, v);
 }
 
 // Registers its own items for one test; every other item on the device is switched
@@ -54,7 +51,7 @@ protected:
     }
     void TearDown() override {
         screen_.reset();
-        for (const std::wstring& n : added_) SHDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(kItems) + L"\\" + n).c_str());
+        for (const std::wstring& n : added_) SHDeleteKeyW(HKEY_LOCAL_MACHINE, ItemKey(n).c_str());
         for (auto& s : saved_) SetDword(s.first, L"Enabled", s.second ? 1 : 0);
     }
 
