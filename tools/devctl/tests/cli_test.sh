@@ -98,6 +98,12 @@ for f in recurrence.ics timezoned.ics x_location.ics; do
     expect_eq "import $f" "$rc" 0
 done
 expect_eq "sample events loaded" "$(count 'Appointments Database')" $((appts + 4))
+# What was imported reads back through list: subject, location and its line breaks.
+line=$(dc list 'Appointments Database' | grep 'artsprint 2012')
+expect_has "imported subject listed" "$line" '"value":"artsprint 2012"'
+expect_has "imported location listed" "$line" '"value":"aka bild, wien"'
+line=$(dc list 'Appointments Database' | grep 'Daily Sync')
+expect_has "multi-line location listed" "$line" 'Roadstar 16\n12764 Happyville\nDenmark'
 appts=$((appts + 4))
 err=$(dc import "$SRC/tests/data/america_new_york.ics" 2>&1); rc=$?
 expect_eq "unreadable calendar is refused" "$rc" 1
