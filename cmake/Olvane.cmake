@@ -99,13 +99,24 @@ function(olv_device_reg file)
 endfunction()
 
 
+# olv_dll(name SOURCES ... DEF file.def [LIBS ...] [PLAIN_NAMES])
 # Libraries export through .def files only (a dllexport plus a .def entry exports a
 # function twice on i686, the second time decorated).
+# PLAIN_NAMES: the library exports stdcall functions by their plain names, as the
+# handheld's system libraries do (CeMountDBVolEx, not CeMountDBVolEx@16). Callers'
+# objects still reference the decorated names, so the import library is made again
+# from the .def by dlltool, which keeps those symbols and imports by the plain names.
 function(olv_dll name)
-  cmake_parse_arguments(D "" "DEF" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(D "PLAIN_NAMES" "DEF" "SOURCES;LIBS" ${ARGN})
   add_library(${name} SHARED ${D_SOURCES} ${D_DEF})
   set_target_properties(${name} PROPERTIES PREFIX "")
   target_link_libraries(${name} PRIVATE ${D_LIBS})
   target_compile_options(${name} PRIVATE ${OLV_WARNINGS})
   target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+  if(D_PLAIN_NAMES)
+    target_link_options(${name} PRIVATE -Wl,--kill-at)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_DLLTOOL} -k -d ${D_DEF} -D ${name}.dll -l $<TARGET_LINKER_FILE:${name}>
+      VERBATIM)
+  endif()
 endfunction()
