@@ -1,0 +1,404 @@
+#include "items.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace daybrim {
+
+namespace {
+
+template <typename T>
+int Order3(const T& a, const T& b) {  // 1: a first
+    return a < b ? 1 : (b < a ? -1 : 0);
+}
+
+int CompareText(const std::wstring& a, const std::wstring& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const wint_t x = std::towlower(a[i]), y = std::towlower(b[i]);
+        if (x != y) return x < y ? 1 : -1;
+    }
+    return Order3(a.size(), b.size());
+}
+
+}  // namespace
+
+bool HotSpotHit(const HotSpot& s, int x, int y) {
+    return s.value != 0.0 && x >= s.rc.left && x <= s.rc.right && y >= s.rc.top && y <= s.rc.bottom;
+}
+
+int NormalizeFilterNumber(int64_t selected) {
+    return (selected >= 1 && selected <= kFilterCount) ? int(selected) : 0;
+}
+
+bool PassesSelection(const TItemWithCategory& item, int sensitivity, const Selection& sel,
+                     const CategoryLookup* cats) {
+    if (!sel.filterMode) {
+        if (sel.category.empty()) return true;
+        if (!cats) return false;
+        for (int32_t id : item.categories()) {
+            const std::wstring* name = cats->CategoryName(id);
+            if (name && *name == sel.category) return true;
+        }
+        return false;
+    }
+    const int number = NormalizeFilterNumber(sel.filter);
+    if (number == 0) return true;
+    if (!cats) return false;
+    if (const FilterDef* f = cats->Filter(number)) {
+        if (f->sensitivityRule == 1 && sensitivity == 2) return false;
+        if (f->sensitivityRule == 2 && sensitivity == 0) return false;
+        if (f->includeUncategorised && item.categories().empty()) return true;
+    }
+    const uint32_t bit = 1u << (number - 1);  // number is 1..32 here
+    for (int32_t id : item.categories())
+        if (cats->FilterMask(id) & bit) return true;
+    return false;
+}
+
+// --- TItem -----------------------------------------------------------------------
+bool TItem::IsVisibleCached() {
+    if (visibilityStale_) {
+        cachedVisible_ = IsVisible() ? 1 : 0;
+        visibilityStale_ = 0;
+    }
+    return cachedVisible_ != 0;
+}
+
+void TItem::InvalidateLayout() {
+    layoutStale_ = 1;
+    cachedTop = cachedBottom = -10;
+}
+
+bool TItem::TakeLayoutChange() {
+    const bool was = layoutStale_ != 0;
+    layoutStale_ = 0;
+    return was;
+}
+
+void TItemWithCategory::AddCategory(int32_t id) {
+    auto it = std::lower_bound(categories_.begin(), categories_.end(), id, std::greater<int32_t>());
+    if (it == categories_.end() || *it != id) categories_.insert(it, id);
+}
+
+bool TItemWithCategory::HasCategory(int32_t id) const {
+    return std::binary_search(categories_.begin(), categories_.end(), id, std::greater<int32_t>());
+}
+
+void TItemWithCategory::SetCategories(std::vector<int32_t> ids) {
+    std::sort(ids.begin(), ids.end(), std::greater<int32_t>());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    categories_ = std::move(ids);
+}
+
+void TItemWithNote::CopyIdentity(TItemWithNote& t) const {
+    t.poomId = poomId;
+    t.oid = oid;
+    CopyCategories(t);
+}
+
+void TItemWithNote::CopyTo(TItemWithNote& t) const {
+    t.title = title;
+    t.note = note;
+    CopyIdentity(t);
+}
+
+void TAgendaItem::CopyTo(TItemWithNote& target) const {
+    if (auto* t = dynamic_cast<TAgendaItem*>(&target)) {
+        t->sensitivity = sensitivity;
+        t->recurrence = recurrence;
+        t->completed = completed;
+        t->icon = icon ? icon->Clone() : nullptr;
+        t->iconNumber = iconNumber;
+        t->reminder = reminder;
+        t->link = link;
+        t->rules = rules;
+    }
+    TItemWithNote::CopyTo(target);
+}
+
+bool TApptItem::IsVisible() {
+    return !rules || PassesSelection(*this, sensitivity, rules->selection, rules->categories);
+}
+
+int TApptItem::Compare(const TItem& other) const {
+    if (auto* o = dynamic_cast<const TApptItem*>(&other)) {
+        if (int c = Order3(start, o->start)) return c;
+        if (int c = Order3(end, o->end)) return c;
+        return CompareText(title, o->title);
+    }
+    return Order3(Kind(), other.Kind());
+}
+
+void TApptItem::CopyTo(TItemWithNote& target) const {
+    TAgendaItem::CopyTo(target);
+    if (auto* t = dynamic_cast<TApptItem*>(&target)) {
+        t->start = start;
+        t->end = end;
+        t->duration = duration;
+        t->allDay = allDay;
+        t->busy = busy;
+        t->attendees = attendees;
+        t->location = location;
+        t->timeZone = timeZone;
+        t->pattern = pattern;
+    }
+}
+
+bool TTask::IsVisible() {
+    if (!rules) return true;
+    if (rules->hideCompleted && completed) return false;
+    return PassesSelection(*this, sensitivity, rules->selection, rules->categories);
+}
+
+int TTask::Compare(const TItem& other) const {
+    if (auto* o = dynamic_cast<const TTask*>(&other)) {
+        if (int c = Order3(due, o->due)) return c;
+        if (int c = Order3(o->importance, importance)) return c;  // high first
+        return CompareText(title, o->title);
+    }
+    return Order3(Kind(), other.Kind());
+}
+
+void TTask::CopyTo(TItemWithNote& target) const {
+    TAgendaItem::CopyTo(target);
+    if (auto* t = dynamic_cast<TTask*>(&target)) {
+        t->dateCompleted = dateCompleted;
+        t->due = due;
+        t->startDate = startDate;
+        t->code = code;
+        t->prefix = prefix;
+        t->counter = counter;
+        t->importance = importance;
+        t->reminderTime = reminderTime;
+    }
+}
+
+bool TSEvent::IsVisible() {
+    return !rules || PassesSelection(*this, -1, rules->selection, rules->categories);
+}
+
+int TSEvent::Compare(const TItem& other) const {
+    if (auto* o = dynamic_cast<const TSEvent*>(&other)) {
+        if (int c = Order3(DayOf(date), DayOf(o->date))) return c;
+        return CompareText(title, o->title);
+    }
+    return Order3(Kind(), other.Kind());
+}
+
+bool TContactItem::IsVisible() {
+    if (!matched) return false;
+    return !rules || PassesSelection(*this, -1, rules->selection, rules->categories);
+}
+
+int TContactItem::Compare(const TItem& other) const {
+    if (auto* o = dynamic_cast<const TContactItem*>(&other)) return CompareText(title, o->title);
+    return Order3(Kind(), other.Kind());
+}
+
+// --- Grouping items --------------------------------------------------------------
+TItemWithList::~TItemWithList() { Clear(); }
+
+bool TItemWithList::IsVisible() { return counters[0] > 0 || counters[1] > 0 || counters[2] > 0; }
+
+void TItemWithList::AddChild(std::unique_ptr<TChildItem> child) {
+    TChildItem* c = child.release();
+    c->parent = this;
+    c->counted_ = c->IsVisibleCached();
+    if (c->counted_) {
+        CountChild(*c, +1);
+        MarkVisibilityStale();
+    }
+    children_.insert(c);
+}
+
+void TItemWithList::Clear() {
+    counters[0] = counters[1] = counters[2] = 0;
+    Children doomed;
+    doomed.swap(children_);
+    for (TChildItem* c : doomed) delete c;
+    MarkVisibilityStale();
+}
+
+TChildItem* TItemWithList::FindChildById(uint32_t id) const {
+    for (TChildItem* c : children_)
+        if (c->Id() == id) return c;
+    return nullptr;
+}
+
+void TItemWithList::RemoveChild(Children::iterator pos) {
+    TChildItem* c = *pos;
+    if (c->counted_) {
+        CountChild(*c, -1);
+        MarkVisibilityStale();
+    }
+    children_.erase(pos);
+    delete c;
+}
+
+bool TItemWithList::RemoveChild(TChildItem* child) {
+    // Found by address: a child whose sort key changed since it went in would not
+    // be found by the ordered lookup.
+    for (auto it = children_.begin(); it != children_.end(); ++it)
+        if (*it == child) {
+            RemoveChild(it);
+            return true;
+        }
+    return false;
+}
+
+void TItemWithList::UpdateChildVisibility(TChildItem* child) {
+    child->MarkVisibilityStale();
+    const bool now = child->IsVisibleCached();
+    if (now == child->counted_) return;
+    CountChild(*child, now ? +1 : -1);
+    child->counted_ = now;
+    MarkVisibilityStale();
+}
+
+void TItemWithList::Recount() {
+    counters[0] = counters[1] = counters[2] = 0;
+    for (TChildItem* c : children_) {
+        c->MarkVisibilityStale();
+        c->counted_ = c->IsVisibleCached();
+        if (c->counted_) CountChild(*c, +1);
+    }
+    MarkVisibilityStale();
+}
+
+int TDailyList::Compare(const TItem& other) const { return Order3(day_, other.Id()); }
+
+void TDailyList::CountChild(const TChildItem& child, int change) {
+    switch (child.Kind()) {
+    case kKindAppt:
+    case kKindSEventOnCalendar:
+    case kKindSEventAppt: counters[0] += change; break;
+    case kKindTask: counters[1] += change; break;
+    default: counters[2] += change; break;
+    }
+}
+
+int TKeyedGroup::Compare(const TItem& other) const { return Order3(key_, other.Id()); }
+
+// --- Item list -------------------------------------------------------------------
+TItem* ItemList::Insert(std::unique_ptr<TItem> owned) {
+    TItem* item = owned.release();
+    if (!head_ || head_->Compare(*item) == -1) {
+        item->next_ = head_;
+        item->prev_ = nullptr;
+        if (head_) head_->prev_ = item;
+        head_ = item;
+    } else {
+        TItem* at = head_;
+        while (at->next_ && at->next_->Compare(*item) == 1) at = at->next_;
+        item->next_ = at->next_;
+        item->prev_ = at;
+        if (at->next_) at->next_->prev_ = item;
+        at->next_ = item;
+    }
+    ++count_;
+    return item;
+}
+
+TItem* ItemList::Find(uint32_t id) const {
+    for (TItem* i = head_; i; i = i->next_)
+        if (i->Id() == id) return i;
+    return nullptr;
+}
+
+std::unique_ptr<TItem> ItemList::Detach(TItem* item) {
+    if (!item) return nullptr;
+    if (item->prev_) item->prev_->next_ = item->next_;
+    else if (head_ == item) head_ = item->next_;
+    else return nullptr;  // not in this list
+    if (item->next_) item->next_->prev_ = item->prev_;
+    item->next_ = item->prev_ = nullptr;
+    --count_;
+    return std::unique_ptr<TItem>(item);
+}
+
+void ItemList::Clear() {
+    while (head_) {
+        TItem* next = head_->next_;
+        delete head_;
+        head_ = next;
+    }
+    count_ = 0;
+}
+
+// --- Search ----------------------------------------------------------------------
+bool SimpleLetterEquals(wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); }
+
+std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn) {
+    std::wstring key;
+    if (!searchBarOn) return key;
+    key.reserve(title.size());
+    for (wchar_t ch : title) {
+        const wchar_t c = wchar_t(std::towlower(ch));
+        wchar_t digit = L'9';
+        for (size_t g = 0; g < groups.size() && g < 8; ++g) {
+            bool has = false;
+            for (wchar_t l : groups[g]) has = has || wchar_t(std::towlower(l)) == c;
+            if (has) {
+                digit = wchar_t(L'1' + g);
+                break;
+            }
+        }
+        key.push_back(digit);
+    }
+    return key;
+}
+
+void TSeacrhableGroupingTitlesList::Clear() {
+    TGroupingTitlesList::Clear();
+    text_.clear();
+    cursorGroup_.clear();
+    cursor_ = std::wstring::npos;
+}
+
+wchar_t TSeacrhableGroupingTitlesList::letter() const {
+    return cursor_ < cursorGroup_.size() ? cursorGroup_[cursor_] : 0;
+}
+
+void TSeacrhableGroupingTitlesList::Search(int key, Mode mode, const LetterGroups& groups, LetterEquals equals) {
+    const bool narrowing = mode == kKeySequence && key >= 1 && key <= 8;
+    if (mode == kKeySequence) {
+        if (key >= 1 && key <= 8) text_.push_back(wchar_t(L'0' + key));
+        else if (key == 9 && !text_.empty()) text_.pop_back();
+        else if (key != 9) text_.clear();
+    } else {
+        const std::wstring letters = (key >= 1 && key <= 8 && size_t(key) <= groups.size()) ? groups[key - 1] : L"";
+        if (letters.empty()) {
+            cursorGroup_.clear();
+            cursor_ = std::wstring::npos;
+            text_.clear();
+        } else if (cursorGroup_ == letters && cursor_ + 1 < letters.size()) {
+            ++cursor_;
+        } else {
+            cursorGroup_ = letters;
+            cursor_ = 0;
+        }
+        text_ = cursor_ < cursorGroup_.size() ? std::wstring(1, cursorGroup_[cursor_]) : L"";
+    }
+    const wchar_t wanted = letter();
+    for (TItem* g = this->groups.head(); g; g = g->next()) {
+        auto* group = static_cast<TItemWithList*>(g);
+        for (TChildItem* c : group->children()) {
+            auto* item = dynamic_cast<TStringSearchableItem*>(c);
+            if (!item) continue;
+            if (mode == kKeySequence) {
+                if (narrowing && !item->matched) continue;  // typing only narrows
+                const size_t at = text_.empty() ? 0 : item->searchKey.find(text_);
+                item->matched = at != std::wstring::npos;
+                item->matchPos = item->matched ? int(at) : 0;
+            } else {
+                item->matched = !wanted || (!item->title.empty() && equals(item->title[0], wanted));
+                item->matchPos = 0;
+            }
+        }
+        group->folded = 0;
+        group->Recount();
+    }
+}
+
+}  // namespace daybrim
