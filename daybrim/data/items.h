@@ -245,7 +245,7 @@ public:
     int Compare(const TItem& other) const override;
     int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
 
-    std::wstring fileAs;
+    std::wstring fileAs, firstName, lastName;
     uint32_t preferredId = 0xFFFFFFFFu;
     std::wstring preferredText;
     double birthday = kNoDate, anniversary = kNoDate;
