@@ -205,7 +205,16 @@ void CHostWindow::DeferredInit() {
     CSettings& s = module_.settings;
     const std::wstring skin = s.SkinPath.empty() ? s.InstallFolder() + L"\\Skins\\default\\" : s.SkinPath.value();
     module_.skin.Load(skin, s.SystemColor(kSysClr34), s.SystemColor(kSysClr35));
-    module_.images.Load(resolution_.get(), skin);
+    module_.images.Load(resolution_.get(), high_, skin, module_.skin.desc().blendingBaseColour);
+    env_ = ShellEnv();
+    env_.instance = module_.instance;
+    env_.settings = &s;
+    env_.skin = &module_.skin;
+    env_.images = &module_.images;
+    env_.lang = lang_.get();
+    env_.resolution = resolution_.get();
+    env_.high = high_;
+    env_.host = hwnd_;
     module_.categories.Load();
     painter_.reset(new CItemPainter);
     module_.pim.Init(hwnd_);
@@ -221,15 +230,16 @@ void CHostWindow::DeferredInit() {
     core_.tabs().Clear();
     for (const TTabDescriptor& d : s.tabs) {
         if (!d.enabled) continue;
-        std::unique_ptr<CTab> tab = CreateTabFor(s, d);
+        std::unique_ptr<CTab> tab = CreateTabFor(&env_, s, d);
         if (!tab) continue;
         tab->Create(hwnd_, left, top, rc.right - left, height - top + 1, left, 0, ScaleX(140), top - ScaleY(2),
                     module_.instance);
         core_.tabs().Insert(std::move(tab));
     }
 
-    core_.SetTabBar(CreateTabBar());
+    core_.SetTabBar(CreateTabBar(&env_));
     navigator_.reset(new CDPadNavigator(*this, core_.bar(), &core_.tabs(), s, IsOldCeVersion()));
+    env_.navigator = navigator_.get();
     const bool hook = navigator_->HookMode();
     if (vertical) {
         const int sh = s.RemoveTabsBar.value() == 1 ? 0 : ScaleY(22);
@@ -253,6 +263,7 @@ void CHostWindow::OnDestroy() {
     menuExtensions_.reset();
     module_.pim.StopNotifications();
     module_.images.ReleaseIconSets();
+    env_.navigator = nullptr;
     navigator_.reset();  // removes the keyboard hook and its watch timer
     hook_.reset();
     core_.DestroyTabs();

@@ -10,6 +10,7 @@
 #include "keyboard_hook.h"
 #include "navigator.h"
 #include "raii.h"
+#include "shell_env.h"
 #include "window.h"
 
 namespace daybrim {
@@ -68,6 +69,7 @@ private:
     std::unique_ptr<CKeyboardHook> hook_;
     std::unique_ptr<CItemPainter> painter_;
     std::unique_ptr<CPimMenuExtensions> menuExtensions_;
+    ShellEnv env_;  // what the tabs and the bar reach; rebuilt by every deferred start
 };
 
 }  // namespace daybrim

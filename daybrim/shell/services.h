@@ -1,31 +1,17 @@
-// What the host window calls in the skin and images, the PIM store, the
-// categories, the item painter and the PIM menu extensions. Each is filled in by
-// its own subsystem; until then these do nothing and report nothing changed.
+// What the host window calls in the skin and images (skin.h, image_cache.h), the
+// PIM store, the categories, the item painter and the PIM menu extensions. Each is
+// filled in by its own subsystem; until then these do nothing and report nothing
+// changed.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+#include "image_cache.h"
+#include "skin.h"
 #include "windbase.h"
 
 namespace daybrim {
-
-class CSkin {
-public:
-    virtual ~CSkin() = default;
-    virtual void Load(const std::wstring& folder, COLORREF colour34, COLORREF colour35) {}
-};
-
-class CImageCache {
-public:
-    virtual ~CImageCache() = default;
-    virtual void Load(HMODULE resolutionModule, const std::wstring& skinFolder) {}
-    virtual void ReleaseBitmaps() {}
-    // The Today background under `hwnd`, fetched once through TODAYM_DRAWWATERMARK
-    // and kept; null until the skin layer provides it.
-    virtual HBITMAP Watermark(HWND hwnd) { return nullptr; }
-    virtual void ReleaseIconSets() {}
-};
 
 class PimStore {
 public:

@@ -1,0 +1,36 @@
+// What the tabs and the tab bar reach in the host: settings, skin, images, the
+// resource libraries and the navigator. The host window owns one and keeps it
+// up to date across reloads.
+#pragma once
+#include <windows.h>
+
+namespace daybrim {
+
+class CSettings;
+class CSkin;
+class CImageCache;
+class CDPadNavigator;
+
+struct ShellEnv {
+    HINSTANCE instance = nullptr;
+    CSettings* settings = nullptr;
+    CSkin* skin = nullptr;
+    CImageCache* images = nullptr;
+    HMODULE lang = nullptr;
+    HMODULE resolution = nullptr;
+    bool high = false;
+    HWND host = nullptr;
+    CDPadNavigator* navigator = nullptr;
+};
+
+// Shows a popup menu; the real one tracks it, tests record it.
+class MenuPort {
+public:
+    virtual ~MenuPort() = default;
+    virtual void Track(HMENU menu, int x, int y, HWND owner) {
+        TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_TOPALIGN, x, y, owner, nullptr);
+    }
+};
+MenuPort& DefaultMenuPort();
+
+}  // namespace daybrim
