@@ -230,8 +230,8 @@ def main():
         "appointments": appointments(),
         "tasks": tasks(),
         "links": [
-            {"store": "named_prop", "item": "appointment:1", "named_prop": "0x8001", "icon": "Icons-meeting"},
-            {"store": "named_prop", "item": "task:1", "named_prop": "0x8001", "icon": "Icons-money"},
+            {"store": "named_prop", "item": "appointment:1", "named_prop": "0x80010041", "icon": "Icons-meeting"},
+            {"store": "named_prop", "item": "task:1", "named_prop": "0x80010041", "icon": "Icons-money"},
             {"store": "fusion", "item": "appointment:14", "path": "\\Program Files\\Agenda Fusion\\Icons\\plane.bmp"},
         ],
     }
