@@ -349,6 +349,29 @@ std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& group
     return key;
 }
 
+SearchKeyMap::SearchKeyMap(const LetterGroups& groups) {
+    for (size_t g = 0; g < groups.size() && g < 8; ++g)
+        for (wchar_t l : groups[g]) {
+            const wchar_t c = wchar_t(std::towlower(l));
+            bool known = false;
+            for (const auto& d : digits_) known = known || d.first == c;
+            if (!known) digits_.emplace_back(c, wchar_t(L'1' + g));  // the first group wins
+        }
+    std::sort(digits_.begin(), digits_.end());
+}
+
+std::wstring SearchKeyMap::Key(const std::wstring& title, bool searchBarOn) const {
+    std::wstring key;
+    if (!searchBarOn) return key;
+    key.resize(title.size());
+    for (size_t i = 0; i < title.size(); ++i) {
+        const wchar_t c = wchar_t(std::towlower(title[i]));
+        auto it = std::lower_bound(digits_.begin(), digits_.end(), std::make_pair(c, wchar_t(0)));
+        key[i] = (it != digits_.end() && it->first == c) ? it->second : L'9';
+    }
+    return key;
+}
+
 void TSeacrhableGroupingTitlesList::Clear() {
     TGroupingTitlesList::Clear();
     text_.clear();

@@ -378,6 +378,16 @@ bool SimpleLetterEquals(wchar_t a, wchar_t b);
 // The key of an item: each lower-cased character as the digit 1..8 of the first
 // group that has it, 9 when none does; empty when the search bar is off.
 std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn);
+// The same, with the groups looked up once for many titles.
+class SearchKeyMap {
+public:
+    SearchKeyMap() = default;
+    explicit SearchKeyMap(const LetterGroups& groups);
+    std::wstring Key(const std::wstring& title, bool searchBarOn) const;
+
+private:
+    std::vector<std::pair<wchar_t, wchar_t>> digits_;  // lower-cased letter, digit; sorted
+};
 
 class TSeacrhableGroupingTitlesList : public TGroupingTitlesList {
 public:

@@ -53,11 +53,14 @@ FILETIME Ft(uint64_t t) {
 }
 uint64_t Ticks(const FILETIME& f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; }
 
-double LocalOle(uint64_t utc) {
+// Local time is UTC plus the bias in force now, the same for every record of a
+// load: asked of the system once per load, not once per record.
+int64_t CurrentLocalOffset() {
+    const uint64_t probe = 0x01DC000000000000ull;
     FILETIME local;
-    const FILETIME u = Ft(utc);
-    if (!FileTimeToLocalFileTime(&u, &local)) return OleFromTicks(utc);
-    return OleFromTicks(Ticks(local));
+    const FILETIME u = Ft(probe);
+    if (!FileTimeToLocalFileTime(&u, &local)) return 0;
+    return int64_t(Ticks(local) - probe);
 }
 
 // Civil date of a day number (days since 1899-12-30).
@@ -94,6 +97,7 @@ void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     opt_ = options;
     hwnd_ = notify;
     today_ = today ? today : DeviceToday();
+    localOffset_ = CurrentLocalOffset();
     first_ = today_;
     last_ = today_ + std::max(opt_.numDays, 1) - 1;
     OpenNotifications();
@@ -106,7 +110,15 @@ void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     ic.pimVolume = opt_.cat.pimVolume;
     ic.fusionVolume = opt_.fusionVolume;
     ic.notify = hwnd_;
-    if (ic.pimSw != 2) ic.namedPropId = namedIds_->Lookup(ic.pimSw == 1 ? kPiIconPropName : kIconPropName, hwnd_);
+    if (ic.pimSw != 2) {
+        const int sw = ic.pimSw == 1 ? 1 : 0;
+        if (namedPropSw_ != sw) {
+            namedPropId_ = namedIds_->Lookup(sw == 1 ? kPiIconPropName : kIconPropName, hwnd_);
+            namedPropSw_ = sw;
+        }
+        ic.namedPropId = namedPropId_;
+    }
+    keys_ = SearchKeyMap(opt_.letterGroups);
     icons_.Open(ic);
     if (opt_.cat.pimSw == 1 && !opt_.piVolume.empty()) {
         piRequest_ = CENOTIFYREQUEST{sizeof(CENOTIFYREQUEST), hwnd_, CEDB_EXNOTIFICATION, nullptr, kNotifyPiLinks};
@@ -131,6 +143,7 @@ void CPimStore::Stop() {
     CloseNotifications();
     icons_.Close();
     piLinks_.close();
+    assocDb_.close();
     days_.Clear();
     tasks_.Clear();
     contacts_.Clear();
@@ -171,6 +184,7 @@ void CPimStore::OnDayChange(int32_t today) {
         i = next;
     }
     const int32_t from = std::max(last_ + 1, newFirst);
+    localOffset_ = CurrentLocalOffset();
     today_ = today;
     first_ = newFirst;
     last_ = newLast;
@@ -194,9 +208,10 @@ void CPimStore::OnDayChange(int32_t today) {
 // --- Categories of items ---------------------------------------------------------
 void CPimStore::LoadAssociations() {
     assoc_.clear();
-    PimDatabase db;
+    PimDatabase& db = assocDb_;
     SORTORDERSPECEX sort = SortOn(kAssocItem, CEDB_SORT_UNIQUE, kAssocCategory);
-    if (db.open(kAssociations, true, nullptr, &sort, opt_.cat.pimVolume) && db.seek(CEDB_SEEK_BEGINNING, 0)) {
+    if (!db.isOpen()) db.open(kAssociations, true, nullptr, &sort, opt_.cat.pimVolume);
+    if (db.isOpen() && db.seek(CEDB_SEEK_BEGINNING, 0)) {
         const CEPROPID ids[] = {kAssocItem, kAssocCategory};
         RecordProps r;
         while (r.read(db.handle(), ids, 2))
@@ -212,9 +227,9 @@ std::vector<int32_t> CPimStore::CategoriesOf(uint32_t poomId) {
         return it == assoc_.end() ? std::vector<int32_t>() : it->second;
     }
     std::vector<int32_t> cats;
-    PimDatabase db;
+    PimDatabase& db = assocDb_;
     SORTORDERSPECEX sort = SortOn(kAssocItem, CEDB_SORT_UNIQUE, kAssocCategory);
-    if (!db.open(kAssociations, true, nullptr, &sort, opt_.cat.pimVolume)) return cats;
+    if (!db.isOpen() && !db.open(kAssociations, true, nullptr, &sort, opt_.cat.pimVolume)) return cats;
     CEPROPVAL key = {};
     key.propid = kAssocItem;
     key.val.ulVal = poomId;
@@ -232,7 +247,7 @@ void CPimStore::FillAppointment(const RecordProps& r, TApptItem& a, bool light) 
     a.allDay = r.flag(5, kApptProps[5]);
     a.recurrence = recurring ? 1 : 0;
     const uint64_t utc = r.ticks(0, kApptProps[0]);
-    a.start = LocalOle(utc);
+    a.start = OleFromTicks(utc + uint64_t(localOffset_));
     if (a.allDay && !recurring && a.start != double(DayOf(a.start))) {
         // Stored by a program that kept all-day events at UTC midnight of another zone.
         SYSTEMTIME st;
@@ -273,7 +288,7 @@ void CPimStore::FillTask(const RecordProps& r, TTask& t) {
     t.dateCompleted = date(7);
     t.completed = (r.flag(6, kTaskProps[6]) || t.dateCompleted != kNoDate) ? 1 : 0;
     t.recurrence = r.flag(8, kTaskProps[8]) ? 1 : 0;
-    if (r.has(9, kTaskProps[9])) t.reminderTime = LocalOle(r.ticks(9, kTaskProps[9]));
+    if (r.has(9, kTaskProps[9])) t.reminderTime = OleFromTicks(r.ticks(9, kTaskProps[9]) + uint64_t(localOffset_));
     if (opt_.tasksWithAppts && reminder && r.has(9, kTaskProps[9])) t.reminder.value = t.reminderTime;
     t.note.value = (!r.text(10, kTaskProps[10]).empty() || r.blob(11, kTaskProps[11]) > 0) ? 1.0 : 0.0;
     t.poomId = PoomId(PimKind::kTask, r.u4(12, kTaskProps[12]));
@@ -298,7 +313,7 @@ void CPimStore::FillContact(const RecordProps& r, TContactItem& c) {
     c.preferredText = chosen.text;
     c.note.value = (!r.text(17, kContactProps[17]).empty() || r.blob(18, kContactProps[18]) > 0) ? 1.0 : 0.0;
     c.poomId = PoomId(PimKind::kContact, r.u4(19, kContactProps[19]));
-    c.searchKey = BuildSearchKey(c.title, opt_.letterGroups, opt_.contactsSearchBar);
+    c.searchKey = keys_.Key(c.title, opt_.contactsSearchBar);
     c.SetCategories(CategoriesOf(c.poomId));
     c.rules = &opt_.contactsRules;
     // Pictures (0x00FF with ContactsLayout 2) are decoded by the imaging service,
@@ -744,6 +759,7 @@ uint32_t CPimStore::HandleNotification(const CENOTIFICATION* n) {
     const bool changed = type == DB_CEOID_CREATED || type == DB_CEOID_CHANGED;
     const bool deleted = type == DB_CEOID_RECORD_DELETED;
     if (!changed && !deleted) return 0;
+    if (changed && param <= kNotifyTasks) localOffset_ = CurrentLocalOffset();
     switch (param) {
     case kNotifyAppointments: return RefreshAppointment(oid, deleted);
     case kNotifyTasks: return RefreshTask(oid, deleted);

@@ -120,6 +120,7 @@ private:
     PimOptions opt_;
     HWND hwnd_ = nullptr;
     int32_t today_ = 0, first_ = 0, last_ = -1;
+    int64_t localOffset_ = 0;  // local minus UTC, in FILETIME ticks
     bool started_ = false;
 
     ItemList days_;
@@ -137,6 +138,12 @@ private:
     // Category associations by POOM identifier, read once per load.
     std::unordered_map<uint32_t, std::vector<int32_t>> assoc_;
     bool assocLoaded_ = false;
+    // Kept open: a notification reads one item's categories with a seek.
+    PimDatabase assocDb_;
+    // The icon property's identifier, asked of Pocket Outlook once per PimSw.
+    uint32_t namedPropId_ = 0xFFFFFFFF;
+    int namedPropSw_ = -1;
+    SearchKeyMap keys_;
 };
 
 // Today's day number on the device.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "category_table.h"
+#include "pim_store.h"
 #include "services.h"
 #include "settings.h"
 
@@ -21,8 +23,9 @@ struct DaybrimModule {
     CSkin skin;
     std::wstring iconSetPicture;
     std::vector<std::wstring> iconSets;
-    PimStore pim;
-    CategoryTable categories;
+    // Both keep pointers to the settings, which they read at every start and load.
+    CPimStore pim{&settings, &categories};
+    CCategoryTable categories{&settings};
     CSettings settings;  // every value at its default until the first load
     CFontCatalogue fonts;
     int weekRule = 0;    // for week numbers in day titles and the monthly popup

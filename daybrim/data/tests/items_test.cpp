@@ -289,3 +289,11 @@ TEST(HotSpots, EdgesIncludedAndZeroIsNoMark) {
     s.value = 0.0;
     EXPECT_FALSE(HotSpotHit(s, 15, 15));
 }
+
+TEST(Search, KeyMapAgreesWithTheKeyRule) {
+    const LetterGroups overlapping = {L"abc", L"cde", L"", L"XY"};
+    SearchKeyMap map(overlapping);
+    for (const wchar_t* t : {L"Cedric", L"xyz", L"", L"ÅÄÖ abc"})
+        EXPECT_EQ(BuildSearchKey(t, overlapping, true), map.Key(t, true)) << t;
+    EXPECT_EQ(L"", map.Key(L"abc", false));
+}

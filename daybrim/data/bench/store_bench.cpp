@@ -1,0 +1,154 @@
+// The PIM store on a large device: its full start beside the floor (reading the
+// same records through the property database API in this run), and one
+// appointment change notification.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "pim_store.h"
+#include "../tests/pim_volume.h"
+
+using namespace daybrim;
+using namespace pimtest;
+
+namespace {
+
+constexpr int32_t kToday = 46363;
+
+double Now() {
+    static LARGE_INTEGER f = [] {
+        LARGE_INTEGER x;
+        QueryPerformanceFrequency(&x);
+        return x;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+void Fill(PimVolume& v) {
+    for (int i = 1; i <= 30; ++i) {
+        std::wstring n = L"Category " + std::to_wstring(i);
+        v.Write(L"CategoryMainDB", {Str(0x0002001F, n.c_str()), U4(0x00010066, i)});
+    }
+    std::vector<BYTE> pattern(64, 0);
+    for (int i = 1; i <= 3000; ++i) {
+        const bool recurring = i <= 300;
+        std::wstring s = L"Appointment " + std::to_wstring(i);
+        const double start = kToday - 365 + (i * 7919 % 730) + (i % 10) / 10.0;
+        std::vector<CEPROPVAL> p = {Date(0x10420040, start), U4(0x10400013, 60), Bool(0x0022000B, recurring),
+                                    U4(0x10000066, i), Str(0x0020001F, s.c_str()), Str(0x0041001F, L"Room 4")};
+        if (recurring) p.push_back(Blob(0x203F0064, pattern));
+        v.Write(L"Appointments Database", p);
+        if (i % 3 == 0)
+            v.Write(L"CategoryAssocDB", {U4(0x00010013, PoomId(PimKind::kAppointment, i)), U4(0x00020003, i % 30 + 1)});
+    }
+    for (int i = 1; i <= 500; ++i) {
+        std::wstring s = L"Task " + std::to_wstring(i);
+        v.Write(L"Tasks Database", {Str(0x0020001F, s.c_str()), Date(0x00630040, kToday - 50 + i % 100),
+                                    U4(0x00600013, i % 3), U4(0x10000066, i)});
+    }
+    for (int i = 1; i <= 2000; ++i) {
+        std::wstring first = L"First" + std::to_wstring(i), last = L"Last" + std::to_wstring(i % 97);
+        std::wstring fileAs = last + L", " + first;
+        v.Write(L"Contacts Database",
+                {Str(0x0080001F, fileAs.c_str()), Str(0x0082001F, first.c_str()), Str(0x0084001F, last.c_str()),
+                 Str(0x0096001F, L"+46 70 123 45 67"), Str(0x0097001F, L"+46 8 123 45"),
+                 Str(0x0090001F, L"someone@example.com"), Date(0x00F00040, 29000 + i), U4(0x10000066, i)});
+        if (i % 4 == 0)
+            v.Write(L"CategoryAssocDB", {U4(0x00010013, PoomId(PimKind::kContact, i)), U4(0x00020003, i % 30 + 1)});
+    }
+}
+
+// Reads every record the store reads, and nothing else.
+size_t ReadFloor(const std::wstring& vol) {
+    size_t n = 0;
+    auto scan = [&](const wchar_t* name, const CEPROPID* ids, WORD count, SORTORDERSPECEX* sort, DWORD seek,
+                    CEPROPVAL* key, CEPROPID stopProp, double stopAfter) {
+        PimDatabase db;
+        if (!db.open(name, true, nullptr, sort, vol)) return;
+        if (!(key ? db.seekValues(seek, key, 1) : db.seek(seek, 0))) return;
+        RecordProps r;
+        while (r.read(db.handle(), ids, count)) {
+            ++n;
+            if (stopProp && OleFromTicks(r.ticks(0, stopProp)) > stopAfter) break;
+            if (stopProp == 0 && key && !r.flag(2, pimdb::kApptProps[2])) break;
+        }
+    };
+    const CEPROPID cat[] = {0x0002001F, 0x00010066}, assoc[] = {0x00010013, 0x00020003};
+    SORTORDERSPECEX assocSort = SortOn(0x00010013, CEDB_SORT_UNIQUE, 0x00020003);
+    scan(L"CategoryMainDB", cat, 2, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
+    scan(L"CategoryAssocDB", assoc, 2, &assocSort, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
+    scan(L"Tasks Database", pimdb::kTaskProps, 13, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
+    SORTORDERSPECEX byStart = SortOn(pimdb::kStart), byRec = SortOn(pimdb::kRecurring);
+    CEPROPVAL from = Date(pimdb::kStart, kToday - 31), yes = Bool(pimdb::kRecurring, true);
+    scan(L"Appointments Database", pimdb::kApptProps, 15, &byStart, CEDB_SEEK_VALUEGREATEROREQUAL, &from,
+         pimdb::kStart, kToday + 7);
+    scan(L"Appointments Database", pimdb::kApptProps, 15, &byRec, CEDB_SEEK_VALUEFIRSTEQUAL, &yes, 0, 0);
+    scan(L"Contacts Database", pimdb::kContactProps, 20, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
+    return n;
+}
+
+}  // namespace
+
+int main() {
+    std::printf("building the device: 2000 contacts, 3000 appointments (300 recurring), 500 tasks, 30 categories\n");
+    PimVolume vol(L"bench");
+    if (!vol.ok) {
+        std::printf("cannot create the volume\n");
+        return 1;
+    }
+    Fill(vol);
+    HWND wnd = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    PimOptions opt;
+    opt.cat.pimVolume = vol.path;
+    opt.fusionVolume = vol.fusionPath;
+    opt.seventsTab = opt.contactsTab = true;
+    CCategoryTable cats;
+    CPimStore store(nullptr, &cats);
+
+    const int runs = 5;
+    double floorBest = 1e9, startBest = 1e9;
+    size_t records = 0;
+    for (int i = 0; i < runs; ++i) {
+        double t = Now();
+        records = ReadFloor(vol.path);
+        floorBest = std::min(floorBest, Now() - t);
+        t = Now();
+        store.Start(wnd, opt, kToday);
+        startBest = std::min(startBest, Now() - t);
+    }
+    std::printf("floor: reading the same %zu records:   %8.2f ms (best of %d)\n", records, floorBest, runs);
+    std::printf("store start:                            %8.2f ms (best of %d)  = %.2f x floor\n", startBest, runs,
+                startBest / floorBest);
+
+    // One appointment in range, changed again and again.
+    CEOID oid = 0;
+    for (TItem* d = store.days().head(); d && !oid; d = d->next())
+        for (TChildItem* c : static_cast<TItemWithList*>(d)->children())
+            if (c->Kind() == kKindAppt) {
+                oid = static_cast<TApptItem*>(c)->oid;
+                break;
+            }
+    const int changes = 200;
+    double handled = 0;
+    int seen = 0;
+    for (int i = 0; i < changes && oid; ++i) {
+        std::wstring s = L"Changed " + std::to_wstring(i);
+        vol.Write(L"Appointments Database", {Str(0x0020001F, s.c_str())}, oid);
+        MSG msg;
+        while (PeekMessageW(&msg, wnd, WM_DBNOTIFICATION, WM_DBNOTIFICATION, PM_REMOVE)) {
+            const double t = Now();
+            store.HandleNotification(reinterpret_cast<CENOTIFICATION*>(msg.lParam));
+            handled += Now() - t;
+            ++seen;
+        }
+    }
+    if (seen) std::printf("one appointment change notification:   %8.3f ms (mean of %d)\n", handled / seen, seen);
+    else std::printf("one appointment change notification:   no notification arrived\n");
+    store.Stop();
+    DestroyWindow(wnd);
+    return 0;
+}
