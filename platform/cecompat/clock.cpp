@@ -48,35 +48,24 @@ tz::Rule RuleOf(const TIME_ZONE_INFORMATION& z) {
     return r;
 }
 
+int64_t HostNowUtc() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return Ticks(ft);
+}
+
 TIME_ZONE_INFORMATION DeviceZone() {
     {
         std::lock_guard<std::mutex> g(g_lock);
         if (g_haveZone) return g_zone;
     }
+    cesim::DeviceSettings c = cesim::Current();
+    if (c.haveZone) return c.zone;
     TIME_ZONE_INFORMATION z;
-    if (cesim::ReadDeviceBinary(L"TimeZone", &z, sizeof z)) return z;
     ZeroMemory(&z, sizeof z);  // no zone set: UTC, whatever the host's zone is
     lstrcpyW(z.StandardName, L"UTC");
     lstrcpyW(z.DaylightName, L"UTC");
     return z;
-}
-
-// "YYYY-MM-DDTHH:MM[:SS]" as 100 ns ticks of that wall time.
-bool ParseStamp(const std::wstring& s, int64_t* out) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
-    int n = swscanf(s.c_str(), L"%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &sec);
-    if (n < 5 || y < 1601 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 ||
-        sec < 0 || sec > 59)
-        return false;
-    *out = tz::DaysFrom1601(y, mo, d) * tz::kTicksPerDay + (int64_t(h) * 60 + mi) * tz::kTicksPerMinute +
-           int64_t(sec) * 10000000LL;
-    return true;
-}
-
-int64_t HostNowUtc() {
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    return Ticks(ft);
 }
 
 int64_t NowUtc() {
@@ -89,16 +78,11 @@ int64_t NowUtc() {
             return tz::UtcFromLocal(rule, Ticks(ft));
         }
     }
-    std::wstring stamp;
-    int64_t local;
-    if (!cesim::ReadDeviceString(L"Clock", &stamp) || !ParseStamp(stamp, &local)) return HostNowUtc();
-    int64_t utc = tz::UtcFromLocal(rule, local);
-    DWORD running = 0;
-    std::wstring setAt;
-    int64_t setAtTicks;
-    if (cesim::ReadDeviceDword(L"ClockRunning", &running) && running &&
-        cesim::ReadDeviceString(L"ClockSetAt", &setAt) && ParseStamp(setAt, &setAtTicks)) {
-        int64_t elapsed = HostNowUtc() - setAtTicks;
+    cesim::DeviceSettings c = cesim::Current();
+    if (!c.haveClock) return HostNowUtc();
+    int64_t utc = tz::UtcFromLocal(rule, c.local);
+    if (c.running) {
+        int64_t elapsed = HostNowUtc() - c.setAt;
         if (elapsed > 0) utc += elapsed;
     }
     return utc;

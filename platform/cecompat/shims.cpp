@@ -7,11 +7,7 @@
 extern "C" {
 
 BOOL WINAPI IsAPIReady(DWORD api) {
-    if (api == SH_SHELL) {
-        DWORD ready = 1;
-        cesim::ReadDeviceDword(L"ShellReady", &ready);
-        return ready != 0;
-    }
+    if (api == SH_SHELL) return cesim::Current().shellReady;
     return TRUE;
 }
 
@@ -48,9 +44,8 @@ BOOL WINAPI TransparentImage(HDC dst, LONG x, LONG y, LONG cx, LONG cy, HANDLE s
 
 int WINAPI CeSim_GetSystemMetrics(int index) {
     // The desktop under Wine is larger than a handheld; its size is the device's.
-    DWORD v;
-    if (index == SM_CXSCREEN) return cesim::ReadDeviceDword(L"ScreenWidth", &v) && v ? int(v) : 240;
-    if (index == SM_CYSCREEN) return cesim::ReadDeviceDword(L"ScreenHeight", &v) && v ? int(v) : 320;
+    if (index == SM_CXSCREEN) return int(cesim::Current().screenWidth);
+    if (index == SM_CYSCREEN) return int(cesim::Current().screenHeight);
     return GetSystemMetrics(index);
 }
 
