@@ -1,5 +1,6 @@
 #include "pim_options.h"
 
+#include "scale.h"
 #include "settings.h"
 
 namespace daybrim {
@@ -37,6 +38,7 @@ PimOptions PimOptionsFrom(const CSettings& s) {
     o.contactsTab = s.ContactsTabEnabled.value() != 0;
     o.mailShown = s.IncludeMainOnCal.value() == 1 || s.MailTabEnabled.value() != 0;
     o.contactsLayout = s.ContactsLayout.Int();
+    o.pictureBox = ScaleX(32);
     o.contactsTitleMode = s.CntctsTitleStruct.Int();
     o.seContactMode = s.SEContactFormat.Int();
     o.hideCodes = s.HideABCVals.value() == 1;

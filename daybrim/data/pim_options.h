@@ -32,6 +32,7 @@ struct PimOptions {
     int seApptsDaySpan = 30;
     bool seventsOnCalendar = false, seventsTab = false, contactsTab = true, mailShown = false;
     int contactsLayout = 0, contactsTitleMode = 0, seContactMode = 0;
+    int pictureBox = 32;             // contact photos fit this square (ScaleX(32))
     bool hideCodes = true;           // HideABCVals
     bool tasksWithAppts = false;     // ClrSortTsksWithAppts
     LetterGroups letterGroups = {L"abc", L"def", L"ghi", L"jkl", L"mno", L"pqrs", L"tuv", L"wxyz"};

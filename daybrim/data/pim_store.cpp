@@ -1,5 +1,7 @@
 #include "pim_store.h"
 
+#include "contact_picture.h"
+
 #include <aygshell.h>
 
 #include <algorithm>
@@ -316,8 +318,17 @@ void CPimStore::FillContact(const RecordProps& r, TContactItem& c) {
     c.searchKey = keys_.Key(c.title, opt_.contactsSearchBar);
     c.SetCategories(CategoriesOf(c.poomId));
     c.rules = &opt_.contactsRules;
-    // Pictures (0x00FF with ContactsLayout 2) are decoded by the imaging service,
-    // which this build does not have yet: the contact shows without one.
+    c.picture.reset();
+    c.pictureWidth = c.pictureHeight = 0;
+    std::vector<uint8_t> photo;
+    if (opt_.contactsLayout == 2 && r.blob(20, kContactProps[20], &photo) > 0) {
+        int w = 0, h = 0;
+        if (HBITMAP b = DecodeContactPicture(photo, opt_.pictureBox, &w, &h)) {
+            c.picture = std::make_unique<BitmapIcon>(b);
+            c.pictureWidth = w;
+            c.pictureHeight = h;
+        }
+    }
 }
 
 void CPimStore::ApplyIcon(TAgendaItem& item) {

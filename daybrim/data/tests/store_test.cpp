@@ -3,6 +3,7 @@
 
 #include "pim_store.h"
 #include "pim_volume.h"
+#include "png_writer.h"
 
 using namespace daybrim;
 using namespace pimtest;
@@ -231,6 +232,33 @@ TEST_F(StoreTest, ContactNamesNumbersAndPreferredNumber) {
     EXPECT_EQ(2u, ContactCount());
     ASSERT_TRUE(store.sevents());
     EXPECT_EQ(1u, store.sevents()->children().size());
+}
+
+TEST_F(StoreTest, ContactPicturesWithThePictureLayout) {
+    ASSERT_TRUE(vol.ok);
+    std::vector<uint8_t> rgb(40 * 20 * 3, 0x80);
+    std::vector<BYTE> photo = png::EncodeRgb(40, 20, rgb.data());
+    std::vector<BYTE> junk = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+    const CEOID withPhoto = vol.Write(L"Contacts Database",
+                                      {Str(0x0080001F, L"Pictured"), U4(0x10000066, 1), Blob(0x00FF0064, photo)});
+    const CEOID broken = vol.Write(L"Contacts Database",
+                                   {Str(0x0080001F, L"Broken"), U4(0x10000066, 2), Blob(0x00FF0064, junk)});
+    opt.contactsLayout = 2;
+    opt.pictureBox = 32;
+    Start();
+    auto c = store.readContact(withPhoto);
+    ASSERT_TRUE(c);
+    ASSERT_TRUE(c->picture);  // fitted into the box, keeping its shape
+    EXPECT_EQ(32, c->pictureWidth);
+    EXPECT_EQ(16, c->pictureHeight);
+    auto b = store.readContact(broken);
+    ASSERT_TRUE(b);
+    EXPECT_FALSE(b->picture);  // an undecodable picture is no picture, not a failed contact
+    EXPECT_EQ(L"Broken", b->title);
+
+    opt.contactsLayout = 0;  // other layouts do not read pictures at all
+    Start();
+    EXPECT_FALSE(store.readContact(withPhoto)->picture);
 }
 
 TEST_F(StoreTest, NotificationsForEveryDatabaseAndType) {
