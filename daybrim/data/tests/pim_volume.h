@@ -69,7 +69,6 @@ public:
     CEGUID guid = {}, fusionGuid = {};
     bool ok = false;
 
-private:
     static bool Create(CEGUID& g, const wchar_t* name, std::vector<SORTORDERSPECEX> sorts) {
         CEDBASEINFOEX info = {};
         info.wVersion = CEDBASEINFOEX_VERSION;
@@ -79,6 +78,8 @@ private:
         for (size_t i = 0; i < sorts.size(); ++i) info.rgSortSpecs[i] = sorts[i];
         return CeCreateDatabaseEx2(&g, &info) != 0;
     }
+
+private:
     std::vector<HANDLE> open_;
 };
 

@@ -335,6 +335,43 @@ TEST_F(StoreTest, NotificationsForEveryDatabaseAndType) {
     EXPECT_EQ(0u, store.HandleNotification(other));
 }
 
+TEST_F(StoreTest, InformantLinkNotifications) {
+    ASSERT_TRUE(vol.ok);
+    // Pocket Informant keeps its links in a volume of its own.
+    std::wstring piPath = L"\\Temp\\dbt_pilinks.vol";
+    DeleteFileW(piPath.c_str());
+    CEGUID pi = {};
+    ASSERT_TRUE(CeMountDBVolEx(&pi, &piPath[0], nullptr, OPEN_ALWAYS));
+    ASSERT_TRUE(PimVolume::Create(pi, L"PocketInformantLinks", {Sort(0x00010003)}));
+    CEOID dbOid = 0;
+    HANDLE links = CeOpenDatabaseInSession(nullptr, &pi, &dbOid, const_cast<LPWSTR>(L"PocketInformantLinks"),
+                                           nullptr, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, links);
+    opt.cat.pimSw = 1;
+    opt.piVolume = piPath;
+    vol.Write(L"Tasks Database", {Str(0x0020001F, L"Linked"), U4(0x10000066, 9)});
+    Start(win.hwnd);
+    ASSERT_TRUE(FirstTask());
+    EXPECT_EQ(0.0, FirstTask()->link.value);
+
+    CEPROPVAL item = U4(0x00010003, PoomId(PimKind::kTask, 9));
+    const CEOID l = CeWriteRecordProps(links, 0, 1, &item);
+    ASSERT_TRUE(win.Handle(1));
+    EXPECT_EQ(4u, win.params.back());
+    EXPECT_EQ(uint32_t(kChangeTasks), win.bits.back());
+    EXPECT_EQ(double(l), FirstTask()->link.value);  // the item's link is the link record
+
+    ASSERT_TRUE(CeDeleteRecord(links, l));
+    ASSERT_TRUE(win.Handle(2));
+    EXPECT_EQ(uint32_t(kChangeTasks), win.bits.back());
+    EXPECT_EQ(0.0, FirstTask()->link.value);
+
+    store.Stop();
+    CloseHandle(links);
+    CeUnmountDBVol(&pi);
+    DeleteFileW(piPath.c_str());
+}
+
 TEST_F(StoreTest, FusionLinkNotifications) {
     ASSERT_TRUE(vol.ok);
     opt.cat.pimSw = 2;
