@@ -170,7 +170,11 @@ bool CTabBarWindow::Create(HWND parent, int x, int y, int w, int h, bool hookMod
     reserved_ = s && s->RemoveSettingsButton.value() == 1 ? 0 : ScaleX(20);
     selected_ = s ? s->ActiveTab.Int() : 1;
     const std::wstring folder = env_->skin ? env_->skin->folder() : std::wstring();
-    settingsIcon_.LoadNamed(folder, L"settings_icon", env_->resolution, 257, -1, 0x00FF00, false);
+    // A skin drawn for both resolutions has both pictures: the high one first on a
+    // high-resolution screen (the plain lookup would take the low one).
+    if (!env_->high || folder.empty() ||
+        !settingsIcon_.LoadNamed(folder, L"settings_icon_high", nullptr, -1, -1, 0x00FF00, false))
+        settingsIcon_.LoadNamed(folder, L"settings_icon", env_->resolution, 257, -1, 0x00FF00, env_->high);
     bar_.reset(new BarWin(this, false));
     if (!bar_->Make(kBarClass, parent, x, y, w, h, inst)) return false;
     if (vertical && sh > 0 && reserved_ > 0) {

@@ -17,13 +17,13 @@ import sys
 PALETTES = {
     # accent: selected buttons and captions; glyph: glyphs on the accent;
     # idle: glyphs of buttons not selected; panel: the caption's open slide-out.
-    "default": dict(accent="#2F6DB5", accent2="#1E4F8F", glyph="#FFFFFF", idle="#3E5470", panel="#DCE7F5",
+    "default": dict(accent="#2F6DB5", accent2="#1E4F8F", glyph="#FFFFFF", idle="#3E5470", panel="#DCE7F5", tile="#F4F7FB", tile_edge="#9FB3CC",
                     panel_text="#1E3A5F", edge="#FFFFFF", arrow="#2F6DB5",
                     ini=dict(txt_color="0,0,0", shadow=None, shadow_color="255,255,255",
                              txt_color_slideout="30,58,95", shadow_slideout=None,
                              highlight_default_color="47,109,181", highlight_text_color="255,255,255",
                              highlight_transparency="85", blending_base_color="255,255,255")),
-    "dark": dict(accent="#2B2F36", accent2="#16181C", glyph="#F5A623", idle="#2B2F36", panel="#3A3F47",
+    "dark": dict(accent="#2B2F36", accent2="#16181C", glyph="#F5A623", idle="#C9CED6", panel="#3A3F47", tile="#2B2F36", tile_edge="#4A515C",
                  panel_text="#F5F5F5", edge="#F5A623", arrow="#F5A623",
                  ini=dict(txt_color="255,255,255", shadow="shadow", shadow_color="20,20,20",
                           txt_color_slideout="245,166,35", shadow_slideout="glow",
@@ -80,21 +80,16 @@ def glyph(name, colour, x, y, size):
 
 def button(p, name, selected):
     if selected:
-        body = ('<rect x="0.5" y="0.5" width="19" height="19" rx="4" fill="%s"/>'
-                '<rect x="0.5" y="0.5" width="19" height="9.5" rx="4" fill="#FFFFFF" fill-opacity="0.12"/>'
-                % p["accent"]) + glyph(name, p["glyph"], 2.5, 2.5, 15)
+        body = ('<rect x="0.5" y="0.5" width="19" height="19" rx="4" fill="%s"/>' % p["accent"]) + \
+            glyph(name, p["glyph"], 2.5, 2.5, 15)
     else:
-        body = '<rect x="1" y="1" width="18" height="18" rx="4" fill="#FFFFFF" fill-opacity="0.35"/>' + \
-            glyph(name, p["idle"], 3, 3, 14)
-        if p["idle"] == p["accent"]:  # dark skin: dark tiles, light glyphs
-            body = '<rect x="1" y="1" width="18" height="18" rx="4" fill="%s" fill-opacity="0.78"/>' % p["accent"] + \
-                glyph(name, "#C9CED6", 3, 3, 14)
+        body = ('<rect x="1" y="1" width="18" height="18" rx="4" fill="%s" stroke="%s" stroke-width="1"/>'
+                % (p["tile"], p["tile_edge"])) + glyph(name, p["idle"], 3.5, 3.5, 13)
     return svg(20, 20, body)
 
 
 def caption_icon(p, name):
     body = ('<path d="M4 0.5 H27 V19.5 H4 Q0.5 19.5 0.5 16 V4 Q0.5 0.5 4 0.5 Z" fill="%s"/>'
-            '<path d="M4 0.5 H27 V10 H0.5 V4 Q0.5 0.5 4 0.5 Z" fill="#FFFFFF" fill-opacity="0.12"/>'
             % p["accent"]) + glyph(name, p["glyph"], 5, 1.5, 17)
     return svg(27, 20, body)
 
@@ -111,8 +106,7 @@ def caption_close_plain(p):
 def caption_open(p):
     return svg(63, 20, '<path d="M0 0.5 H59 Q62.5 0.5 62.5 4 V16 Q62.5 19.5 59 19.5 H0 Z" fill="%s"/>'
                '<rect x="0" y="0.5" width="63" height="19" fill="none"/>'
-               '<line x1="0" y1="1" x2="59" y2="1" stroke="%s" stroke-opacity="0.5"/>'
-               '<polygon points="58,7 55,10 58,13" fill="%s"/>' % (p["panel"], p["accent"], p["accent"]))
+               '<polygon points="58,7 55,10 58,13" fill="%s"/>' % (p["panel"], p["accent"]))
 
 
 def sort_up(p):
@@ -121,9 +115,8 @@ def sort_up(p):
 
 
 def category(p):
-    return svg(49, 18, '<rect x="0.5" y="0.5" width="48" height="17" rx="4" fill="%s" fill-opacity="0.92"/>'
-               '<rect x="0.5" y="0.5" width="48" height="17" rx="4" fill="none" stroke="%s" stroke-opacity="0.6"/>'
-               '<polygon points="41,7 47,7 44,11" fill="%s"/>' % (p["panel"], p["accent"], p["accent"]))
+    return svg(49, 18, '<rect x="0.5" y="0.5" width="48" height="17" rx="4" fill="%s" stroke="%s"/>'
+               '<polygon points="41,7 47,7 44,11" fill="%s"/>' % (p["panel"], p["tile_edge"], p["accent"]))
 
 
 def settings_icon(p):
@@ -140,7 +133,7 @@ def convert(args):
     subprocess.run(["convert"] + args, check=True)
 
 
-def pair(out, name, text, w, h):
+def pair(out, name, text, w, h, matte):
     src = os.path.join(out, ".src", name + ".svg")
     with open(src, "w") as f:
         f.write(text)
@@ -150,7 +143,8 @@ def pair(out, name, text, w, h):
         convert(["-background", "none", "-density", density, src, "-resize", size,
                  "(", "+clone", "-alpha", "extract", "-type", "TrueColor", "-write",
                  "BMP3:" + os.path.join(out, name + "_mask" + suffix + ".bmp"), "+delete", ")",
-                 "-alpha", "off", "-type", "TrueColor", "BMP3:" + os.path.join(out, name + "_alpha" + suffix + ".bmp")])
+                 "-background", matte, "-alpha", "remove", "-type", "TrueColor",
+                 "BMP3:" + os.path.join(out, name + "_alpha" + suffix + ".bmp")])
 
 
 def keyed(out, name, text, w, h, key="#00FF00"):
@@ -189,16 +183,16 @@ def main():
     with open(os.path.join(out, "skin.ini"), "w", newline="") as f:
         f.write(ini(p))
     for base, g in BUTTONS.items():
-        pair(out, base + "_sel", button(p, g, True), 20, 20)
-        pair(out, base + "_nsel", button(p, g, False), 20, 20)
+        pair(out, base + "_sel", button(p, g, True), 20, 20, p["accent"])
+        pair(out, base + "_nsel", button(p, g, False), 20, 20, p["tile_edge"])
     for base, g in CAPTIONS.items():
-        pair(out, base + "_icon", caption_icon(p, g), 27, 20)
+        pair(out, base + "_icon", caption_icon(p, g), 27, 20, p["accent"])
         pair(out, base + "_icon_close", caption_close(p) if base in ("task", "notes", "contacts") else
-             caption_close_plain(p), 8, 20)
-        pair(out, base + "_icon_open", caption_open(p), 63, 20)
-        pair(out, base + "_icon_open_sort_up", sort_up(p), 7, 14)
+             caption_close_plain(p), 8, 20, p["accent"])
+        pair(out, base + "_icon_open", caption_open(p), 63, 20, p["panel"])
+        pair(out, base + "_icon_open_sort_up", sort_up(p), 7, 14, p["accent"])
     for base in ("category_tsk", "category_notes", "category_sevnts"):
-        pair(out, base, category(p), 49, 18)
+        pair(out, base, category(p), 49, 18, p["tile_edge"])
     keyed(out, "settings_icon", settings_icon(p), 18, 18)
     keyed(out, "tabs_left", arrow(p, False), 9, 9)
     keyed(out, "tabs_right", arrow(p, True), 9, 9)

@@ -1,0 +1,226 @@
+// Image loading and drawing without a screen: the named-image lookup order
+// against a fake file system, alpha drawing and clamped offsets, blended fills,
+// the skin's icon list, and the ids of the live tabs.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "alpha_image.h"
+#include "image_cache.h"
+#include "settings.h"
+#include "tab_bar_window.h"
+#include "tab_factory.h"
+#include "tab_types.h"
+
+namespace {
+
+using namespace daybrim;
+
+// A 2x1 32-bit TGA: an opaque red pixel and a half-transparent white one.
+std::vector<uint8_t> TinyTga() {
+    std::vector<uint8_t> v(18, 0);
+    v[2] = 2;
+    v[12] = 2;
+    v[14] = 1;
+    v[16] = 32;
+    v[17] = 0x28;
+    v.insert(v.end(), {0, 0, 255, 255, 255, 255, 255, 128});
+    return v;
+}
+
+class FakeFiles : public ImageSource {
+public:
+    std::map<std::wstring, std::vector<uint8_t>> files;  // TGA files
+    std::map<std::wstring, bool> dibs;                    // BMP files that load
+    std::map<int, std::vector<uint8_t>> targa;            // TARGA resources
+    std::map<int, bool> bitmaps;                          // bitmap resources
+    std::vector<std::wstring> log;
+
+    bool ReadFile(const std::wstring& p, std::vector<uint8_t>* b) override {
+        log.push_back(L"file " + p);
+        auto it = files.find(p);
+        if (it == files.end()) return false;
+        *b = it->second;
+        return true;
+    }
+    HBITMAP LoadDib(const std::wstring& p) override {
+        log.push_back(L"dib " + p);
+        return dibs.count(p) ? CreateBitmap(3, 2, 1, 32, nullptr) : nullptr;
+    }
+    bool ReadTgaResource(HMODULE, int id, std::vector<uint8_t>* b) override {
+        log.push_back(L"targa " + std::to_wstring(id));
+        auto it = targa.find(id);
+        if (it == targa.end()) return false;
+        *b = it->second;
+        return true;
+    }
+    HBITMAP LoadBitmapResource(HMODULE, int id) override {
+        log.push_back(L"bitmap " + std::to_wstring(id));
+        return bitmaps.count(id) ? CreateBitmap(4, 4, 1, 32, nullptr) : nullptr;
+    }
+    bool Exists(const std::wstring& p) override { return files.count(p) != 0; }
+};
+
+std::vector<std::wstring> L(std::initializer_list<const wchar_t*> v) { return std::vector<std::wstring>(v.begin(), v.end()); }
+
+}  // namespace
+
+TEST(NamedImageLookup, FolderFirstThenTheResolutionLibrary) {
+    FakeFiles fs;
+    CAlphaImage img;
+    // Nothing anywhere: every place is tried in order, the high variant only when asked.
+    EXPECT_FALSE(img.LoadNamed(L"\\skin\\", L"note", nullptr, 399, -1, 0x00FF00, true, fs));
+    EXPECT_EQ(L({L"file \\skin\\note.tga", L"dib \\skin\\note.bmp", L"dib \\skin\\note_high.bmp", L"targa 399"}), fs.log);
+    EXPECT_FALSE(img.Loaded());
+    // A bitmap id is tried only without a TARGA id.
+    fs.log.clear();
+    EXPECT_FALSE(img.LoadNamed(L"\\skin", L"tabs_left", nullptr, -1, 365, 0x00FF00, false, fs));
+    EXPECT_EQ(L({L"file \\skin\\tabs_left.tga", L"dib \\skin\\tabs_left.bmp", L"bitmap 365"}), fs.log);
+    // No folder: straight to the library.
+    fs.log.clear();
+    fs.bitmaps[195] = true;
+    EXPECT_TRUE(img.LoadNamed(L"", L"folding_expand", nullptr, -1, 195, 0x0000FF, true, fs));
+    EXPECT_EQ(L({L"bitmap 195"}), fs.log);
+    EXPECT_FALSE(img.HasPlanes());
+    EXPECT_EQ(4, img.Width());
+}
+
+TEST(NamedImageLookup, TheFirstThatLoadsWins) {
+    FakeFiles fs;
+    CAlphaImage img;
+    fs.dibs[L"\\skin\\note_high.bmp"] = true;
+    fs.targa[399] = TinyTga();
+    EXPECT_TRUE(img.LoadNamed(L"\\skin\\", L"note", nullptr, 399, -1, 0x00FF00, true, fs));
+    EXPECT_EQ(3, img.Width());  // the folder's high variant, not the resource
+    EXPECT_FALSE(img.HasPlanes());
+    // A broken TGA in the folder falls through to the next candidates.
+    fs.log.clear();
+    fs.files[L"\\skin\\note.tga"] = {1, 2, 3};
+    fs.dibs.clear();
+    EXPECT_TRUE(img.LoadNamed(L"\\skin\\", L"note", nullptr, 399, -1, 0x00FF00, false, fs));
+    EXPECT_TRUE(img.HasPlanes());
+    EXPECT_EQ(L({L"file \\skin\\note.tga", L"dib \\skin\\note.bmp", L"targa 399"}), fs.log);
+    // A good one is taken at once.
+    fs.files[L"\\skin\\note.tga"] = TinyTga();
+    fs.log.clear();
+    EXPECT_TRUE(img.LoadNamed(L"\\skin\\", L"note", nullptr, 399, -1, 0x00FF00, false, fs));
+    EXPECT_EQ(L({L"file \\skin\\note.tga"}), fs.log);
+    EXPECT_EQ(0xFF0000FFu, img.PlanePixel(0, 0));
+    // Copies own their own bitmap.
+    CAlphaImage copy = img;
+    EXPECT_EQ(0x80FFFFFFu, copy.PlanePixel(1, 0));
+}
+
+TEST(NamedImageLookup, CacheSlotsFollowTheTable) {
+    FakeFiles fs;
+    fs.targa[399] = TinyTga();
+    fs.dibs[L"\\s\\phone_type_work_high.bmp"] = true;
+    CImageCache cache;
+    cache.Load(nullptr, true, L"\\s\\", 0xFFFFFF, fs);
+    EXPECT_TRUE(cache.Image(kImgNote).HasPlanes());
+    EXPECT_EQ(3, cache.Image(kImgPhoneWork).Width());
+    EXPECT_FALSE(cache.Image(kImgBirthday).Loaded());
+    EXPECT_STREQ(L"close_button_popup_win", ImageSpec(kImgCloseButtonPopup).name);
+    EXPECT_EQ(65, int(kImageSlotCount));
+    EXPECT_EQ(45, kFontCount);
+    // Only high-resolution screens try the "_high" variants.
+    fs.log.clear();
+    cache.Load(nullptr, false, L"\\s\\", 0xFFFFFF, fs);
+    for (const std::wstring& l : fs.log) EXPECT_EQ(std::wstring::npos, l.find(L"_high")) << l;
+    EXPECT_FALSE(cache.Image(kImgPhoneWork).Loaded());
+}
+
+TEST(AlphaDrawing, BlendsPlanesAndClampsOffsets) {
+    HDC screen = GetDC(nullptr);
+    DibCanvas canvas(screen, 4, 2);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(canvas.ok());
+    PatBlt(canvas.dc(), 0, 0, 4, 2, BLACKNESS);
+    CAlphaImage img;
+    const std::vector<uint8_t> t = TinyTga();
+    ASSERT_EQ(S_OK, img.LoadTgaBytes(t.data(), t.size()));
+    img.Draw(canvas.dc(), 1, 0);
+    GdiFlush();
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(canvas.dc(), 1, 0));
+    EXPECT_EQ(RGB(128, 128, 128), GetPixel(canvas.dc(), 2, 0));  // 255 at 128 over 0
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(canvas.dc(), 0, 0));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(canvas.dc(), 1, 1));  // below the image
+    // Offsets past the image draw nothing and read nothing out of it.
+    PatBlt(canvas.dc(), 0, 0, 4, 2, BLACKNESS);
+    img.Draw(canvas.dc(), 0, 0, 4, 2, 50, 50);
+    img.Draw(canvas.dc(), 0, 0, 4, 2, -5, 0, 1, 1);  // clamped to 0: the red pixel only
+    GdiFlush();
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(canvas.dc(), 0, 0));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(canvas.dc(), 1, 0));
+    // Blended fills.
+    PatBlt(canvas.dc(), 0, 0, 4, 2, WHITENESS);
+    FillBlended(canvas.dc(), 0, 0, 2, 2, RGB(0, 0, 255), 127);
+    GdiFlush();
+    EXPECT_EQ(RGB(128, 128, 255), GetPixel(canvas.dc(), 0, 0));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(canvas.dc(), 3, 0));
+    // Not loaded: nothing drawn.
+    CAlphaImage none;
+    none.Draw(canvas.dc(), 0, 0);
+    none.DrawTransparent(canvas.dc(), 0, 0);
+    EXPECT_FALSE(none.Loaded());
+}
+
+TEST(SkinIcons, TwinsOnlyAndExclusions) {
+    const std::wstring dir = std::wstring(TEST_TMP) + L"\\icons";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    for (const wchar_t* f : {L"Heart_baricon_sel.tga", L"heart_baricon_nsel.tga", L"gear_baricon_sel.tga",
+                             L"gear_baricon_nsel.tga", L"lonely_baricon_sel.tga", L"other.tga"}) {
+        HANDLE h = CreateFileW((dir + L"\\" + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
+    }
+    EXPECT_EQ(L({L"Heart", L"gear"}), SkinIconList(dir, {}));
+    EXPECT_EQ(L({L"Heart"}), SkinIconList(dir, {L"GEAR"}));
+    EXPECT_TRUE(SkinIconList(L"", {}).empty());
+}
+
+TEST(LiveTabs, IdsArePositionsInTheConfiguredList) {
+    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim");
+    HKEY k;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim\\TabSettings\\Weather", 0, nullptr, 0, KEY_WRITE,
+                    nullptr, &k, nullptr);
+    DWORD v = 3;
+    RegSetValueExW(k, L"Order", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4);
+    v = 1;
+    RegSetValueExW(k, L"Enabled", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4);
+    RegSetValueExW(k, L"Type", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4);
+    RegCloseKey(k);
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim\\TabSettings", 0, nullptr, 0, KEY_WRITE, nullptr,
+                    &k, nullptr);
+    v = 1;
+    RegSetValueExW(k, L"DfltTabOnStartup", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4);
+    v = 3;
+    RegSetValueExW(k, L"DfltTab", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4);
+    RegCloseKey(k);
+
+    CSettings s;
+    s.Load(nullptr);
+    ShellEnv env;
+    std::vector<int> ids;
+    std::vector<DWORD> types;
+    for (const TTabDescriptor& d : s.tabs) {
+        std::unique_ptr<CTab> t = CreateTabFor(&env, s, d);
+        ASSERT_TRUE(t);
+        ids.push_back(t->Id());
+        types.push_back(t->GetType());
+    }
+    // Calendar, Tasks, Weather (before Notes, equal order), Notes, Contacts, Mail, Special Events.
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6, 7}), ids);
+    EXPECT_EQ((std::vector<DWORD>{TAB_TYPE_CALENDAR, TAB_TYPE_TASKS, TAB_TYPE_TODAY_ITEM, TAB_TYPE_NOTES,
+                                  TAB_TYPE_CONTACTS, TAB_TYPE_MAIL, TAB_TYPE_SEVENTS}),
+              types);
+    // Default tab 3 is Contacts, and "ActiveTab" names the tab whose id it is.
+    EXPECT_EQ(5u, s.ActiveTab.value());
+    EXPECT_EQ(TAB_TYPE_CONTACTS, types[s.ActiveTab.value() - 1]);
+    TTabDescriptor bogus;
+    bogus.type = 3;
+    EXPECT_FALSE(CreateTabFor(&env, s, bogus));
+    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim");
+}

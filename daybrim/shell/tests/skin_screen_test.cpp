@@ -1,0 +1,228 @@
+// The Today item with its tab bar on the Today screen, in both skins, both bar
+// orientations and both screen sizes; and a skin change through the settings
+// broadcast, in place. Screenshots go to the build folder (skin_snaps/) to look at.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "raii.h"
+#include "today_screen.h"
+
+namespace {
+
+const wchar_t kRoot[] = L"Software\\Olvane\\Daybrim";
+const wchar_t kSkins[] = L"\\Program Files\\Olvane\\Daybrim\\Skins\\";
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    COLORREF At(int x, int y) const {
+        const size_t i = (size_t(y) * size_t(width) + size_t(x)) * 3;
+        return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
+    }
+};
+
+std::string ReadAll(const std::wstring& path) {
+    raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return std::string();
+    std::string bytes(GetFileSize(f.get(), nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(f.get(), &bytes[0], DWORD(bytes.size()), &got, nullptr);
+    return bytes;
+}
+
+uint32_t Be32(const std::string& s, size_t at) {
+    return uint32_t(uint8_t(s[at])) << 24 | uint32_t(uint8_t(s[at + 1])) << 16 | uint32_t(uint8_t(s[at + 2])) << 8 |
+           uint8_t(s[at + 3]);
+}
+
+// The screenshots are 8-bit RGB PNGs in stored deflate blocks with filter 0.
+bool ReadPng(const std::wstring& path, Image* out) {
+    const std::string s = ReadAll(path);
+    if (s.size() < 8) return false;
+    std::string idat;
+    for (size_t at = 8; at + 12 <= s.size();) {
+        const uint32_t len = Be32(s, at);
+        const std::string type = s.substr(at + 4, 4);
+        if (at + 12 + len > s.size()) return false;
+        if (type == "IHDR") {
+            out->width = int(Be32(s, at + 8));
+            out->height = int(Be32(s, at + 12));
+        } else if (type == "IDAT") {
+            idat += s.substr(at + 8, len);
+        }
+        at += 12 + len;
+    }
+    std::string raw;
+    size_t at = 2;  // the zlib header
+    for (;;) {
+        if (at + 5 > idat.size()) return false;
+        const bool last = idat[at] & 1;
+        const size_t len = uint8_t(idat[at + 1]) | size_t(uint8_t(idat[at + 2])) << 8;
+        raw += idat.substr(at + 5, len);
+        at += 5 + len;
+        if (last) break;
+    }
+    const size_t row = size_t(out->width) * 3 + 1;
+    if (out->width <= 0 || raw.size() < row * size_t(out->height)) return false;
+    for (int y = 0; y < out->height; ++y)
+        out->rgb.insert(out->rgb.end(), raw.begin() + long(row * size_t(y) + 1), raw.begin() + long(row * size_t(y + 1)));
+    return true;
+}
+
+void SetDword(const wchar_t* name, DWORD v) {
+    raii::Key k;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_WRITE, nullptr, k.out(), nullptr);
+    RegSetValueExW(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+}
+
+void SetSkin(const wchar_t* skin) {
+    raii::Key k;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_WRITE, nullptr, k.out(), nullptr);
+    const std::wstring v = std::wstring(kSkins) + skin + L"\\";
+    RegSetValueExW(k.get(), L"SkinPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                   DWORD((v.size() + 1) * 2));
+}
+
+DWORD RunHost(const std::wstring& args) {
+    std::wstring cmd = std::wstring(L"\"") + TODAYHOST_EXE + L"\" " + args;
+    STARTUPINFOW si = {sizeof si};
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1000;
+    raii::Handle proc(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(proc.get(), 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(proc.get(), 1001);
+        return 1001;
+    }
+    DWORD code = 1002;
+    GetExitCodeProcess(proc.get(), &code);
+    return code;
+}
+
+bool Near(COLORREF a, COLORREF b, int tol = 24) {
+    return abs(GetRValue(a) - GetRValue(b)) <= tol && abs(GetGValue(a) - GetGValue(b)) <= tol &&
+           abs(GetBValue(a) - GetBValue(b)) <= tol;
+}
+
+int Count(const Image& img, int x0, int y0, int x1, int y1, COLORREF c) {
+    int n = 0;
+    for (int y = std::max(0, y0); y < std::min(y1, img.height); ++y)
+        for (int x = std::max(0, x0); x < std::min(x1, img.width); ++x) n += Near(img.At(x, y), c);
+    return n;
+}
+
+// The skins' accent colours: the selected button and the caption are drawn in them.
+const COLORREF kDefaultAccent = RGB(0x2F, 0x6D, 0xB5);
+const COLORREF kDarkAccent = RGB(0x2B, 0x2F, 0x36);
+
+class SkinScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SHDeleteKeyW(HKEY_CURRENT_USER, kRoot);
+        CreateDirectoryW(SNAP_DIR, nullptr);
+    }
+    void TearDown() override { SHDeleteKeyW(HKEY_CURRENT_USER, kRoot); }
+
+    Image Snap(const wchar_t* skin, bool vertical, int w, int h) {
+        SetSkin(skin);
+        SetDword(L"VerticalTabs", vertical ? 1 : 0);
+        const std::wstring file = std::wstring(SNAP_DIR) + L"/" + skin + (vertical ? L"-vertical-" : L"-horizontal-") +
+                                  std::to_wstring(w) + L"x" + std::to_wstring(h) + L".png";
+        DeleteFileW(file.c_str());
+        EXPECT_EQ(0u, RunHost(L"--size " + std::to_wstring(w) + L"x" + std::to_wstring(h) +
+                              L" --settle 1000 --snap \"" + file + L"\""));
+        Image img;
+        EXPECT_TRUE(ReadPng(file, &img)) << "no screenshot";
+        return img;
+    }
+};
+
+}  // namespace
+
+TEST_F(SkinScreen, BothSkinsBothBarsBothScreens) {
+    for (int scale : {1, 2}) {
+        const int s = scale;
+        for (bool vertical : {true, false}) {
+            SCOPED_TRACE(std::string(vertical ? "vertical " : "horizontal ") + (s == 1 ? "240x320" : "480x640"));
+            const Image def = Snap(L"default", vertical, 240 * s, 320 * s);
+            const Image dark = Snap(L"dark", vertical, 240 * s, 320 * s);
+            ASSERT_EQ(240 * s, def.width);
+            ASSERT_EQ(320 * s, dark.height);
+            // Below the navigation band (26) the item starts with its tab row.
+            const int top = 26 * s;
+            if (vertical) {
+                // The bar: 26 wide at the left, one button every 23 rows; the
+                // selected one (Calendar) is the accent tile at the top.
+                const int selDef = Count(def, 0, top, 26 * s, top + 23 * s, kDefaultAccent);
+                const int selDark = Count(dark, 0, top, 26 * s, top + 23 * s, kDarkAccent);
+                EXPECT_GT(selDef, 120 * s * s);
+                EXPECT_GT(selDark, 120 * s * s);
+                // Six buttons: glyphs all the way down the column.
+                EXPECT_GT(Count(def, 0, top + 5 * 23 * s, 26 * s, top + 6 * 23 * s, RGB(0x3E, 0x54, 0x70)), 10 * s * s);
+                EXPECT_GT(Count(dark, 0, top + 5 * 23 * s, 26 * s, top + 6 * 23 * s, kDarkAccent), 80 * s * s);
+                // The caption sits right of the bar.
+                EXPECT_GT(Count(def, 26 * s, top, 60 * s, top + 20 * s, kDefaultAccent), 150 * s * s);
+            } else {
+                // The caption at the left, the buttons packed against the right end.
+                EXPECT_GT(Count(def, 0, top, 27 * s, top + 20 * s, kDefaultAccent), 200 * s * s);
+                EXPECT_GT(Count(dark, 0, top, 27 * s, top + 20 * s, kDarkAccent), 200 * s * s);
+                EXPECT_GT(Count(def, 220 * s, top, 240 * s, top + 20 * s, RGB(0x3E, 0x54, 0x70)), 10 * s * s);
+                // Four of the six buttons fit the 100-wide bar beside the caption:
+                // Calendar, the first, is selected and in view at 240 - 4 x 20, the
+                // settings icon left of it, the scroll arrow at the right end.
+                EXPECT_GT(Count(def, 160 * s, top, 180 * s, top + 20 * s, kDefaultAccent), 110 * s * s);
+                EXPECT_GT(Count(dark, 160 * s, top, 180 * s, top + 20 * s, kDarkAccent), 110 * s * s);
+                EXPECT_GT(Count(def, 140 * s, top, 160 * s, top + 20 * s, kDefaultAccent), 90 * s * s);
+                EXPECT_EQ(0, Count(def, 60 * s, top, 130 * s, top + 20 * s, kDefaultAccent));
+            }
+            // The two skins differ where the bar is, and nowhere below the item's first row.
+            EXPECT_EQ(0, Count(def, 60 * s, 100 * s, 240 * s, 102 * s, kDefaultAccent));
+        }
+    }
+}
+
+TEST_F(SkinScreen, TheSettingsBroadcastSwitchesTheSkinInPlace) {
+    SetSkin(L"default");
+    today::ScreenOptions opt;
+    opt.pollMs = 0;
+    today::TodayScreen screen(opt);
+    ASSERT_TRUE(screen.Create(GetModuleHandleW(nullptr)));
+    screen.LoadItems();
+    ASSERT_GE(screen.model().Count(), 1u);
+    HWND item = nullptr;
+    for (size_t i = 0; i < screen.model().Count(); ++i) {
+        wchar_t cls[32] = {};
+        GetClassNameW(screen.model().Item(i).hwndCustom, cls, 32);
+        if (lstrcmpW(cls, L"QuorvelWnd") == 0) item = screen.model().Item(i).hwndCustom;
+    }
+    ASSERT_NE(nullptr, item);
+    RECT rc;
+    GetWindowRect(item, &rc);
+    today::Pixels before;
+    ASSERT_TRUE(screen.Capture(&before));
+    auto count = [&](const today::Pixels& px, COLORREF c) {
+        int n = 0;
+        for (int y = rc.top; y < rc.top + 23; ++y)
+            for (int x = rc.left; x < rc.left + 26; ++x) n += Near(px.At(x, y), c);
+        return n;
+    };
+    EXPECT_GT(count(before, kDefaultAccent), 100) << rc.left << "," << rc.top;
+    EXPECT_LT(count(before, kDarkAccent), 30);
+
+    SetSkin(L"dark");
+    const UINT msg = RegisterWindowMessageW(L"OlvaneDaybrimSettingsChanged");
+    HWND relay = FindWindowW(L"OlvaneDaybrimTopLevelWin", nullptr);
+    ASSERT_NE(nullptr, relay);
+    SendMessageW(relay, msg, 0, 0);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    EXPECT_TRUE(IsWindow(item));  // the same window, rebuilt inside
+    today::Pixels after;
+    ASSERT_TRUE(screen.Capture(&after));
+    EXPECT_GT(count(after, kDarkAccent), 100);
+    EXPECT_LT(count(after, kDefaultAccent), 30);
+    screen.UnloadItems();
+}
