@@ -44,3 +44,15 @@ TEST(FileChooser, NamesThatLeaveTheFolderOrAreIllegalAreRefused) {
     for (const char16_t* bad : {u"..\\..\\Windows\\x", u"a/b", u"c:x", u"a*", u"a?", u"\"", u"<", u">", u"|", u"a\nb"})
         EXPECT_EQ(FileNameCheck::kIllegal, CheckFileName(W(bad)));
 }
+
+#include "talk_key.h"
+
+TEST(TalkKey, OnePressDialsOnceWhicheverMessagesArrive) {
+    TalkKeyFilter f;
+    EXPECT_TRUE(f.OnKeyDown(false));
+    EXPECT_FALSE(f.OnKeyDown(true));  // auto-repeat while held
+    EXPECT_FALSE(f.OnKeyUp());
+    EXPECT_TRUE(f.OnKeyUp());  // a platform that sends only the key-up
+    EXPECT_TRUE(f.OnKeyDown(false));
+    EXPECT_FALSE(f.OnKeyUp());
+}

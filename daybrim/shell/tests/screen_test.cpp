@@ -17,6 +17,14 @@ bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 200;
 TEST(DaybrimOnTheTodayScreen, ShowsTheLoadingTextInItsBand) {
     SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim");
     {
+        // Still waiting out its loading delay: the tabs come later.
+        raii::Key k;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim", 0, nullptr, 0,
+                                                 KEY_WRITE, nullptr, k.out(), nullptr));
+        const DWORD delay = 30;
+        RegSetValueExW(k.get(), L"LoadingDelay", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&delay), sizeof delay);
+    }
+    {
         raii::Key k;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kItems) + L"\\Daybrim").c_str(), 0,
                                                  nullptr, 0, KEY_WRITE, nullptr, k.out(), nullptr));
@@ -53,4 +61,5 @@ TEST(DaybrimOnTheTodayScreen, ShowsTheLoadingTextInItsBand) {
 
     screen.UnloadItems();
     SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OlvaneTest");
+    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim");
 }

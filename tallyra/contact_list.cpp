@@ -1,0 +1,230 @@
+#include "contact_list.h"
+
+#include <commctrl.h>
+
+#include "app.h"
+
+namespace tallyra {
+
+namespace {
+
+const wchar_t* const kIconFiles[6] = {L"phone_type_home.tga", L"phone_type_car.tga",   L"phone_type_cell.tga",
+                                      L"phone_type_work.tga", L"phone_type_fax.tga",    L"phone_type_email.tga"};
+
+class WaitCursor {
+public:
+    WaitCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(old_); }
+
+private:
+    HCURSOR old_;
+};
+
+void DrawText(HDC dc, const CeString& text, size_t from, size_t n, RECT rc, UINT extra = 0) {
+    DrawTextW(dc, text.c_str() + from, int(n), &rc, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | extra);
+}
+
+}  // namespace
+
+bool CContactList::Create(HWND parent) {
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
+                                LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                            0, 0, 10, 10, parent, nullptr, TheApp().instance, nullptr);
+    if (!list_) return false;
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x10000060);
+    LVCOLUMNW col = {};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.pszText = const_cast<wchar_t*>(L"Contacts");
+    col.cx = 10;
+    SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+    LoadIcons();
+    return true;
+}
+
+void CContactList::LoadIcons() {
+    App& app = TheApp();
+    for (size_t i = 0; i < 6; ++i) {
+        if (!icons_[i].LoadFile(app.settings.SkinPath.Get() + kIconFiles[i]))
+            icons_[i].LoadResource(app.dpiRes.get(), int(2116 + i));
+    }
+}
+
+const CTgaImage* CContactList::Icon(uint32_t property) const {
+    const IconGroup g = IconOf(property);
+    if (g == IconGroup::kNone) return nullptr;
+    const CTgaImage& i = icons_[size_t(g)];
+    return i.empty() ? nullptr : &i;
+}
+
+bool CContactList::Load() {
+    WaitCursor wait;
+    ShowWindow(list_, SW_HIDE);
+    records_.clear();
+    model_.Reset();
+    titleFormat_ = TheApp().settings.TitleFormat.Get();
+    const bool open = db_.Open();
+    if (open && db_.Rewind()) {
+        ContactProps p;
+        CEOID oid = 0;
+        while (db_.ReadNext(&p, &oid)) {
+            CContactRecord r;
+            r.title = CeString(FormatTitle(titleFormat_, p));
+            r.oid = oid;
+            r.numbers.push_back(PreferredNumber(p));
+            model_.Add(r.title.str());
+            records_.push_back(std::move(r));
+        }
+    }
+    Show();
+    return open;
+}
+
+bool CContactList::Reload() {
+    if (TheApp().settings.TitleFormat.Get() == titleFormat_) return true;
+    return Load();
+}
+
+void CContactList::Show() {
+    const int n = int(model_.visible().size());
+    SendMessageW(list_, LVM_SETITEMCOUNT, WPARAM(n), 0);
+    if (n > 0) {
+        LVITEMW item = {};
+        item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        item.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(list_, LVM_SETSELECTIONMARK, 0, 0);
+        SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
+    }
+    InvalidateRect(list_, nullptr, TRUE);
+    ShowWindow(list_, SW_SHOW);
+}
+
+void CContactList::AppendKey(int key) {
+    if (model_.AppendKey(key) != SearchModel::Change::kNone) Show();
+}
+
+void CContactList::TypeChar(wchar_t c) {
+    if (model_.TypeChar(c) != SearchModel::Change::kNone) Show();
+}
+
+void CContactList::ClearSearch() {
+    if (model_.Clear() != SearchModel::Change::kNone) Show();
+}
+
+void CContactList::SetTypedMode(bool typed) {
+    if (model_.SetTypedMode(typed) != SearchModel::Change::kNone) Show();
+}
+
+CContactRecord* CContactList::SelectedRecord() {
+    int row = int(SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0));
+    if (row < 0) row = int(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+    const auto& v = model_.visible();
+    if (row < 0 || size_t(row) >= v.size()) return nullptr;
+    return &records_[v[size_t(row)]];
+}
+
+bool CContactList::Expand(CContactRecord* r) {
+    if (!r) return false;
+    if (r->expanded) return true;
+    ContactProps p;
+    if (!db_.ReadById(r->oid, &p)) return false;  // the list's number stays as it was
+    r->numbers = AllNumbers(p);
+    r->expanded = true;
+    return true;
+}
+
+void CContactList::Move(int x, int y, int w, int h) {
+    MoveWindow(list_, x, y, w, h, TRUE);
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, w);
+}
+
+int CContactList::RowHeight() const {
+    const App& app = TheApp();
+    const int l = app.skin.listFontHeight;
+    return app.settings.ContactLayout.Get() == 2 ? app.ScaleY(7) + 2 * l : app.ScaleY(6) + l;
+}
+
+void CContactList::Measure(MEASUREITEMSTRUCT* mis) const { mis->itemHeight = UINT(RowHeight()); }
+
+void CContactList::Draw(const DRAWITEMSTRUCT* dis) {
+    const auto& v = model_.visible();
+    if (dis->itemID >= v.size()) return;
+    const size_t index = v[dis->itemID];
+    const CContactRecord& r = records_[index];
+    App& app = TheApp();
+    HDC dc = dis->hDC;
+    RECT rc = dis->rcItem;
+    const bool focused = (dis->itemState & ODS_FOCUS) || (dis->itemState & ODS_SELECTED);
+    FillRect(dc, &rc, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const COLORREF text = GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    SetTextColor(dc, text);
+    SetBkMode(dc, TRANSPARENT);
+
+    const int m = app.ScaleX(app.ScaleY(4));
+    const CTgaImage& car = icons_[size_t(IconGroup::kCar)];
+    const int iconW = car.width();
+    const int layout = int(app.settings.ContactLayout.Get());
+    const int width = rc.right - rc.left, half = width / 2;
+    const ContactNumber& number = r.numbers.empty() ? ContactNumber() : r.numbers.front();
+    const CTgaImage* icon = Icon(number.property);
+
+    RECT title = rc, num = rc;
+    int iconX = 0, iconY = 0;
+    if (layout == 2) {
+        rc.bottom -= app.ScaleY(1);
+        const int mid = (rc.top + rc.bottom) / 2;
+        title = {rc.left + m, rc.top, rc.right, mid};
+        num = {rc.left + 2 * m + iconW, mid, rc.right, rc.bottom};
+        iconX = rc.left + m;
+        iconY = mid + ((rc.bottom - mid) - (icon ? icon->height() : 0)) / 2;
+    } else if (layout == 1) {
+        title = {rc.left, rc.top, rc.right - (2 * m + iconW), rc.bottom};
+        iconX = rc.right - m - iconW;
+        iconY = rc.top + (rc.bottom - rc.top - (icon ? icon->height() : 0)) / 2;
+        num = {0, 0, 0, 0};
+    } else {
+        title = {rc.left, rc.top, rc.left + half, rc.bottom};
+        iconX = rc.left + m + half;
+        iconY = rc.top + (rc.bottom - rc.top - (icon ? icon->height() : 0)) / 2;
+        num = {rc.left + half + 2 * m + iconW, rc.top, rc.right, rc.bottom};
+    }
+    if (icon) icon->Draw(dc, iconX, iconY);
+    if (num.right > num.left) {
+        raii::Select font(dc, app.skin.listFont.get());
+        DrawText(dc, number.text, 0, number.text.length(), num);
+    }
+    {
+        raii::Select font(dc, app.skin.boldFont.get());
+        DrawText(dc, r.title, 0, r.title.length(), title);
+        const Span s = HighlightSpan(r.title.str(), model_.MatchPos(index), model_.search().size());
+        if (!focused && s.end > s.begin) {
+            RECT measure = title;
+            DrawTextW(dc, r.title.c_str(), int(s.begin), &measure, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+            const int prefixW = s.begin ? measure.right - measure.left : 0;
+            if (title.left + prefixW < title.right) {
+                RECT hl = title;
+                hl.left += prefixW;
+                SetBkMode(dc, OPAQUE);
+                SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+                RECT matched = hl;
+                DrawTextW(dc, r.title.c_str() + s.begin, int(s.end - s.begin), &matched,
+                          DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+                DrawText(dc, r.title, s.begin, s.end - s.begin, hl);
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, text);
+                RECT rest = hl;
+                rest.left += matched.right - matched.left;
+                if (rest.left < rest.right && s.end < r.title.length())
+                    DrawText(dc, r.title, s.end, r.title.length() - s.end, rest);
+            }
+        }
+    }
+    if (layout == 2) {
+        RECT line = {dis->rcItem.left, dis->rcItem.bottom - app.ScaleY(1), dis->rcItem.right, dis->rcItem.bottom};
+        FillRect(dc, &line, GetSysColorBrush(COLOR_GRAYTEXT));
+    }
+}
+
+}  // namespace tallyra

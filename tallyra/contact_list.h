@@ -1,0 +1,66 @@
+// The contact list: every contact of the database in file-as order, narrowed by the
+// search, shown in an owner-drawn list view above the keyboard.
+//
+// The list view holds no rows of its own (LVS_OWNERDATA): it is told how many rows
+// the search leaves and asks for each one as it paints, so a key press costs the
+// narrowing and one repaint, not thousands of row insertions and deletions.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <vector>
+
+#include "contact_data.h"
+#include "contact_db.h"
+#include "search.h"
+#include "tga_image.h"
+
+namespace tallyra {
+
+struct CContactRecord {
+    CeString title;
+    CEOID oid = 0;
+    std::vector<ContactNumber> numbers;  // the preferred one, or all once expanded
+    bool expanded = false;
+};
+
+class CContactList {
+public:
+    bool Create(HWND parent);
+    HWND hwnd() const { return list_; }
+    bool Load();
+    // Only when the title format changed since the last load.
+    bool Reload();
+
+    void AppendKey(int key);
+    void TypeChar(wchar_t c);
+    bool Accepts(wchar_t c) const { return model_.Accepts(c); }
+    void ClearSearch();
+    void SetTypedMode(bool typed);
+    CContactRecord* SelectedRecord();
+    // All numbers of the record, read from the database into a new list that
+    // replaces the old one only when the read succeeds.
+    bool Expand(CContactRecord* r);
+
+    void Move(int x, int y, int w, int h);
+    void Measure(MEASUREITEMSTRUCT* mis) const;
+    void Draw(const DRAWITEMSTRUCT* dis);
+    const CTgaImage* Icon(uint32_t property) const;
+
+    const SearchModel& model() const { return model_; }
+    size_t RecordCount() const { return records_.size(); }
+    int RowHeight() const;
+
+private:
+    void Show();
+    void LoadIcons();
+
+    HWND list_ = nullptr;
+    ContactDb db_;
+    std::vector<CContactRecord> records_;
+    SearchModel model_;
+    unsigned titleFormat_ = 0;
+    std::array<CTgaImage, 6> icons_;
+};
+
+}  // namespace tallyra

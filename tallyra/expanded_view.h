@@ -1,0 +1,49 @@
+// The expanded view of one contact: its title and one row per action (call, text,
+// mail) for each of its numbers and addresses, as a full-screen modal dialog.
+#pragma once
+#include <windows.h>
+
+#include <aygshell.h>
+
+#include <vector>
+
+#include "contact_data.h"
+#include "talk_key.h"
+
+namespace tallyra {
+
+struct CContactRecord;
+class CContactList;
+
+class CExpandedContactView {
+public:
+    // Runs the dialog for the record (numbers already loaded); returns the result:
+    // -1 or 0 nothing, 1-3 the post-operation behaviour that closed it.
+    int Run(HWND parent, const CContactRecord& record, const CContactList& list);
+    HWND hwnd() const { return dlg_; }
+    HWND list() const { return list_; }
+    // Carries out the row's action; returns whether the view should close.
+    bool Activate(int row);
+
+private:
+    static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR Proc(UINT msg, WPARAM wp, LPARAM lp);
+    bool Init();
+    void Layout();
+    void Paint();
+    void DrawRow(const DRAWITEMSTRUCT* dis);
+    int Selected() const;
+
+    HWND dlg_ = nullptr, list_ = nullptr, menuBar_ = nullptr;
+    SHACTIVATEINFO sai_ = {};
+    const CContactRecord* record_ = nullptr;
+    const CContactList* icons_ = nullptr;  // the phone-type icons
+    std::vector<ActionRow> rows_;
+    int header_ = 0, rowHeight_ = 0;
+    int result_ = -1;
+    TalkKeyFilter talk_;
+    WNDPROC listProc_ = nullptr;
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+};
+
+}  // namespace tallyra
