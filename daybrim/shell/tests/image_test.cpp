@@ -21,14 +21,8 @@ using namespace daybrim;
 
 // A 2x1 32-bit TGA: an opaque red pixel and a half-transparent white one.
 std::vector<uint8_t> TinyTga() {
-    std::vector<uint8_t> v(18, 0);
-    v[2] = 2;
-    v[12] = 2;
-    v[14] = 1;
-    v[16] = 32;
-    v[17] = 0x28;
-    v.insert(v.end(), {0, 0, 255, 255, 255, 255, 255, 128});
-    return v;
+    return {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 0x28,  // header: 2x1, 32 bits, top-down
+            0, 0, 255, 255, 255, 255, 255, 128};                          // blue, green, red, alpha
 }
 
 class FakeFiles : public ImageSource {
