@@ -2,14 +2,19 @@
 
 namespace txtest {
 
+namespace {
+// Through void*: a FARPROC does not convert to another function type without a warning.
+void* Proc(HMODULE lib, const char* name) { return reinterpret_cast<void*>(GetProcAddress(lib, name)); }
+}  // namespace
+
 bool Server::Load(const wchar_t* path) {
     lib.reset(LoadLibraryW(path));
     if (!lib) return false;
-    getClassObject = reinterpret_cast<decltype(getClassObject)>(GetProcAddress(lib.get(), "DllGetClassObject"));
-    canUnloadNow = reinterpret_cast<decltype(canUnloadNow)>(GetProcAddress(lib.get(), "DllCanUnloadNow"));
-    registerServer = reinterpret_cast<decltype(registerServer)>(GetProcAddress(lib.get(), "DllRegisterServer"));
+    getClassObject = reinterpret_cast<decltype(getClassObject)>(Proc(lib.get(), "DllGetClassObject"));
+    canUnloadNow = reinterpret_cast<decltype(canUnloadNow)>(Proc(lib.get(), "DllCanUnloadNow"));
+    registerServer = reinterpret_cast<decltype(registerServer)>(Proc(lib.get(), "DllRegisterServer"));
     unregisterServer =
-        reinterpret_cast<decltype(unregisterServer)>(GetProcAddress(lib.get(), "DllUnregisterServer"));
+        reinterpret_cast<decltype(unregisterServer)>(Proc(lib.get(), "DllUnregisterServer"));
     return getClassObject && canUnloadNow && registerServer && unregisterServer;
 }
 

@@ -52,7 +52,9 @@ protected:
     }
     void TearDown() override {
         ext_.reset();
-        if (site_) EXPECT_EQ(1u, site_->refs());  // the extension let go of its site
+        if (site_) {
+            EXPECT_EQ(1u, site_->refs());  // the extension let go of its site
+        }
     }
 
     Server server_;
