@@ -159,6 +159,7 @@ def appointments():
         ("2026-12-18T16:00", 60, "Parent-teacher meeting", "Grundschule Am Park", "Family"),
         ("2026-12-19T10:00", 90, "Ремонт: встреча с мастером", "", "Personal"),
         ("2026-12-20T15:00", 120, "פגישה עם נועה", "Tel Aviv office", "Clients"),
+        ("2026-12-07T11:30", 15, "Call 555-0123 or (212) 555 7788 ext 12", "", "Clients"),
     ]
     for start, dur, subject, location, cat in singles:
         kw = dict(subject=subject, start=start, duration=dur, categories=[cat])
