@@ -328,7 +328,14 @@ void CTabBarWindow::StartBlinking(int id) {
 }
 
 void CTabBarWindow::PlaySwitchSound(const std::wstring& path) {
-    PlaySoundW(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    // The sound library is bound on the first switch, not at load: starting the
+    // audio system costs every process that loads the item, sound or not.
+    static HMODULE winmm = LoadLibraryW(L"winmm.dll");
+    using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    static PlaySoundFn play =
+        winmm ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundW"))) : nullptr;
+    if (play && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        play(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 void CTabBarWindow::ScrollBy(int n) {
