@@ -72,16 +72,21 @@ struct Subscription {
     HANDLE heap;
 };
 
-class VolumeEntry {
+class VolumeEntry : public std::enable_shared_from_this<VolumeEntry> {
 public:
     VolumeEntry(DWORD id, std::wstring path, std::unique_ptr<cedb::Volume> vol)
         : id_(id), path_(std::move(path)), vol_(std::move(vol)), dispatched_(vol_->LastSeq()) {}
 
-    ~VolumeEntry() {
-        if (thread_) {
-            SetEvent(stop_.get());
-            WaitForSingleObject(thread_.get(), INFINITE);
-        }
+    // The watcher thread holds a reference of its own, so by the time this runs it
+    // is gone or was never started: nothing waits for a thread here. A wait could
+    // come from a library's unload, with the loader lock held, and the thread
+    // cannot end without that lock.
+    ~VolumeEntry() = default;
+
+    // The last mount went away: the watcher ends on its own, unwaited for.
+    void StopWatcher() {
+        std::lock_guard<std::mutex> g(threadMu_);
+        if (stop_) SetEvent(stop_.get());
     }
 
     CEGUID Guid() const { return CEGUID{id_, 0, 0, 0}; }
@@ -147,11 +152,14 @@ private:
         HMODULE self = nullptr;
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                            reinterpret_cast<LPCWSTR>(&Win32Error), &self);
-        thread_.reset(CreateThread(nullptr, 0, &VolumeEntry::WatchMain, this, 0, nullptr));
+        auto* keep = new std::shared_ptr<VolumeEntry>(shared_from_this());
+        thread_.reset(CreateThread(nullptr, 0, &VolumeEntry::WatchMain, keep, 0, nullptr));
+        if (!thread_) delete keep;
     }
 
     static DWORD WINAPI WatchMain(void* p) {
-        auto* self = static_cast<VolumeEntry*>(p);
+        std::unique_ptr<std::shared_ptr<VolumeEntry>> keep(static_cast<std::shared_ptr<VolumeEntry>*>(p));
+        VolumeEntry* self = keep->get();
         std::wstring folder = self->path_.substr(0, self->path_.find_last_of(L'\\') + 1);
         ChangeWatch watch;
         watch.h = FindFirstChangeNotificationW(
@@ -287,7 +295,7 @@ public:
     }
 
     bool Unmount(const CEGUID* guid) {
-        std::shared_ptr<VolumeEntry> last;  // dropped after the lock: it may join a thread
+        std::shared_ptr<VolumeEntry> last;  // dropped after the lock
         std::lock_guard<std::mutex> g(mu_);
         auto it = guid ? volumes_.find(guid->Data1) : volumes_.end();
         if (it == volumes_.end() || !SameGuid(*guid, it->second->Guid())) {
@@ -296,6 +304,7 @@ public:
         }
         if (--it->second->mounts == 0) {
             last = std::move(it->second);
+            last->StopWatcher();
             volumes_.erase(it);
             for (auto p = byPath_.begin(); p != byPath_.end(); ++p)
                 if (p->second == guid->Data1) {

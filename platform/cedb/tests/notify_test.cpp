@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "raii.h"
 #include "test_util.h"
 
 using namespace cedbtest;
@@ -247,6 +248,27 @@ TEST(CedbNotify, AnotherProcessSeesOurWrites) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     DeleteFileW(ready.c_str());
+}
+
+DWORD WINAPI FreeInThread(void* module) { return FreeLibrary(static_cast<HMODULE>(module)); }
+
+TEST(CedbNotify, ALibraryLetsGoOfAWatchedVolumeWhileItUnloads) {
+    // Its last unmount happens with the loader lock held; the watcher thread cannot
+    // end while that lock is held, so nothing may wait for it there.
+    NotifyWindow win;
+    raii::Library lib(LoadLibraryW(UNLOAD_LIB));
+    ASSERT_TRUE(lib);
+    auto open = reinterpret_cast<BOOL(WINAPI*)(const wchar_t*, HWND)>(
+        reinterpret_cast<void*>(GetProcAddress(lib.get(), "UnloadLibOpen")));
+    ASSERT_TRUE(open);
+    DeleteFileW(L"\\Temp\\cedb_unload.vol");
+    ASSERT_TRUE(open(L"\\Temp\\cedb_unload.vol", win.hwnd()));
+    HMODULE module = lib.release();
+    HANDLE unloader = CreateThread(nullptr, 0, &FreeInThread, module, 0, nullptr);
+    ASSERT_TRUE(unloader);
+    raii::Handle owner(unloader);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(unloader, 10000)) << "unloading the library hung";
+    DeleteFileW(L"\\Temp\\cedb_unload.vol");
 }
 
 }  // namespace
