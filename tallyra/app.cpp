@@ -40,12 +40,10 @@ bool App::LoadResolutionLibrary() {
     const bool high = ScaleDpi(1, dpiX) >= 2;
     const CeString folder = settings.InstallPath.Get() + L"\\";
     const CeString chosen = folder + (high ? L"TLHighDpiRes.dll" : L"TLLowDpiRes.dll");
-    const CeString other = folder + (high ? L"TLLowDpiRes.dll" : L"TLHighDpiRes.dll");
+    // The other resolution's library stays installed: deleting it, as was once done
+    // to save room, breaks the finder for good once the screen mode changes.
     dpiRes.reset(LoadLibraryExW(chosen.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    if (!dpiRes) return false;
-    // The device has no room to spare for the resolution it will never use.
-    DeleteFileW(other.c_str());
-    return true;
+    return bool(dpiRes);
 }
 
 void App::LoadPhone() {
