@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "tzrules.h"
+
 #include "bytes.h"
 #include "pimcodec/pimtime.h"
 
@@ -115,48 +117,45 @@ bool RuleUsable(const SystemTime& t) {
     return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 5 && t.dayOfWeek <= 6 &&
            t.hour < 24 && t.minute < 60;
 }
-// Local standard-time minute of the daylight start and the local daylight-time
-// minute of its end, for the year of `localMinutes`.
-bool Transitions(const TimeZone& tz, int year, int64_t* dstStart, int64_t* dstEnd) {
-    if (!tz.HasDaylight() || !RuleUsable(tz.standardDate) || !RuleUsable(tz.daylightDate))
-        return false;
-    *dstStart = TransitionDay(tz.daylightDate, year) * kMinutesPerDay +
-                tz.daylightDate.hour * 60 + tz.daylightDate.minute;
-    *dstEnd = TransitionDay(tz.standardDate, year) * kMinutesPerDay +
-              tz.standardDate.hour * 60 + tz.standardDate.minute;
-    return true;
+// The zone as the device's own zone rules take it. A rule the blob states oddly
+// means no daylight time; the year field is never an absolute date here.
+tz::Rule RuleOf(const TimeZone& z) {
+    tz::Rule r;
+    r.bias = z.bias;
+    r.standardBias = z.standardBias;
+    r.daylightBias = z.daylightBias;
+    if (!z.HasDaylight() || !RuleUsable(z.standardDate) || !RuleUsable(z.daylightDate)) return r;
+    auto transition = [](const SystemTime& t) {
+        tz::Transition x;
+        x.month = uint16_t(t.month);
+        x.dayOfWeek = uint16_t(t.dayOfWeek);
+        x.day = uint16_t(t.day);
+        x.hour = uint16_t(t.hour);
+        x.minute = uint16_t(t.minute);
+        return x;
+    };
+    r.standardDate = transition(z.standardDate);
+    r.daylightDate = transition(z.daylightDate);
+    return r;
 }
-bool InRange(int64_t t, int64_t start, int64_t end) {
-    // Southern-hemisphere zones have daylight time across the new year.
-    return start < end ? (t >= start && t < end) : (t >= start || t < end);
-}
+int64_t Ticks(int64_t minutes) { return minutes * tz::kTicksPerMinute; }
 }  // namespace
 
-bool IsDaylightLocal(const TimeZone& tz, int64_t localMinutes) {
-    int64_t s, e;
-    if (!Transitions(tz, CivilFromMinutes(localMinutes).date.year, &s, &e)) return false;
-    // The transition times are wall-clock times in the time that is ending.
-    int64_t shift = int64_t(tz.daylightBias) - tz.standardBias;   // usually -60
-    return InRange(localMinutes, s - shift, e);
+bool IsDaylightUtc(const TimeZone& z, int64_t utcMinutes) { return tz::IsDaylightUtc(RuleOf(z), Ticks(utcMinutes)); }
+
+// A wall time is in daylight time when reading it as daylight time is consistent:
+// the hour skipped in spring reads as winter time, the hour repeated in autumn as
+// its first (daylight) pass.
+bool IsDaylightLocal(const TimeZone& z, int64_t localMinutes) {
+    return IsDaylightUtc(z, localMinutes + z.bias + z.daylightBias);
 }
 
-bool IsDaylightUtc(const TimeZone& tz, int64_t utcMinutes) {
-    int64_t sUtc, eUtc;
-    int year = CivilFromMinutes(utcMinutes - tz.bias).date.year;
-    if (!Transitions(tz, year, &sUtc, &eUtc)) return false;
-    sUtc += tz.bias + tz.standardBias;
-    eUtc += tz.bias + tz.daylightBias;
-    return InRange(utcMinutes, sUtc, eUtc);
+int64_t LocalToUtc(const TimeZone& z, int64_t localMinutes) {
+    return localMinutes + z.bias + (IsDaylightLocal(z, localMinutes) ? z.daylightBias : z.standardBias);
 }
 
-int64_t LocalToUtc(const TimeZone& tz, int64_t localMinutes) {
-    return localMinutes + tz.bias +
-           (IsDaylightLocal(tz, localMinutes) ? tz.daylightBias : tz.standardBias);
-}
-
-int64_t UtcToLocal(const TimeZone& tz, int64_t utcMinutes) {
-    return utcMinutes - tz.bias -
-           (IsDaylightUtc(tz, utcMinutes) ? tz.daylightBias : tz.standardBias);
+int64_t UtcToLocal(const TimeZone& z, int64_t utcMinutes) {
+    return utcMinutes - z.bias - (IsDaylightUtc(z, utcMinutes) ? z.daylightBias : z.standardBias);
 }
 
 }  // namespace pimcodec
