@@ -1,5 +1,7 @@
 #include "runner.h"
 
+#include "raii.h"
+
 namespace today {
 
 std::wstring Widen(const std::string& utf8) {
@@ -7,6 +9,21 @@ std::wstring Widen(const std::string& utf8) {
     std::wstring w(size_t(n), L'\0');
     if (n) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &w[0], n);
     return w;
+}
+
+DWORD RunProgram(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs) {
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si = {sizeof si};
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1000;
+    raii::Handle proc(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(proc.get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(proc.get(), 1001);
+        return 1001;
+    }
+    DWORD code = 1002;
+    GetExitCodeProcess(proc.get(), &code);
+    return code;
 }
 
 bool PumpFor(unsigned ms) {

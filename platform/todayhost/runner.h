@@ -18,4 +18,8 @@ bool RunScript(TodayScreen& screen, const std::vector<Step>& steps, std::string*
 
 std::wstring Widen(const std::string& utf8);
 
+// Starts a program and waits for it: its exit code, 1000 when it could not start,
+// 1001 when it was still running after timeoutMs (it is then ended).
+DWORD RunProgram(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs = 60000);
+
 }  // namespace today

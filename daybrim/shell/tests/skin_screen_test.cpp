@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "raii.h"
+#include "runner.h"
 #include "today_screen.h"
 
 namespace {
@@ -87,20 +88,7 @@ void SetSkin(const wchar_t* skin) {
                    DWORD((v.size() + 1) * 2));
 }
 
-DWORD RunHost(const std::wstring& args) {
-    std::wstring cmd = std::wstring(L"\"") + TODAYHOST_EXE + L"\" " + args;
-    STARTUPINFOW si = {sizeof si};
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1000;
-    raii::Handle proc(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(proc.get(), 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(proc.get(), 1001);
-        return 1001;
-    }
-    DWORD code = 1002;
-    GetExitCodeProcess(proc.get(), &code);
-    return code;
-}
+DWORD RunHost(const std::wstring& args) { return today::RunProgram(TODAYHOST_EXE, args); }
 
 bool Near(COLORREF a, COLORREF b, int tol = 24) {
     return abs(GetRValue(a) - GetRValue(b)) <= tol && abs(GetGValue(a) - GetGValue(b)) <= tol &&

@@ -178,21 +178,7 @@ TEST_F(ScreenTest, SelectionMessagesFollowKeysAndTaps) {
 
 namespace {
 
-// Runs todayhost.exe with the given arguments; returns its exit code.
-DWORD RunHost(const std::wstring& args) {
-    std::wstring cmd = std::wstring(L"\"") + TODAYHOST_EXE + L"\" " + args;
-    STARTUPINFOW si = {sizeof si};
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1000;
-    raii::Handle proc(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(proc.get(), 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(proc.get(), 1001);
-        return 1001;
-    }
-    DWORD code = 1002;
-    GetExitCodeProcess(proc.get(), &code);
-    return code;
-}
+DWORD RunHost(const std::wstring& args) { return RunProgram(TODAYHOST_EXE, args); }
 
 std::string ReadAll(const std::wstring& path) {
     raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
