@@ -81,4 +81,53 @@ std::vector<uint8_t> EncodeRgb(int width, int height, const uint8_t* rgb) {
     return out;
 }
 
+namespace {
+
+uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+}  // namespace
+
+bool DecodeOwnRgb(const uint8_t* data, size_t size, int* width, int* height, std::vector<uint8_t>* rgb) {
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < 8 || memcmp(data, kSignature, 8) != 0) return false;
+    uint32_t w = 0, h = 0;
+    std::vector<uint8_t> z;
+    for (size_t at = 8; at + 12 <= size;) {
+        const uint32_t len = Get32(data + at);
+        if (len > size - at - 12) return false;
+        const uint8_t* type = data + at + 4;
+        if (Get32(type + 4 + len) != Crc32(type, len + 4)) return false;
+        if (!memcmp(type, "IHDR", 4)) {
+            if (len != 13 || type[12] != 8 || type[13] != 2) return false;
+            w = Get32(type + 4);
+            h = Get32(type + 8);
+        } else if (!memcmp(type, "IDAT", 4)) {
+            z.insert(z.end(), type + 4, type + 4 + len);
+        }
+        at += 12 + len;
+    }
+    if (w == 0 || h == 0 || w > 16384 || h > 16384) return false;
+    std::vector<uint8_t> raw;
+    size_t i = 2;
+    for (bool last = false; !last;) {
+        if (i + 5 > z.size()) return false;
+        last = z[i] & 1;
+        const size_t n = size_t(z[i + 1]) | size_t(z[i + 2]) << 8;
+        if (n > z.size() - i - 5) return false;
+        raw.insert(raw.end(), z.begin() + long(i + 5), z.begin() + long(i + 5 + n));
+        i += 5 + n;
+    }
+    const size_t row = size_t(w) * 3 + 1;
+    if (raw.size() != row * h) return false;
+    rgb->clear();
+    rgb->reserve(size_t(w) * 3 * h);
+    for (uint32_t y = 0; y < h; ++y) {
+        if (raw[row * y] != 0) return false;
+        rgb->insert(rgb->end(), raw.begin() + long(row * y + 1), raw.begin() + long(row * (y + 1)));
+    }
+    *width = int(w);
+    *height = int(h);
+    return true;
+}
+
 }  // namespace png

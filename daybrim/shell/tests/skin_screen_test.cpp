@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "png_writer.h"
 #include "raii.h"
 #include "runner.h"
 #include "today_screen.h"
@@ -35,43 +36,11 @@ std::string ReadAll(const std::wstring& path) {
     return bytes;
 }
 
-uint32_t Be32(const std::string& s, size_t at) {
-    return uint32_t(uint8_t(s[at])) << 24 | uint32_t(uint8_t(s[at + 1])) << 16 | uint32_t(uint8_t(s[at + 2])) << 8 |
-           uint8_t(s[at + 3]);
-}
-
-// The screenshots are 8-bit RGB PNGs in stored deflate blocks with filter 0.
+// The screenshots come from our own PNG writer; read them back with its reader.
 bool ReadPng(const std::wstring& path, Image* out) {
     const std::string s = ReadAll(path);
-    if (s.size() < 8) return false;
-    std::string idat;
-    for (size_t at = 8; at + 12 <= s.size();) {
-        const uint32_t len = Be32(s, at);
-        const std::string type = s.substr(at + 4, 4);
-        if (at + 12 + len > s.size()) return false;
-        if (type == "IHDR") {
-            out->width = int(Be32(s, at + 8));
-            out->height = int(Be32(s, at + 12));
-        } else if (type == "IDAT") {
-            idat += s.substr(at + 8, len);
-        }
-        at += 12 + len;
-    }
-    std::string raw;
-    size_t at = 2;  // the zlib header
-    for (;;) {
-        if (at + 5 > idat.size()) return false;
-        const bool last = idat[at] & 1;
-        const size_t len = uint8_t(idat[at + 1]) | size_t(uint8_t(idat[at + 2])) << 8;
-        raw += idat.substr(at + 5, len);
-        at += 5 + len;
-        if (last) break;
-    }
-    const size_t row = size_t(out->width) * 3 + 1;
-    if (out->width <= 0 || raw.size() < row * size_t(out->height)) return false;
-    for (int y = 0; y < out->height; ++y)
-        out->rgb.insert(out->rgb.end(), raw.begin() + long(row * size_t(y) + 1), raw.begin() + long(row * size_t(y + 1)));
-    return true;
+    return png::DecodeOwnRgb(reinterpret_cast<const uint8_t*>(s.data()), s.size(), &out->width, &out->height,
+                             &out->rgb);
 }
 
 void SetDword(const wchar_t* name, DWORD v) {

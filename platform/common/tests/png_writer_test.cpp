@@ -62,3 +62,22 @@ TEST(PngWriter, PixelsSurviveAcrossSeveralDeflateBlocks) {
     }
     EXPECT_EQ(png, png::EncodeRgb(w, h, rgb.data()));  // same pixels, same bytes
 }
+
+TEST(PngWriter, ScreenshotsReadBackAndDamageIsRefused) {
+    const int w = 7, h = 300;
+    std::vector<uint8_t> rgb(size_t(w) * h * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(i * 13);
+    const std::vector<uint8_t> png = png::EncodeRgb(w, h, rgb.data());
+    int gw = 0, gh = 0;
+    std::vector<uint8_t> back;
+    ASSERT_TRUE(png::DecodeOwnRgb(png.data(), png.size(), &gw, &gh, &back));
+    EXPECT_EQ(w, gw);
+    EXPECT_EQ(h, gh);
+    EXPECT_EQ(rgb, back);
+
+    // Every cut-off prefix and a flipped bit in the pixels fail cleanly.
+    for (size_t n = 0; n < png.size(); n += 97) EXPECT_FALSE(png::DecodeOwnRgb(png.data(), n, &gw, &gh, &back)) << n;
+    std::vector<uint8_t> bad = png;
+    bad[200] ^= 0x10;
+    EXPECT_FALSE(png::DecodeOwnRgb(bad.data(), bad.size(), &gw, &gh, &back));
+}
