@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "items.h"
+#include "cesim_com.h"
 #include "raii.h"
 
 namespace pim {
@@ -157,40 +158,7 @@ private:
     std::shared_ptr<Store> store_;  // set between Logon and Logoff
 };
 
-class Factory : public IClassFactory {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    // One static factory: its references do not keep the module loaded, locks do.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* app = new (std::nothrow) Application();
-        if (!app) return E_OUTOFMEMORY;
-        HRESULT hr = app->QueryInterface(iid, out);
-        app->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) {
-            ++g_moduleRefs;
-        } else {
-            --g_moduleRefs;
-        }
-        return S_OK;
-    }
-};
-
-Factory g_factory;
+CeSimStaticFactory<Application> g_factory(&g_moduleRefs);
 
 constexpr wchar_t kClsidKey[] = L"CLSID\\{05058F23-20BE-11D2-8F18-0000F87A4335}";
 

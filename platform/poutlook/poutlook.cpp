@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cesim_tool.h"
 #include "devicelog.h"
 #include "menuhost.h"
 
@@ -34,20 +35,6 @@ std::wstring Hex(unsigned long v) {
     wchar_t buf[16];
     swprintf(buf, 16, L"0x%08lX", v);
     return buf;
-}
-
-// The command line without the program: what the starter passed.
-std::wstring Arguments() {
-    const wchar_t* p = GetCommandLineW();
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p) ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
-    }
-    while (*p == L' ' || *p == L'\t') ++p;
-    return p;
 }
 
 // A 32-bit object identifier, decimal or 0x-hexadecimal, nothing after it.
@@ -137,6 +124,6 @@ int MenuMode(const std::vector<std::wstring>& args) {
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
     if (!args.empty() && args[0] == L"--menu") return MenuMode(args);
-    devlog::Event("poutlook", "start").Str("args", Arguments()).Append();
+    devlog::Event("poutlook", "start").Str("args", CeSimArguments()).Append();
     return 0;
 }

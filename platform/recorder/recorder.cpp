@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "cesim_tool.h"
 #include "devicelog.h"
 
 namespace {
@@ -43,20 +44,6 @@ std::wstring ProgramName(std::wstring* fullPath) {
     size_t dot = base.rfind(L'.');
     if (dot != std::wstring::npos) base.erase(dot);
     return Lower(base);
-}
-
-// The command line without the program: what the starter passed as parameters.
-std::wstring Arguments() {
-    const wchar_t* p = GetCommandLineW();
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p) ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
-    }
-    while (*p == L' ' || *p == L'\t') ++p;
-    return p;
 }
 
 std::string Narrow(const std::wstring& s) { return devlog::Utf8(s); }
@@ -126,7 +113,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int show) {
         if (g_source == r.program) role = &r;
     Log("start")
         .Str("program", path)
-        .Str("commandLine", Arguments())
+        .Str("commandLine", CeSimArguments())
         .Str("window", role ? role->windowClass : L"")
         .Append();
     return role ? RunWindow(inst, *role, show) : 0;

@@ -14,6 +14,7 @@
 
 #include "devicelog.h"
 #include "pimstore.h"
+#include "cesim_com.h"
 #include "raii.h"
 
 // {7E1B5C3A-4D2F-4A8B-9C61-2F0E8D5A7B01}, {7E1B5C3A-4D2F-4A8B-9C61-2F0E8D5A7B02}
@@ -168,38 +169,7 @@ private:
     DWORD oid_ = 0;
 };
 
-class Factory : public IClassFactory {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* e = new (std::nothrow) Extension();
-        if (!e) return E_OUTOFMEMORY;
-        HRESULT hr = e->QueryInterface(iid, out);
-        e->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) {
-            ++g_refs;
-        } else {
-            --g_refs;
-        }
-        return S_OK;
-    }
-};
-
-Factory g_factory;
+CeSimStaticFactory<Extension> g_factory(&g_refs);
 
 }  // namespace
 

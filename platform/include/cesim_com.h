@@ -1,0 +1,45 @@
+// The class factory the stand-ins' in-process servers share: one static object per
+// class, whose own references do not keep the module loaded (LockServer does, into
+// the module's count that DllCanUnloadNow reads).
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <new>
+
+template <class Object>
+class CeSimStaticFactory : public IClassFactory {
+public:
+    explicit CeSimStaticFactory(std::atomic<long>* moduleRefs) : moduleRefs_(moduleRefs) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
+        *out = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        auto* object = new (std::nothrow) Object();
+        if (!object) return E_OUTOFMEMORY;
+        const HRESULT hr = object->QueryInterface(iid, out);
+        object->Release();  // the creation reference: a failed query destroys it
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        if (lock)
+            ++*moduleRefs_;
+        else
+            --*moduleRefs_;
+        return S_OK;
+    }
+
+private:
+    std::atomic<long>* moduleRefs_;
+};
