@@ -168,7 +168,7 @@ void CHostWindow::OnCreate() {
     // Before the other settings, so that their scaled defaults use it.
     SetForcedVga(ReadGeneralDword(L"MyVgaMode", 0) == 1);
     s.Load(&lang_);
-    module_.fonts.Clear();
+    module_.images.ClearFonts();
 
     int logPixelsX = 96;
     {
@@ -278,7 +278,7 @@ void CHostWindow::OnDestroy() {
         else PostMessageW(bridge, WM_CLOSE, 0, 0);
     }
     painter_.reset();
-    module_.fonts.Clear();
+    module_.images.ClearFonts();
     ::KillTimer(hwnd_, IDT_LOADING);
     ::KillTimer(hwnd_, IDT_DEFAULTTAB);
     ::KillTimer(hwnd_, IDT_MAILTOCALENDAR);
@@ -378,7 +378,7 @@ void CHostWindow::OnPaint() {
     }
     // The tab windows cover this once they exist; until then the item says it is coming.
     if (s.LoadingDelay.value() != 0 || core_.tabs().Count() == 0) {
-        raii::Select font(dc, module_.fonts.Get(s, 51));
+        raii::Select font(dc, module_.images.GetFont(s, 51));
         SetTextColor(dc, text);
         DrawTextW(dc, L"Daybrim loading...", -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }

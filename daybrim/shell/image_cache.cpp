@@ -99,9 +99,13 @@ void CImageCache::Load(HMODULE resolution, bool high, const std::wstring& skinFo
     }
 }
 
+void CImageCache::ClearFonts() {
+    for (raii::Font& f : fonts_) f.reset();
+}
+
 void CImageCache::Release() {
     for (CAlphaImage& i : images_) i.Release();
-    for (raii::Font& f : fonts_) f.reset();
+    ClearFonts();
     background_.reset();
     tinted105_.reset();
     tinted150_.reset();

@@ -1,6 +1,6 @@
 // CImageCache: the item's named pictures (from the skin folder, else the
-// resolution library), its font objects by catalogue id, and the Today
-// background under the host window, plain and tinted.
+// resolution library), its font objects by catalogue id (the item's one table of
+// fonts), and the Today background under the host window, plain and tinted.
 #pragma once
 #include <windows.h>
 
@@ -63,8 +63,11 @@ public:
     // Copies the background under `child` (a window inside the host) into dc at 0, 0.
     void PaintBackgroundFor(HWND child, HDC dc, int w, int h);
 
-    // The font of a catalogue id, created on first use; null for an id not in the list.
+    // The font of a catalogue id, created from `settings` on first use and kept
+    // until ClearFonts or Release; null for an id not in kFontIds.
     HFONT GetFont(const CSettings& settings, int id);
+    // Fonts made from settings that were just read again are stale.
+    void ClearFonts();
 
     const CAlphaImage& Image(int slot) const;
     bool high() const { return high_; }

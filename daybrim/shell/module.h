@@ -27,7 +27,6 @@ struct DaybrimModule {
     CPimStore pim{&settings, &categories};
     CCategoryTable categories{&settings};
     CSettings settings;  // every value at its default until the first load
-    CFontCatalogue fonts;
     int weekRule = 0;    // for week numbers in day titles and the monthly popup
     // Host windows alive or waiting to be reaped (a window's object outlives its
     // WM_NCDESTROY by a little).

@@ -308,12 +308,4 @@ LOGFONTW CSettings::CatalogueFont(int id) const {
     return lf;
 }
 
-HFONT CFontCatalogue::Get(const CSettings& s, int id) {
-    for (Entry& e : fonts_)
-        if (e.id == id) return e.font.get();
-    LOGFONTW lf = s.CatalogueFont(id);
-    fonts_.push_back(Entry{id, raii::Font(CreateFontIndirectW(&lf))});
-    return fonts_.back().font.get();
-}
-
 }  // namespace daybrim

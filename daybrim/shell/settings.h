@@ -202,7 +202,8 @@ public:
     CNumericSetting DfltTabTimeOut, DfltTab, DfltTabOnStartup;
     CStringSetting AdditionalIconsFolder;
 
-    // The font of a catalogue id (the fonts drawing code asks for by number).
+    // The font of a catalogue id (the fonts drawing code asks for by number; the
+    // image cache keeps the font objects).
     LOGFONTW CatalogueFont(int id) const;
 
 private:
@@ -216,20 +217,5 @@ private:
 COLORREF ReadSystemColour(int index, COLORREF def);
 // CE 3.x and 4.20 have no theme colours 34 and 35, nor a Today selection protocol.
 bool IsOldCeVersion();
-
-// The font objects of the catalogue, created on first use and kept until the
-// catalogue is cleared (at unload and before every reload).
-class CFontCatalogue {
-public:
-    HFONT Get(const CSettings& s, int id);
-    void Clear() { fonts_.clear(); }
-
-private:
-    struct Entry {
-        int id;
-        raii::Font font;
-    };
-    std::vector<Entry> fonts_;
-};
 
 }  // namespace daybrim

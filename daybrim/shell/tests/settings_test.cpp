@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "image_cache.h"
 #include "raii.h"
 #include "scale.h"
 #include "settings.h"
@@ -286,10 +289,32 @@ TEST_F(SettingsTest, FontCatalogue) {
     c.Load(nullptr);
     for (int id : {0, 1, 51, 100, 205, 272, 305, 999}) EXPECT_EQ(CLEARTYPE_QUALITY, c.CatalogueFont(id).lfQuality) << id;
 
-    CFontCatalogue cat;
-    HFONT f = cat.Get(c, 51);
+    // The image cache keeps the font objects: one per listed id, each made once.
+    CImageCache cache;
+    HFONT f = cache.GetFont(c, 51);
     ASSERT_NE(nullptr, f);
-    EXPECT_EQ(f, cat.Get(c, 51));  // created once
-    EXPECT_NE(f, cat.Get(c, 1));
-    cat.Clear();
+    EXPECT_EQ(f, cache.GetFont(c, 51));  // created once
+    EXPECT_NE(f, cache.GetFont(c, 1));
+    std::vector<HFONT> all;
+    for (int id : kFontIds) {
+        HFONT h = cache.GetFont(c, id);
+        EXPECT_NE(nullptr, h) << id;
+        EXPECT_EQ(all.end(), std::find(all.begin(), all.end(), h)) << id;
+        all.push_back(h);
+    }
+    EXPECT_EQ(size_t(kFontCount), all.size());
+    EXPECT_EQ(nullptr, cache.GetFont(c, 999));  // not a catalogue id: no font, and no slot past the table
+    EXPECT_EQ(nullptr, cache.GetFont(c, -1));
+    // After the settings are read again the old fonts are dropped, and the new ones
+    // follow the new values.
+    LOGFONTW before = {};
+    GetObjectW(cache.GetFont(c, 50), sizeof before, &before);
+    EXPECT_EQ(14, before.lfHeight);
+    SetDword(HKEY_CURRENT_USER, fonts, L"FontGnrlSize", 18);
+    c.Load(nullptr);
+    cache.ClearFonts();
+    LOGFONTW after = {};
+    GetObjectW(cache.GetFont(c, 50), sizeof after, &after);
+    EXPECT_EQ(18, after.lfHeight);
+    cache.Release();
 }
