@@ -1,10 +1,13 @@
-// The settings dialog (General, Layout and Tweaks pages).
+// The settings dialog: a list of the General, Layout and Tweaks pages; each opens in
+// place of the list. OK writes what the pages changed to the registry; Cancel asks
+// first and writes nothing.
 #pragma once
 #include <windows.h>
 
 namespace tallyra {
 
-// True when the user confirmed new settings, which are then in the registry.
+// True when the user confirmed new settings, which are then in the registry. The
+// settings record may hold unsaved page changes after a cancel: the caller reloads it.
 bool RunSettingsDialog(HWND owner);
 
 }  // namespace tallyra
