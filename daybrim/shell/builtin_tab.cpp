@@ -189,7 +189,7 @@ void CBuiltInTab::OnCaptionPaint(HWND hwnd) {
 
 void CBuiltInTab::OnCaptionTap(HWND hwnd, int x, int y) {
     if (env_->navigator) env_->navigator->TakeSelection(env_->navigator->FocusInTab() ? 1 : 0);
-    MenuPort& menus = menus_ ? *menus_ : DefaultMenuPort();
+    MenuPort& menus = Menus(env_);
     RECT wr;
     GetWindowRect(hwnd, &wr);
     Scaler sc = TheScaler();
@@ -204,8 +204,9 @@ void CBuiltInTab::OnCaptionTap(HWND hwnd, int x, int y) {
     }
     case CaptionAction::kGroupingMenu: {
         raii::Menu m(env_->lang ? LoadMenuW(env_->lang, MAKEINTRESOURCEW(GetMenuId())) : nullptr);
-        if (HMENU sub = m ? GetSubMenu(m.get(), 0) : nullptr)
-            menus.Track(PrepareGroupingMenu(sub), wr.left + ScaleX(2), wr.top + ScaleY(20), main_);
+        HMENU sub = m ? GetSubMenu(m.get(), 0) : nullptr;
+        if (HMENU grouping = sub ? PrepareGroupingMenu(sub) : nullptr)
+            menus.Track(grouping, wr.left + ScaleX(2), wr.top + ScaleY(20), main_);
         break;
     }
     case CaptionAction::kToggleDirection:

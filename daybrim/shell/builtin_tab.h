@@ -46,7 +46,6 @@ public:
     virtual void OnCaptionMove() { ClearCaptionCache(); }
 
     uint32_t CaptionFlags() const { return captionFlags_; }
-    void SetMenuPort(MenuPort* port) { menus_ = port; }
 
 protected:
     void ClearCaptionCache();
@@ -55,7 +54,6 @@ protected:
     bool SlideOpen() const { return slideout_ && slideout_->value() != 0; }
 
     const ShellEnv* env_;
-    MenuPort* menus_ = nullptr;
     std::wstring mainClass_, captionClass_;
     enum { kIcon, kOpen, kSortUp, kClose, kCategory, kCaptionImages };
     CAlphaImage images_[kCaptionImages];

@@ -4,12 +4,16 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace daybrim {
 
 class CSettings;
 class CSkin;
 class CImageCache;
 class CDPadNavigator;
+class MenuPort;
+class SoundPort;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -21,6 +25,9 @@ struct ShellEnv {
     bool high = false;
     HWND host = nullptr;
     CDPadNavigator* navigator = nullptr;
+    // Null: the system's (popup menus tracked, sounds played).
+    MenuPort* menus = nullptr;
+    SoundPort* sounds = nullptr;
 };
 
 // Shows a popup menu; the real one tracks it, tests record it.
@@ -32,5 +39,15 @@ public:
     }
 };
 MenuPort& DefaultMenuPort();
+inline MenuPort& Menus(const ShellEnv* env) { return env && env->menus ? *env->menus : DefaultMenuPort(); }
+
+// Plays a sound file asynchronously; the real one asks the system, tests record it.
+class SoundPort {
+public:
+    virtual ~SoundPort() = default;
+    virtual void PlayFile(const std::wstring& path);
+};
+SoundPort& DefaultSoundPort();
+inline SoundPort& Sounds(const ShellEnv* env) { return env && env->sounds ? *env->sounds : DefaultSoundPort(); }
 
 }  // namespace daybrim

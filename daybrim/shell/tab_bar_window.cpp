@@ -98,7 +98,6 @@ struct CTabBarWindow::Button {
     bool custom = false;
     bool todayItem = false;
     int id = 0;
-    RECT rect = {-10, -10, -10, -10};
     std::wstring baseName;  // built-in tabs' picture base
     std::wstring install;   // external tabs' install folder
 };
@@ -197,7 +196,7 @@ void CTabBarWindow::Destroy() {
     }
 }
 
-void CTabBarWindow::LoadButtonImages(Button& b, const std::wstring& iconName) {
+bool CTabBarWindow::LoadButtonImages(Button& b, const std::wstring& iconName) {
     const std::wstring folder = env_->skin ? env_->skin->folder() : std::wstring();
     const std::wstring ext = env_->high ? L"_high.bmp" : L".bmp";
     HMODULE res = env_->resolution;
@@ -218,15 +217,15 @@ void CTabBarWindow::LoadButtonImages(Button& b, const std::wstring& iconName) {
     b.nsel.Load(path(base, L"_nsel.tga"), path(base, (L"_nsel_alpha" + ext).c_str()),
                 path(base, (L"_nsel_mask" + ext).c_str()), altNselA, altNselM, res, b.nselId);
     // A chosen icon of the skin replaces both pictures when both exist.
-    if (!iconName.empty() && !folder.empty()) {
-        const std::wstring s = JoinPath(folder, iconName + L"_baricon_sel.tga");
-        const std::wstring n = JoinPath(folder, iconName + L"_baricon_nsel.tga");
-        CAlphaImage si, ni;
-        if (FileExists(s) && FileExists(n) && si.LoadTga(s) == S_OK && ni.LoadTga(n) == S_OK) {
-            b.sel.tga = std::move(si);
-            b.nsel.tga = std::move(ni);
-        }
-    }
+    if (iconName.empty()) return true;
+    if (folder.empty()) return false;
+    const std::wstring s = JoinPath(folder, iconName + L"_baricon_sel.tga");
+    const std::wstring n = JoinPath(folder, iconName + L"_baricon_nsel.tga");
+    CAlphaImage si, ni;
+    if (!FileExists(s) || !FileExists(n) || si.LoadTga(s) != S_OK || ni.LoadTga(n) != S_OK) return false;
+    b.sel.tga = std::move(si);
+    b.nsel.tga = std::move(ni);
+    return true;
 }
 
 void CTabBarWindow::AddButton(CTab* tab) {
@@ -274,6 +273,11 @@ CTabBarWindow::Button* CTabBarWindow::Find(int id) {
     for (auto& b : buttons_)
         if (b->id == id) return b.get();
     return nullptr;
+}
+
+RECT CTabBarWindow::ButtonRect(size_t index) const {
+    const BarRect r = vertical_ ? VGeometry().ButtonRect(int(index), width_) : HGeometry().ButtonRect(int(index), scroll_);
+    return RECT{r.left, r.top, r.right, r.bottom};
 }
 
 int CTabBarWindow::IndexOf(int id) const {
@@ -327,15 +331,19 @@ void CTabBarWindow::StartBlinking(int id) {
     Repaint();
 }
 
-void CTabBarWindow::PlaySwitchSound(const std::wstring& path) {
-    // The sound library is bound on the first switch, not at load: starting the
+void SoundPort::PlayFile(const std::wstring& path) {
+    // The sound library is bound on the first sound, not at load: starting the
     // audio system costs every process that loads the item, sound or not.
     static HMODULE winmm = LoadLibraryW(L"winmm.dll");
     using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
     static PlaySoundFn play =
         winmm ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundW"))) : nullptr;
-    if (play && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        play(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    if (play) play(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+}
+
+SoundPort& DefaultSoundPort() {
+    static SoundPort port;
+    return port;
 }
 
 void CTabBarWindow::ScrollBy(int n) {
@@ -360,7 +368,11 @@ void CTabBarWindow::SelectTab(int id) {
     if (blink_.Stop(id) && Window()) KillTimer(Window(), IDT_BLINK);
     Repaint();
     const CSettings* s = env_->settings;
-    if (s && s->EnableSoundEffect.value() == 1) PlaySwitchSound(s->InstallFolder() + L"\\tab_switch.wav");
+    if (s && s->EnableSoundEffect.value() == 1) {
+        // A missing file would make the system play its default sound instead.
+        const std::wstring wav = s->InstallFolder() + L"\\tab_switch.wav";
+        if (FileExists(wav)) Sounds(env_).PlayFile(wav);
+    }
 }
 
 void CTabBarWindow::SettingsMenu(int x, int y) {
@@ -369,10 +381,11 @@ void CTabBarWindow::SettingsMenu(int x, int y) {
     if (!sub) return;
     const bool minimized = env_->settings && env_->settings->LastMinimizeState.value() == 1;
     DeleteMenu(sub, minimized ? IDM_MINIMIZE : IDM_RESTORE, MF_BYCOMMAND);
-    (menus_ ? *menus_ : DefaultMenuPort()).Track(sub, x, y, env_->host ? env_->host : GetParent(Window()));
+    Menus(env_).Track(sub, x, y, env_->host ? env_->host : GetParent(Window()));
 }
 
-void CTabBarWindow::ButtonAction(Button& b) {
+void CTabBarWindow::ButtonAction(size_t index) {
+    Button& b = *buttons_[index];
     if (!b.tab) return;
     raii::Menu m(env_->lang ? LoadMenuW(env_->lang, MAKEINTRESOURCEW(b.tab->GetMenuId())) : nullptr);
     HMENU sub = m ? GetSubMenu(m.get(), 0) : nullptr;
@@ -389,15 +402,15 @@ void CTabBarWindow::ButtonAction(Button& b) {
             AppendMenuW(icons, MF_STRING, IDM_ICON_FIRST + UINT(i), icons_[i].c_str());
         AppendMenuW(sub, MF_POPUP, reinterpret_cast<UINT_PTR>(icons), L"Icon");
     }
-    RECT br = b.rect;
+    const RECT br = ButtonRect(index);
     RECT wr = {};
     if (Window()) GetWindowRect(Window(), &wr);
-    (menus_ ? *menus_ : DefaultMenuPort()).Track(sub, br.left + ScaleX(11) + wr.left, br.top + ScaleY(11) + wr.top,
-                                                 owner ? owner : Window());
+    Menus(env_).Track(sub, br.left + ScaleX(11) + wr.left, br.top + ScaleY(11) + wr.top, owner ? owner : Window());
 }
 
 void CTabBarWindow::PerformFocusedAction() {
-    if (Button* b = Find(selected_)) ButtonAction(*b);
+    const int i = IndexOf(selected_);
+    if (i >= 0) ButtonAction(size_t(i));
 }
 
 void CTabBarWindow::OnIconCommand(UINT id) {
@@ -409,9 +422,7 @@ void CTabBarWindow::OnIconCommand(UINT id) {
         if (n >= icons_.size()) return;  // an id past the list names no icon
         name = icons_[n];
     }
-    LoadButtonImages(*b, name);
-    if (!name.empty() && !b->sel.tga.HasPlanes()) name.clear();  // a picture failed: back to the defaults
-    if (name.empty()) LoadButtonImages(*b, L"");
+    if (!LoadButtonImages(*b, name)) name.clear();  // a picture failed: back to the usual ones
     std::wstring key = std::wstring(RootPath(kRootTabSettings)) + L"\\" + b->name;
     reg::SetString(HKEY_CURRENT_USER, key.c_str(), L"CustomIconName", name);
     if (HWND h = Window()) SendMessageW(GetParent(h), WM_DR_SETTABICON, 0, reinterpret_cast<LPARAM>(name.c_str()));
@@ -433,10 +444,11 @@ void CTabBarWindow::OnTap(int x, int y) {
             ScrollBy(-1);
             return;
         }
-        if (reserved_ > 0 && PtInRect(&settingsRect_, POINT{x, y})) {
+        const BarRect icon = g.SettingsIcon();
+        if (reserved_ > 0 && icon.Contains(x, y)) {
             RECT wr = {};
             GetWindowRect(Window(), &wr);
-            SettingsMenu(settingsRect_.left + wr.left, wr.top + ScaleY(20));
+            SettingsMenu(icon.left + wr.left, wr.top + ScaleY(20));
             return;
         }
         index = g.HitButton(x, y, scroll_);
@@ -448,7 +460,7 @@ void CTabBarWindow::OnTap(int x, int y) {
         return;
     }
     SHRGINFO rg = {sizeof rg, Window(), {x, y}, SHRG_RETURNCMD};
-    if (SHRecognizeGesture(&rg) == GN_CONTEXTMENU) ButtonAction(b);
+    if (SHRecognizeGesture(&rg) == GN_CONTEXTMENU) ButtonAction(size_t(index));
     else b.tab->LaunchApplication();
 }
 
@@ -457,7 +469,6 @@ void CTabBarWindow::PaintSettingsIcon(HDC dc, int x, int y) {
 }
 
 void CTabBarWindow::PaintButton(HDC dc, Button& b, const RECT& r, bool selected) {
-    b.rect = r;
     const int x = vertical_ ? r.left + ScaleX(2) : r.left;
     const int y = vertical_ ? r.top + ScaleX(1) : r.top;
     (selected ? b.sel : b.nsel).Draw(dc, x, y);
@@ -504,10 +515,7 @@ void CTabBarWindow::Paint(HDC dc, int w, int h) {
     for (size_t i = 0; i < buttons_.size(); ++i) {
         const BarRect br = g.ButtonRect(int(i), scroll_);
         RECT r = {br.left, br.top, br.right, br.bottom};
-        if (r.right <= g.StripLeft() || r.left >= w) {
-            buttons_[i]->rect = r;
-            continue;
-        }
+        if (r.right <= g.StripLeft() || r.left >= w) continue;
         // Buttons partly scrolled out are cut at the strip's edge.
         const int save = SaveDC(dc);
         IntersectClipRect(dc, g.StripLeft(), 0, w, h);
@@ -516,10 +524,7 @@ void CTabBarWindow::Paint(HDC dc, int w, int h) {
     }
     if (reserved_ > 0) {
         const BarRect s = g.SettingsIcon();
-        settingsRect_ = RECT{s.left, s.top, s.right, s.bottom};
         PaintSettingsIcon(dc, s.left, s.top);
-    } else {
-        settingsRect_ = RECT{-20, -20, -20, -20};
     }
     if (env_->images) {
         if (g.RightArrow(scroll_)) {
@@ -554,8 +559,12 @@ LRESULT CTabBarWindow::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_TIMER:
         if (wp == IDT_BLINK) {
-            for (int id : blink_.Tick())
-                if (Button* b = Find(id)) InvalidateRect(hwnd, &b->rect, FALSE);
+            for (int id : blink_.Tick()) {
+                const int i = IndexOf(id);
+                if (i < 0) continue;
+                const RECT r = ButtonRect(size_t(i));
+                InvalidateRect(hwnd, &r, FALSE);
+            }
             if (!blink_.Any()) KillTimer(hwnd, IDT_BLINK);
         }
         return 0;

@@ -46,7 +46,6 @@ public:
     void Destroy() override;
     HWND Window() const override;
 
-    void SetMenuPort(MenuPort* port) { menus_ = port; }
     int ScrollOffset() const { return scroll_; }
     size_t ButtonCount() const { return buttons_.size(); }
     // Button state for tests: whether the selected picture shows.
@@ -59,21 +58,21 @@ public:
     LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleSettings(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-protected:
-    virtual void PlaySwitchSound(const std::wstring& path);
-
 private:
     struct Button;
     class BarWin;
     HorizontalBar HGeometry() const;
     VerticalBar VGeometry() const;
-    void LoadButtonImages(Button& b, const std::wstring& iconName);
+    // False when `iconName` is set but its two pictures did not both load (the
+    // button then keeps its usual pictures).
+    bool LoadButtonImages(Button& b, const std::wstring& iconName);
+    RECT ButtonRect(size_t index) const;  // where the button is, painted or not
     void Paint(HDC dc, int w, int h);
     void PaintButton(HDC dc, Button& b, const RECT& r, bool selected);
     void PaintSettingsIcon(HDC dc, int x, int y);
     void OnTap(int x, int y);
     void ScrollBy(int n);
-    void ButtonAction(Button& b);
+    void ButtonAction(size_t index);
     void SettingsMenu(int x, int y);
     void OnIconCommand(UINT id);
     Button* Find(int id);
@@ -81,11 +80,9 @@ private:
     void Repaint();
 
     const ShellEnv* env_;
-    MenuPort* menus_ = nullptr;
     std::unique_ptr<BarWin> bar_;
     std::unique_ptr<BarWin> settingsWin_;
     std::vector<std::unique_ptr<Button>> buttons_;
-    RECT settingsRect_ = {-20, -20, -20, -20};
     CAlphaImage settingsIcon_;
     int width_ = 0, height_ = 0;
     int scroll_ = 0;
