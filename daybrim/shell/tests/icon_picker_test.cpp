@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <aygshell.h>
+
 #include "icon_picker.h"
 #include "scale.h"
 #include "settings.h"
@@ -189,6 +191,27 @@ TEST_F(IconPicker, TheFilesOnDiskInFolderOrder) {
     EXPECT_EQ(dir_ + L"\\a.bmp", icons_[0]);
     EXPECT_EQ(dir_ + L"\\B.BMP", icons_[1]);
     EXPECT_EQ(dir_ + L"\\sub\\c.bmp", icons_[2]);
+}
+
+TEST(InstalledIconSet, TheIconsShippedWithTheItemAreKeyedBitmaps) {
+    SystemFolderReader reader;
+    const std::vector<std::wstring> icons = BuildIconList(reader, IconSearchFolders(L"\\Program Files", L"", {}));
+    ASSERT_GE(icons.size(), 8u) << "the icon set is staged on the device";
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    for (const std::wstring& path : icons) {
+        HBITMAP bmp = SHLoadDIBitmap(path.c_str());
+        ASSERT_NE(nullptr, bmp) << "cannot load " << std::string(path.begin(), path.end());
+        BITMAP bm = {};
+        GetObjectW(bmp, sizeof bm, &bm);
+        EXPECT_EQ(16, bm.bmWidth);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        EXPECT_EQ(kGreen, GetPixel(mem, 0, 0)) << "drawn on the transparent colour";
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(IconPicker, FullScreenFramedCellsAndDoneReturnsTheActivatedIcon) {
