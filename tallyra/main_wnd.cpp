@@ -48,8 +48,11 @@ bool CMainWnd::Start(int show) {
     LoadStringW(app.instance, 1, title, 101);
     LoadStringW(app.instance, 2, cls, 101);
     if (HWND other = FindWindowW(cls, title)) {
-        // The low bit brings its owned windows (an open view) forward with it.
-        SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(other) | 1));
+        // The plain handle: owned windows (an open view) stay above their owner and
+        // come forward with it. The handle with its low bit set, which some shells
+        // take to mean "with its owned windows", is accepted here and then activates
+        // nothing, leaving no window in front at all.
+        SetForegroundWindow(other);
         ShowWindow(other, SW_SHOW);
         return false;
     }
