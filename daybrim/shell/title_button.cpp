@@ -16,7 +16,9 @@ bool CTitleBarButton::Create(HWND owner, HINSTANCE inst, int id, const CAlphaIma
     size_ = ScaleX(16);
     cache_.reset();
     if (!Register(inst, kClass, 0, nullptr, LoadCursorW(nullptr, IDC_ARROW))) return false;
-    // Created hidden: the owner's pixels are taken before the button covers them.
+    // Created hidden: the owner's pixels are taken before the button covers them,
+    // and after any paint the owner still has pending.
+    UpdateWindow(owner);
     if (!CreateWin(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, x, y, size_, size_, owner, inst)) return false;
     Compose();
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
