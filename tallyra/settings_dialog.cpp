@@ -15,7 +15,7 @@ namespace tallyra {
 namespace {
 
 constexpr UINT kTitleText = 8031, kQuitText = 8029, kQuitCaption = 8030;
-constexpr UINT kPageListBitmap = 4000;  // the pages' icons side by side, magenta key
+constexpr UINT kPageListBitmap = 4000;  // the pages' icons side by side, green key
 constexpr int kPageCount = 3;           // texts 8000-8002
 
 class CSettingsDialog {
@@ -129,7 +129,7 @@ private:
         const int side = info.bmHeight;
         images_.reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, info.bmWidth / side, 0));
         if (!images_.get()) return;
-        ImageList_AddMasked(images_.get(), bmp.get(), RGB(255, 0, 255));
+        ImageList_AddMasked(images_.get(), bmp.get(), RGB(0, 255, 0));
         SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.get()));
     }
 

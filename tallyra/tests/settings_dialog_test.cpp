@@ -14,6 +14,7 @@
 #include "cesim_shell.h"
 #include "devicelog.h"
 #include "raii.h"
+#include "screenshot.h"
 #include "settings_chooser.h"
 #include "settings_dialog.h"
 #include "settings_ui.h"
@@ -434,6 +435,9 @@ TEST_F(SettingsDialog, FileChooserRefusesMissingAndEscapingNamesAndBuildsThePath
                 HWND list = GetDlgItem(w, kIdChooserList), name = GetDlgItem(w, kIdChooserName);
                 EXPECT_EQ((std::vector<std::wstring>{L"..\\", L"Alpha\\", L"beta\\", L"notes.txt"}), Rows(list));
                 EXPECT_EQ(L"txt", Text(GetDlgItem(w, kIdChooserExtension)));
+                today::Pixels px;
+                CreateDirectoryW(SNAP_DIR, nullptr);
+                if (today::CaptureWindow(w, &px)) today::SavePng(px, std::wstring(SNAP_DIR) + L"/chooser-save.png");
                 SoftKey(w, 1);
                 SetWindowTextW(name, L"..\\escape");
                 SoftKey(w, 1);
@@ -456,4 +460,36 @@ TEST_F(SettingsDialog, FileChooserRefusesMissingAndEscapingNamesAndBuildsThePath
     EXPECT_EQ("File name value is missing", boxes[0].text);
     EXPECT_EQ("File Name Error", boxes[1].caption);
     EXPECT_EQ("File name include illegal characters", boxes[1].text);
+}
+
+// The list and the General page on the small screen, for the eye (settings_snaps/ in
+// the build folder); checked only for what must be there: the pages' icons and a
+// page that fills the dialog above its tab strip.
+TEST_F(SettingsDialog, ScreenshotsOfTheListAndTheGeneralPage) {
+    CreateDirectoryW(SNAP_DIR, nullptr);
+    today::Pixels list, general;
+    const bool ok = RunDialog({
+        FindDialog(),
+        [&] {
+            EXPECT_TRUE(today::CaptureWindow(dlg_, &list));
+            EXPECT_TRUE(today::SavePng(list, std::wstring(SNAP_DIR) + L"/settings-list.png"));
+            ActivateRow(List(), 0);
+            EXPECT_TRUE(today::CaptureWindow(dlg_, &general));
+            EXPECT_TRUE(today::SavePng(general, std::wstring(SNAP_DIR) + L"/settings-general.png"));
+            SoftKey(dlg_, IDOK);
+            return true;
+        },
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(240, list.width);
+    // The icons sit left of the texts; their key colour never shows.
+    int coloured = 0, key = 0;
+    for (int y = 0; y < list.height / 2; ++y)
+        for (int x = 0; x < 20; ++x) {
+            coloured += list.At(x, y) != RGB(255, 255, 255);
+            key += list.At(x, y) == RGB(0, 255, 0);
+        }
+    EXPECT_GT(coloured, 100) << "no page icons";
+    EXPECT_EQ(0, key);
+    EXPECT_NE(list.rgb, general.rgb);
 }
