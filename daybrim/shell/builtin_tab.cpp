@@ -261,8 +261,7 @@ LRESULT CPlaceholderTab::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         if (env_->navigator) env_->navigator->TakeSelection(1);
         return 0;
     case WM_COMMAND:
-        // Menu choices belong to the host (settings, minimize, ...).
-        if (env_->host) SendMessageW(env_->host, msg, wp, lp);
+        ForwardCommand(env_, wp, lp);
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "messages.h"
+
 namespace daybrim {
 
 class CSettings;
@@ -29,6 +31,16 @@ struct ShellEnv {
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;
 };
+
+// "Settings..." in the tabs' own menus: the same as the host's settings command.
+const UINT IDM_TAB_SETTINGS = 40180;
+
+// Menu choices the tabs and the bar do not handle themselves go to the host.
+inline void ForwardCommand(const ShellEnv* env, WPARAM wp, LPARAM lp) {
+    if (!env || !env->host) return;
+    if (LOWORD(wp) == IDM_TAB_SETTINGS) wp = MAKEWPARAM(IDM_SETTINGS, HIWORD(wp));
+    SendMessageW(env->host, WM_COMMAND, wp, lp);
+}
 
 // Shows a popup menu; the real one tracks it, tests record it.
 class MenuPort {

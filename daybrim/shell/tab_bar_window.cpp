@@ -394,13 +394,15 @@ void CTabBarWindow::ButtonAction(size_t index) {
     HWND owner = b.custom ? Window() : b.tab->MainWindow();
     if (b.custom) {
         // The skin's icons for this tab, within the ids the chooser reserves.
+        // More icons than ids are left out: the list is what the menu offers.
         icons_ = SkinIconList(env_->skin ? env_->skin->folder() : std::wstring(), {});
-        HMENU icons = CreatePopupMenu();
-        AppendMenuW(icons, MF_STRING, IDM_ICON_DEFAULT, L"Default");
-        const size_t room = IDM_ICON_LAST - IDM_ICON_FIRST + 1;
-        for (size_t i = 0; i < icons_.size() && i < room; ++i)
-            AppendMenuW(icons, MF_STRING, IDM_ICON_FIRST + UINT(i), icons_[i].c_str());
-        AppendMenuW(sub, MF_POPUP, reinterpret_cast<UINT_PTR>(icons), L"Icon");
+        icons_.resize(std::min(icons_.size(), size_t(IDM_ICON_LAST - IDM_ICON_FIRST + 1)));
+        raii::Menu icons(CreatePopupMenu());
+        AppendMenuW(icons.get(), MF_STRING, IDM_ICON_DEFAULT, L"Default");
+        for (size_t i = 0; i < icons_.size(); ++i)
+            AppendMenuW(icons.get(), MF_STRING, IDM_ICON_FIRST + UINT(i), icons_[i].c_str());
+        // Once appended, the pop-up is the menu's to destroy.
+        if (icons && AppendMenuW(sub, MF_POPUP, reinterpret_cast<UINT_PTR>(icons.get()), L"Icon")) icons.release();
     }
     const RECT br = ButtonRect(index);
     RECT wr = {};
@@ -571,7 +573,7 @@ LRESULT CTabBarWindow::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: {
         const UINT id = LOWORD(wp);
         if (id >= IDM_ICON_DEFAULT && id <= IDM_ICON_LAST) OnIconCommand(id);
-        else if (env_->host) SendMessageW(env_->host, WM_COMMAND, wp, lp);
+        else ForwardCommand(env_, wp, lp);
         return 0;
     }
     }

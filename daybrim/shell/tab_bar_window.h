@@ -21,7 +21,6 @@ const UINT IDT_BLINK = 1574;
 const UINT IDM_ICON_DEFAULT = 2033;
 const UINT IDM_ICON_FIRST = 2034;
 const UINT IDM_ICON_LAST = 2134;
-const UINT IDM_TAB_SETTINGS = 40180;
 
 // The skin's tab-bar icons: every "<name>_baricon_sel.tga" with its
 // "_baricon_nsel.tga" twin, names not in `exclude`, sorted.

@@ -394,9 +394,13 @@ TEST_F(TabBarWindowTest, SettingsIconMenuOffersMinimizeOrRestore) {
     ASSERT_EQ(2u, menus_.shown.size());
     EXPECT_EQ((std::vector<UINT>{IDM_SETTINGS, IDM_RESTORE}), menus_.shown[1].items);
 
-    // The menu's choices reach the host.
+    // The menu's choices reach the host. "Settings..." of a tab's own menu, on the
+    // bar (Today-item tabs) or a tab's window, is the host's settings command.
     SendMessageW(bar_->Window(), WM_COMMAND, IDM_RESTORE, 0);
-    EXPECT_EQ(std::vector<UINT>{IDM_RESTORE}, host_->commands);
+    SendMessageW(bar_->Window(), WM_COMMAND, IDM_TAB_SETTINGS, 0);
+    SendMessageW(TabWithId(2)->MainWindow(), WM_COMMAND, IDM_TAB_SETTINGS, 0);
+    SendMessageW(TabWithId(2)->MainWindow(), WM_COMMAND, IDM_MINIMIZE, 0);
+    EXPECT_EQ((std::vector<UINT>{IDM_RESTORE, IDM_SETTINGS, IDM_SETTINGS, IDM_MINIMIZE}), host_->commands);
 }
 
 TEST_F(TabBarWindowTest, ScrollArrowsMoveOneButtonInFourSteps) {
@@ -634,4 +638,27 @@ TEST_F(TabBarWindowTest, SwitchSoundPlaysOnlyWhenEnabledAndPresent) {
     TapButton(0);
     EXPECT_EQ(1, bar_->Selected());
     EXPECT_TRUE(sounds_.played.size() == 1) << "no file, no sound (not the system's default one)";
+}
+
+TEST_F(TabBarWindowTest, IconMenuStopsAtTheIdsItReserves) {
+    // 103 icons (the files need only exist to be listed); 101 ids after the default.
+    for (int i = 0; i < 103; ++i) {
+        wchar_t base[16];
+        wsprintfW(base, L"i%03d", i);
+        WriteText(skinDir_ + L"\\" + base + L"_baricon_sel.tga", "");
+        WriteText(skinDir_ + L"\\" + base + L"_baricon_nsel.tga", "");
+    }
+    AddCustomTab(L"Weather");
+    Start();
+    bar_->SelectTab(7);
+    bar_->PerformFocusedAction();
+    ASSERT_EQ(1u, menus_.shown.size());
+    const Shown& m = menus_.shown[0];
+    ASSERT_EQ(102u, m.iconItems.size());
+    EXPECT_EQ(IDM_ICON_LAST, m.iconItems.back());
+    EXPECT_EQ(L"i100", m.iconNames.back());
+    EXPECT_EQ(101u, bar_->IconList().size());
+    // The last id names the last icon offered (whose pictures are no pictures).
+    SendMessageW(bar_->Window(), WM_COMMAND, IDM_ICON_LAST, 0);
+    EXPECT_EQ(std::vector<std::wstring>{L""}, host_->icons);
 }
