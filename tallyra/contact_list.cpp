@@ -88,6 +88,7 @@ bool CContactList::Reload() {
 void CContactList::Show() {
     const int n = int(model_.visible().size());
     SendMessageW(list_, LVM_SETITEMCOUNT, WPARAM(n), 0);
+    FitColumn();  // the row count may have brought the scroll bar or taken it away
     if (n > 0) {
         LVITEMW item = {};
         item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
@@ -136,7 +137,25 @@ bool CContactList::Expand(CContactRecord* r) {
 
 void CContactList::Move(int x, int y, int w, int h) {
     MoveWindow(list_, x, y, w, h, TRUE);
-    SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, w);
+    FitColumn();
+}
+
+void CContactList::FitColumn() {
+    // As wide as the client area, not the window: beside a vertical scroll bar a
+    // column as wide as the window brings a horizontal one, which hides a row.
+    RECT rc;
+    if (list_ && GetClientRect(list_, &rc)) SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, rc.right);
+}
+
+void CContactList::RemeasureRows() {
+    RECT rc;
+    if (!list_ || !GetWindowRect(list_, &rc)) return;
+    MapWindowPoints(nullptr, GetParent(list_), reinterpret_cast<POINT*>(&rc), 2);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    // A size change it sees, then the size it had.
+    MoveWindow(list_, rc.left, rc.top, w, h + 1, FALSE);
+    MoveWindow(list_, rc.left, rc.top, w, h, TRUE);
+    FitColumn();  // taller rows may need the scroll bar
 }
 
 int CContactList::RowHeight() const {

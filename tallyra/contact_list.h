@@ -43,6 +43,9 @@ public:
     bool Expand(CContactRecord* r);
 
     void Move(int x, int y, int w, int h);
+    // Makes the list view ask for the row height again (after a font or row layout
+    // change); it asks by itself only when created and when its size changes.
+    void RemeasureRows();
     void Measure(MEASUREITEMSTRUCT* mis) const;
     void Draw(const DRAWITEMSTRUCT* dis);
     const CTgaImage* Icon(uint32_t property) const;
@@ -53,6 +56,7 @@ public:
 
 private:
     void Show();
+    void FitColumn();
     void LoadIcons();
 
     HWND list_ = nullptr;

@@ -121,7 +121,11 @@ void CExpandedContactView::Layout() {
     RECT rc;
     GetClientRect(dlg_, &rc);
     MoveWindow(list_, 0, header_, rc.right, rc.bottom - header_ > 0 ? rc.bottom - header_ : 0, TRUE);
-    SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, rc.right);
+    // The list's client width: a contact with many numbers scrolls, and a column as
+    // wide as the window would then bring a horizontal scroll bar as well.
+    RECT inner;
+    GetClientRect(list_, &inner);
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, inner.right);
 }
 
 int CExpandedContactView::Selected() const {

@@ -179,7 +179,7 @@ void CMainWnd::ApplyPostOperation(int behaviour) {
     }
 }
 
-void CMainWnd::ReapplySettings() {
+void CMainWnd::ApplySettings() {
     App& app = TheApp();
     app.LoadSettings();
     app.LoadLanguage();
@@ -190,6 +190,7 @@ void CMainWnd::ReapplySettings() {
     list_.ClearSearch();
     list_.SetTypedMode(app.settings.KeyboardMode.Get() == 0);
     Layout();
+    list_.RemeasureRows();  // the font height or the row layout may have changed
     CreateMenuBar();
     list_.Reload();
     InvalidateRect(list_.hwnd(), nullptr, TRUE);
@@ -205,7 +206,7 @@ bool CMainWnd::OnCommand(UINT id) {
         return true;
     case kCmdSettings:
         if (RunSettingsDialog(hwnd_))
-            ReapplySettings();
+            ApplySettings();
         else
             app.LoadSettings();
         return true;

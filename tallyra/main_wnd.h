@@ -44,6 +44,9 @@ public:
     void SetKeyboardMode(int mode);
     void ApplyPostOperation(int behaviour);
     void DialSelected();
+    // After the settings dialog's OK: everything read again from the registry and
+    // applied (language, fonts, keyboard, menu bar, row heights, titles).
+    void ApplySettings();
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -53,7 +56,6 @@ private:
     void CheckRadios();
     void Layout();
     bool OnCommand(UINT id);
-    void ReapplySettings();
 
     SHACTIVATEINFO sai_ = {};
     CKeyboard keyboard_;

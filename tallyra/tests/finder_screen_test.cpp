@@ -81,6 +81,19 @@ void ExpectLabels(const Pixels& px, const std::vector<KeyCell>& cells, int scale
     }
 }
 
+// The height of the selected row: the highlight down the right edge of the rows
+// (left of a scroll bar).
+int SelectedBand(const Pixels& px, HWND list, int limit) {
+    RECT rc;
+    GetClientRect(list, &rc);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    int band = 0;
+    while (band < limit && Near(px.At(rc.right - 2, band), highlight, 8)) ++band;
+    return band;
+}
+
+bool HasHorizontalScrollBar(HWND list) { return (GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) != 0; }
+
 std::wstring SizeName(int scale) { return scale == 1 ? L"240x320" : L"480x640"; }
 
 class FinderScreen : public ::testing::TestWithParam<int> {
@@ -132,10 +145,8 @@ TEST_P(FinderScreen, ListAboveEachKeyboardLayout) {
 
         // The list above it: row 0 selected, one row height high, then one row per
         // contact with its title on the left, its number's icon and the number.
-        int band = 0;
         const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-        while (band < kbTop && Near(px.At(w - 2, band), highlight, 8)) ++band;
-        EXPECT_EQ(rowH, band);
+        EXPECT_EQ(rowH, SelectedBand(px, f.wnd().list().hwnd(), kbTop));
         const int rows = std::min(int(contacts.written()), kbTop / rowH);
         EXPECT_GE(rows, 5);
         const int m = tallyra::ScaleDpi(tallyra::ScaleDpi(4, dpi), dpi);
@@ -210,6 +221,9 @@ TEST_P(FinderScreen, TwoLineRows) {
     GetClientRect(f.wnd().list().hwnd(), &list);
     const int rows = std::min(8, int(list.bottom) / rowH);
     EXPECT_GE(rows, 6);
+    // More rows than fit: a vertical scroll bar, and the rows narrowed beside it.
+    EXPECT_FALSE(HasHorizontalScrollBar(f.wnd().list().hwnd()));
+    EXPECT_EQ(list.right, ListView_GetColumnWidth(f.wnd().list().hwnd(), 0));
     for (int r = 0; r < rows; ++r) {
         SCOPED_TRACE("row " + std::to_string(r));
         const int top = r * rowH, mid = top + (rowH - line) / 2;
@@ -224,6 +238,28 @@ TEST_P(FinderScreen, TwoLineRows) {
             EXPECT_GT(Count(px, RECT{m, top, w, mid}, IsInk), 10 * s());
         }
     }
+}
+
+TEST_P(FinderScreen, RowsTakeTheirNewHeightWhenTheSettingsChange) {
+    if (!Screen()) return;
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    const int dpi = 96 * s(), l = ListFontHeight(dpi);
+    HWND list = f.wnd().list().hwnd();
+    EXPECT_EQ(tallyra::ScaleDpi(6, dpi) + l,
+              SelectedBand(Snap(f.hwnd(), L"list-before-settings-" + SizeName(s())), list, 200));
+    // What the settings dialog's OK does: two-line rows, same keyboard, same list size.
+    settings.Set(kLayout, L"ContactLayout", 2);
+    f.wnd().ApplySettings();
+    Pump();
+    const Pixels px = Snap(f.hwnd(), L"list-after-settings-" + SizeName(s()));
+    const int rowH = tallyra::ScaleDpi(7, dpi) + 2 * l;
+    EXPECT_EQ(rowH - tallyra::ScaleDpi(1, dpi), SelectedBand(px, list, 200));
+    EXPECT_FALSE(HasHorizontalScrollBar(list));
+    EXPECT_GT(CountNear(px, RECT{0, 2 * rowH - s(), px.width, 2 * rowH}, GetSysColor(COLOR_GRAYTEXT), 4),
+              px.width * 9 / 10);
 }
 
 TEST_P(FinderScreen, ExpandedViewOfAContact) {
