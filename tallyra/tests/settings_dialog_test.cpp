@@ -1,8 +1,6 @@
 // The settings dialog and the file chooser in this process over the device's
-// registry, driven through their messages as the pen and soft keys would: a thread
-// timer runs one step of a script whenever the dialog's modal loop is idle, and a
-// step that is not ready yet (a window not up) is tried again on the next tick.
-// A step that opens a modal window posts the message, so it never blocks the script.
+// registry, driven through their messages as the pen and soft keys would (see
+// settings_script.h).
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
@@ -17,61 +15,16 @@
 #include "screenshot.h"
 #include "settings_chooser.h"
 #include "settings_dialog.h"
+#include "settings_script.h"
 #include "settings_ui.h"
 
 using namespace tallyra;
+using tltest::Script;
 
 namespace {
 
 const wchar_t kRoot[] = L"Software\\Olvane\\Tallyra";
 
-class Script {
-public:
-    using Step = std::function<bool()>;  // true: done, go on with the next
-    explicit Script(std::vector<Step> steps) : steps_(std::move(steps)) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 10, &Script::Tick);
-    }
-    ~Script() {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    bool Finished() const { return next_ == steps_.size(); }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        Script* s = current_;
-        if (!s || s->busy_) return;
-        s->busy_ = true;
-        if (s->next_ < s->steps_.size()) {
-            if (s->steps_[s->next_]()) {
-                ++s->next_;
-                s->tries_ = 0;
-            } else if (++s->tries_ > 1500) {
-                ADD_FAILURE() << "step " << s->next_ << " never got ready";
-                s->next_ = s->steps_.size();
-            }
-        }
-        // Finished or given up: close whatever is still open so the test ends.
-        if (s->next_ == s->steps_.size() && s->abandon_) EnumThreadWindows(GetCurrentThreadId(), &EndDialogs, 0);
-        if (s->next_ == s->steps_.size()) s->abandon_ = true;
-        s->busy_ = false;
-    }
-    static BOOL CALLBACK EndDialogs(HWND h, LPARAM) {
-        wchar_t cls[16] = {};
-        GetClassNameW(h, cls, 16);
-        if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h)) EndDialog(h, -2);
-        return TRUE;
-    }
-
-    static Script* current_;
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    int tries_ = 0;
-    bool busy_ = false, abandon_ = false;
-    UINT_PTR timer_ = 0;
-};
-Script* Script::current_ = nullptr;
 
 std::wstring Text(HWND h) {
     wchar_t buf[300] = {};
