@@ -293,7 +293,7 @@ protected:
             if (t->Id() == id) return t;
         return nullptr;
     }
-    DWORD RegisteredActiveTab() const { return reg::Dword(HKEY_CURRENT_USER, kRoot, L"ActiveTab", 0); }
+    DWORD RegisteredActiveTab() const { return reg::Dword(HKEY_CURRENT_USER, kRoot, L"ActiveTab", 1); }
 
     std::wstring tmp_, skinDir_, wav_;
     raii::Library lang_;
@@ -401,6 +401,20 @@ TEST_F(TabBarWindowTest, SettingsIconMenuOffersMinimizeOrRestore) {
     SendMessageW(TabWithId(2)->MainWindow(), WM_COMMAND, IDM_TAB_SETTINGS, 0);
     SendMessageW(TabWithId(2)->MainWindow(), WM_COMMAND, IDM_MINIMIZE, 0);
     EXPECT_EQ((std::vector<UINT>{IDM_RESTORE, IDM_SETTINGS, IDM_SETTINGS, IDM_MINIMIZE}), host_->commands);
+}
+
+TEST_F(TabBarWindowTest, WithoutTheSettingsIconItsCornerIsAButton) {
+    reg::SetDword(HKEY_CURRENT_USER, kRoot, L"RemoveSettingsButton", 1);
+    Start();
+    const HorizontalBar g = Geometry();
+    ASSERT_EQ(0, g.reserved);
+    // The strip takes the whole bar: five buttons fit, the first at the left edge.
+    ASSERT_EQ(0, g.StripLeft());
+    Tap(bar_->Window(), POINT{ScaleX(9), ScaleY(10)});
+    EXPECT_TRUE(menus_.shown.empty());
+    EXPECT_EQ(1, TabWithId(1)->launches);
+    TapButton(4);
+    EXPECT_EQ(5, bar_->Selected());
 }
 
 TEST_F(TabBarWindowTest, ScrollArrowsMoveOneButtonInFourSteps) {
