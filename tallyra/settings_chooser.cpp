@@ -94,6 +94,8 @@ private:
         list_ = MakeControl(WC_LISTVIEWW, CeString(),
                             WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS,
                             dlg_, kIdChooserList, font_.get());
+        // One tap opens a folder or takes a file's name.
+        SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
         LVCOLUMNW col = {};
         col.mask = LVCF_WIDTH;
         col.cx = app.ScaleX(200);

@@ -87,6 +87,8 @@ private:
                             dlg_,
                             kIdPageList, normal_.get());
         if (!list_) return false;
+        // One tap opens a page, as lists do on the handheld.
+        SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
         LoadImages();
         LVCOLUMNW col = {};
         col.mask = LVCF_WIDTH;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "settings_model.h"
 
 using namespace tallyra;
@@ -104,19 +102,4 @@ TEST(GeneralPage, SkinFolderAlwaysEndsWithABackslash) {
     EXPECT_EQ(W(u"\\Skins\\Blue\\"), SkinFolderFromText(W(u"\\Skins\\Blue")));
     EXPECT_EQ(W(u"\\Skins\\Blue\\"), SkinFolderFromText(W(u" \\Skins\\Blue\\ ")));
     EXPECT_EQ(W(u"\\"), SkinFolderFromText(W(u"\\")));
-}
-
-TEST(TweaksPage, SevenBoxesInScreenOrderWithTheirTexts) {
-    const unsigned ids[] = {8066, 8064, 8065, 8068, 8067, 8069, 8070};
-    std::set<Tweak> seen;
-    for (size_t i = 0; i < kTweakBoxes.size(); ++i) {
-        EXPECT_EQ(ids[i], kTweakBoxes[i].textId);
-        seen.insert(kTweakBoxes[i].tweak);
-    }
-    EXPECT_EQ(7u, seen.size());
-    EXPECT_EQ(Tweak::kSeekApptSubject, kTweakBoxes[0].tweak);
-    EXPECT_EQ(Tweak::kSeekTaskNote, kTweakBoxes[4].tweak);
-    EXPECT_EQ(1u, CheckedValue(1));
-    EXPECT_EQ(0u, CheckedValue(0));
-    EXPECT_EQ(0u, CheckedValue(2));  // indeterminate is not "on"
 }
