@@ -136,6 +136,23 @@ void MakeFile(const std::wstring& path) {
     raii::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 }
 
+// Folders and files a test made on the device, removed when it ends.
+struct Made {
+    std::vector<std::wstring> folders, files;
+    ~Made() {
+        for (const auto& f : files) DeleteFileW(f.c_str());
+        for (auto it = folders.rbegin(); it != folders.rend(); ++it) RemoveDirectoryW(it->c_str());
+    }
+    void Folder(const wchar_t* path) {
+        MakeFolder(path);
+        folders.push_back(path);
+    }
+    void File(const wchar_t* path) {
+        MakeFile(path);
+        files.push_back(path);
+    }
+};
+
 class SettingsDialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -222,9 +239,10 @@ TEST_F(SettingsDialog, FontSizeBackToTwelveDeletesTheValueAndWritesNothingElse) 
 }
 
 TEST_F(SettingsDialog, GeneralAndTweaksReachTheRegistryWithAChosenSkinFolder) {
-    MakeFolder(L"\\SettingsTest");
-    MakeFolder(L"\\SettingsTest\\Skins");
-    MakeFolder(L"\\SettingsTest\\Skins\\Blue");
+    Made made;
+    made.Folder(L"\\SettingsTest");
+    made.Folder(L"\\SettingsTest\\Skins");
+    made.Folder(L"\\SettingsTest\\Skins\\Blue");
     HWND page = nullptr;
     const bool ok = RunDialog({
         FindDialog(),
@@ -373,10 +391,11 @@ TEST_F(SettingsDialog, AvailableAlphabetsAndValuesThePagesCannotShow) {
 }
 
 TEST_F(SettingsDialog, FileChooserRefusesMissingAndEscapingNamesAndBuildsThePath) {
-    MakeFolder(L"\\ChooserTest");
-    MakeFolder(L"\\ChooserTest\\beta");
-    MakeFolder(L"\\ChooserTest\\Alpha");
-    MakeFile(L"\\ChooserTest\\notes.txt");
+    Made made;
+    made.Folder(L"\\ChooserTest");
+    made.Folder(L"\\ChooserTest\\beta");
+    made.Folder(L"\\ChooserTest\\Alpha");
+    made.File(L"\\ChooserTest\\notes.txt");
     unsigned long long from = devlog::LogSize();
     CeString result;
     bool ok = false;
