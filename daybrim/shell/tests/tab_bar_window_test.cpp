@@ -283,6 +283,14 @@ protected:
         TapButton(index);
         CeSim_SetGestureHold(0);
     }
+    // What the bar shows at a point once it has painted.
+    COLORREF PixelAt(POINT p) const {
+        RedrawWindow(bar_->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(bar_->Window());
+        const COLORREF c = GetPixel(dc, p.x, p.y);
+        ReleaseDC(bar_->Window(), dc);
+        return c;
+    }
     RECT BarRectOnScreen() const {
         RECT r;
         GetWindowRect(bar_->Window(), &r);
@@ -531,14 +539,21 @@ TEST_F(TabBarWindowTest, CustomIconChooserWritesTheNameAndTellsTheTab) {
     EXPECT_EQ(L"star", m.iconNames[3]);
 
     const std::wstring key = std::wstring(kTabSettings) + L"\\Weather";
+    const POINT button = ButtonPoint(6);
+    EXPECT_EQ(RGB(0, 255, 0), PixelAt(button));  // the tab's own selected picture
     SendMessageW(bar_->Window(), WM_COMMAND, IDM_ICON_FIRST + 2, 0);
     EXPECT_EQ(L"star", reg::String(HKEY_CURRENT_USER, key.c_str(), L"CustomIconName", L"?"));
     EXPECT_EQ(std::vector<std::wstring>{L"star"}, host_->icons);
+    EXPECT_EQ(RGB(255, 0, 0), PixelAt(button));
+    bar_->SelectTab(6);  // the chosen icon's other picture when not selected
+    EXPECT_EQ(RGB(0, 0, 255), PixelAt(button));
+    bar_->SelectTab(7);
 
     // An icon whose pictures do not load is not kept: the tab goes back to its own.
     SendMessageW(bar_->Window(), WM_COMMAND, IDM_ICON_FIRST, 0);
     EXPECT_EQ(L"", reg::String(HKEY_CURRENT_USER, key.c_str(), L"CustomIconName", L"?"));
     EXPECT_EQ((std::vector<std::wstring>{L"star", L""}), host_->icons);
+    EXPECT_EQ(RGB(0, 255, 0), PixelAt(button));
 
     SendMessageW(bar_->Window(), WM_COMMAND, IDM_ICON_FIRST + 2, 0);
     SendMessageW(bar_->Window(), WM_COMMAND, IDM_ICON_DEFAULT, 0);
