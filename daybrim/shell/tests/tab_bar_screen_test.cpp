@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "cesim_shell.h"
 #include "reg.h"
 #include "runner.h"
 #include "today_screen.h"
@@ -20,11 +21,14 @@ class TabBarOnTheTodayScreen : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         SHDeleteKeyW(HKEY_CURRENT_USER, kRoot);
+        // Taps, whatever the device says of held pens: a held one would open a menu.
+        CeSim_SetGestureHold(0);
         reg::SetDword(HKEY_CURRENT_USER, kRoot, L"VerticalTabs", GetParam() ? 1 : 0);
         reg::SetDword(HKEY_CURRENT_USER, kRoot, L"EnableSoundEffect", 0);
         reg::SetString(HKEY_CURRENT_USER, (std::wstring(kItems) + L"\\Daybrim").c_str(), L"DLL", DAYBRIM_DLL);
     }
     void TearDown() override {
+        CeSim_SetGestureHold(CESIM_NO_OVERRIDE);
         SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OlvaneTest");
         SHDeleteKeyW(HKEY_CURRENT_USER, kRoot);
     }
