@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "alphabet.h"
@@ -66,6 +67,7 @@ RECT Inset(RECT r, int dx, int dy) {
 
 // Every group key and the delete key carry their label, centred; blank keys none.
 void ExpectLabels(const Pixels& px, const std::vector<KeyCell>& cells, int scale) {
+    std::set<int> inks;
     for (const KeyCell& k : cells) {
         SCOPED_TRACE("key " + std::to_string(k.id));
         const RECT inner = Inset(k.rc, 2 * scale, 2 * scale);
@@ -75,10 +77,13 @@ void ExpectLabels(const Pixels& px, const std::vector<KeyCell>& cells, int scale
             continue;
         }
         EXPECT_GT(n, 8 * scale * scale);
+        inks.insert(n);
         const RECT e = Extent(px, inner, IsLabel);
         EXPECT_NEAR((e.left + e.right) / 2, (k.rc.left + k.rc.right) / 2, 3 * scale);
         EXPECT_NEAR((e.top + e.bottom) / 2, (k.rc.top + k.rc.bottom) / 2, 4 * scale);
     }
+    // Letters the font lacks all come out as the same empty boxes.
+    EXPECT_GT(inks.size(), 3u) << "the key labels look alike: is the alphabet missing from the font?";
 }
 
 // The height of the selected row: the highlight down the right edge of the rows
