@@ -48,7 +48,8 @@ bool App::LoadResolutionLibrary() {
 
 void App::LoadPhone() {
     phone.reset(LoadLibraryW(L"phone.dll"));
-    makeCall = phone ? reinterpret_cast<decltype(&PhoneMakeCall)>(GetProcAddressW(phone.get(), L"PhoneMakeCall"))
+    makeCall = phone ? reinterpret_cast<decltype(&PhoneMakeCall)>(
+                               reinterpret_cast<void*>(GetProcAddressW(phone.get(), L"PhoneMakeCall")))
                      : nullptr;
 }
 

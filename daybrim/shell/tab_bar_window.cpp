@@ -332,13 +332,7 @@ void CTabBarWindow::StartBlinking(int id) {
 }
 
 void SoundPort::PlayFile(const std::wstring& path) {
-    // The sound library is bound on the first sound, not at load: starting the
-    // audio system costs every process that loads the item, sound or not.
-    static HMODULE winmm = LoadLibraryW(L"winmm.dll");
-    using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
-    static PlaySoundFn play =
-        winmm ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundW"))) : nullptr;
-    if (play) play(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    PlaySoundW(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 SoundPort& DefaultSoundPort() {

@@ -50,3 +50,13 @@ int WINAPI CeSim_GetSystemMetrics(int index) {
 }
 
 }  // extern "C"
+
+BOOL WINAPI CeSim_PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags) {
+    using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    static const PlaySoundFn play = [] {
+        HMODULE winmm = LoadLibraryW(L"winmm.dll");
+        return winmm ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundW")))
+                     : nullptr;
+    }();
+    return play ? play(sound, module, flags) : FALSE;
+}

@@ -66,4 +66,21 @@ int WINAPI CeSim_MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT typ
 #define MessageBoxW CeSim_MessageBoxW
 #endif
 
+// --- Sounds ----------------------------------------------------------------------
+// The device's PlaySound is part of its core library. Here the sound library is
+// bound on the first sound, not at load: starting the audio system would cost
+// every process that loads a library using it, sound or not.
+#ifdef __cplusplus
+extern "C" {
+#endif
+BOOL WINAPI CeSim_PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
+#ifdef __cplusplus
+}
+#endif
+#ifndef CESIM_NO_REDIRECT
+#undef PlaySound
+#define PlaySoundW CeSim_PlaySoundW
+#define PlaySound CeSim_PlaySoundW
+#endif
+
 #endif  // _WIN32

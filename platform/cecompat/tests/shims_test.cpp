@@ -72,3 +72,9 @@ TEST(Shims, TransparentImageLeavesTheKeyColourOut) {
     DeleteDC(dst);
     ReleaseDC(nullptr, screen);
 }
+
+TEST(Shims, SoundsOfMissingFilesReportFailure) {
+    // No default sound stands in for a missing file, and the call says it played nothing.
+    EXPECT_FALSE(PlaySoundW(L"\\Windows\\no such sound.wav", nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
+    EXPECT_FALSE(PlaySound(L"", nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
+}
