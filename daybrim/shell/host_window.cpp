@@ -262,7 +262,6 @@ void CHostWindow::DeferredInit() {
 void CHostWindow::OnDestroy() {
     menuExtensions_.reset();
     module_.pim.StopNotifications();
-    module_.images.ReleaseIconSets();
     env_.navigator = nullptr;
     navigator_.reset();  // removes the keyboard hook and its watch timer
     hook_.reset();

@@ -52,7 +52,6 @@ public:
               ImageSource& src = SystemImageSource());
     void Release();
     void ReleaseBitmaps() { Release(); }
-    void ReleaseIconSets() {}
 
     // The Today background under `host` (client size), fetched once through
     // TODAYM_DRAWWATERMARK; dropped when the host moves or resizes.

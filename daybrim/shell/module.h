@@ -21,8 +21,6 @@ struct DaybrimModule {
     UINT settingsChangedMsg = 0;  // "OlvaneDaybrimSettingsChanged"
     CImageCache images;
     CSkin skin;
-    std::wstring iconSetPicture;
-    std::vector<std::wstring> iconSets;
     // Both keep pointers to the settings, which they read at every start and load.
     CPimStore pim{&settings, &categories};
     CCategoryTable categories{&settings};
