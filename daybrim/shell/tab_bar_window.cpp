@@ -10,6 +10,7 @@
 #include "messages.h"
 #include "navigator.h"
 #include "reg.h"
+#include "resource_binding.h"
 #include "scale.h"
 #include "settings.h"
 #include "skin.h"
@@ -392,11 +393,16 @@ void CTabBarWindow::ButtonAction(size_t index) {
         icons_ = SkinIconList(env_->skin ? env_->skin->folder() : std::wstring(), {});
         icons_.resize(std::min(icons_.size(), size_t(IDM_ICON_LAST - IDM_ICON_FIRST + 1)));
         raii::Menu icons(CreatePopupMenu());
-        AppendMenuW(icons.get(), MF_STRING, IDM_ICON_DEFAULT, L"Default");
+        const auto text = [&](UINT id, const wchar_t* fallback) {
+            std::wstring t = LoadLangString(env_->lang, id);
+            return t.empty() ? std::wstring(fallback) : t;
+        };
+        AppendMenuW(icons.get(), MF_STRING, IDM_ICON_DEFAULT, text(IDS_ICON_DEFAULT, L"Default").c_str());
         for (size_t i = 0; i < icons_.size(); ++i)
             AppendMenuW(icons.get(), MF_STRING, IDM_ICON_FIRST + UINT(i), icons_[i].c_str());
         // Once appended, the pop-up is the menu's to destroy.
-        if (icons && AppendMenuW(sub, MF_POPUP, reinterpret_cast<UINT_PTR>(icons.get()), L"Icon")) icons.release();
+        if (icons && AppendMenuW(sub, MF_POPUP, reinterpret_cast<UINT_PTR>(icons.get()), text(IDS_ICON_MENU, L"Icon").c_str()))
+            icons.release();
     }
     const RECT br = ButtonRect(index);
     RECT wr = {};

@@ -21,6 +21,9 @@ const UINT IDT_BLINK = 1574;
 const UINT IDM_ICON_DEFAULT = 2033;
 const UINT IDM_ICON_FIRST = 2034;
 const UINT IDM_ICON_LAST = 2134;
+// The icon sub-menu's texts in the language library.
+const UINT IDS_ICON_MENU = 41270;
+const UINT IDS_ICON_DEFAULT = 41271;
 
 // The skin's tab-bar icons: every "<name>_baricon_sel.tga" with its
 // "_baricon_nsel.tga" twin, names not in `exclude`, sorted.
