@@ -61,9 +61,8 @@ Error Decode(const uint8_t* data, size_t size, Image* out) {
     const int height = h[14] | (h[15] << 8);
     const int bits = h[16];
     // Bit 5 of the descriptor (0x20) marks a top-left origin; bit 4 (0x10) is the
-    // right-to-left flag, which no skin tool sets. Taking 0x10 for the row order, as
-    // has been suggested, would show every top-down file written by a real tool
-    // upside down.
+    // right-to-left flag, which no skin tool sets. Reading the row order from 0x10
+    // would show every top-down file a real tool writes upside down.
     const bool topDown = (h[17] & 0x20) != 0;
     // A true-colour image may still carry a colour map, but none of ours do and a
     // map whose entries we would have to size from other fields is one more way in.
