@@ -56,7 +56,6 @@ Error Decode(const uint8_t* data, size_t size, Image* out) {
     const int idLength = h[0];
     const int mapType = h[1];
     const int type = h[2];
-    const int mapLength = h[5] | (h[6] << 8);
     const int width = h[12] | (h[13] << 8);
     const int height = h[14] | (h[15] << 8);
     const int bits = h[16];
@@ -66,7 +65,9 @@ Error Decode(const uint8_t* data, size_t size, Image* out) {
     const bool topDown = (h[17] & 0x20) != 0;
     // A true-colour image may still carry a colour map, but none of ours do and a
     // map whose entries we would have to size from other fields is one more way in.
-    if (mapType != 0 || mapLength != 0) return Error::kColourMap;
+    // Without a map (type 0) there are no map bytes, and the map's origin, length
+    // and entry size mean nothing: some writers leave them non-zero.
+    if (mapType != 0) return Error::kColourMap;
     if (type != 2 && type != 10) return Error::kType;
     if (bits != 24 && bits != 32) return Error::kDepth;
     if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension ||

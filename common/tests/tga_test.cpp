@@ -160,3 +160,27 @@ TEST(TgaDecode, RejectsWhatItCannotReadSafely) {
     EXPECT_EQ(0, img.width);
     EXPECT_TRUE(img.a.empty());
 }
+
+TEST(TgaDecode, MapFieldsWithoutAMapAreIgnored) {
+    // No map (type 0) but a map origin, length and entry size left filled in: the
+    // pixels start straight after the header (and the ID), not after map entries.
+    std::vector<uint8_t> v = Header(2, 24, 2, 1, 0x20, 1);
+    v[3] = 5;
+    v[5] = 0xFF;
+    v[6] = 0xFF;
+    v[7] = 32;
+    v.insert(v.end(), {0xEE, 1, 2, 3, 4, 5, 6});
+    Image img;
+    ASSERT_EQ(Error::kNone, DecodeVec(v, &img));
+    EXPECT_EQ((std::vector<uint8_t>{3, 6}), img.r);
+    EXPECT_EQ((std::vector<uint8_t>{1, 4}), img.b);
+    EXPECT_EQ((std::vector<uint8_t>{255, 255}), img.a);
+    // A map that is there, or a colour-mapped image, is still refused.
+    v[1] = 1;
+    EXPECT_EQ(Error::kColourMap, DecodeVec(v, &img));
+    v[1] = 0;
+    v[2] = 1;
+    EXPECT_EQ(Error::kType, DecodeVec(v, &img));
+    v[2] = 9;
+    EXPECT_EQ(Error::kType, DecodeVec(v, &img));
+}
