@@ -203,7 +203,7 @@ void CHostWindow::DeferredInit() {
         return;
     }
     CSettings& s = module_.settings;
-    const std::wstring skin = s.SkinPath.empty() ? s.InstallFolder() + L"\\Skins\\default\\" : s.SkinPath.value();
+    const std::wstring skin = SkinFolderFor(s.SkinPath.value(), s.InstallFolder());
     module_.skin.Load(skin, s.SystemColor(kSysClr34), s.SystemColor(kSysClr35));
     module_.images.Load(resolution_.get(), high_, skin, module_.skin.desc().blendingBaseColour);
     env_ = ShellEnv();

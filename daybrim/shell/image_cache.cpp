@@ -94,6 +94,14 @@ void CImageCache::Load(HMODULE resolution, bool high, const std::wstring& skinFo
     blendBase_ = blendBase;
     for (int i = 0; i < kImageSlotCount; ++i) {
         const NamedImageSpec& s = kSpecs[i];
+        // The scroll arrows sit in scaled tap squares: on a high-resolution screen
+        // a skin drawn for both resolutions gives its "_high" arrow first, which
+        // the plain lookup would never reach past the low-resolution one.
+        const bool arrow = i == kImgTabsLeft || i == kImgTabsRight;
+        if (arrow && high && !skinFolder.empty() &&
+            images_[i].LoadNamed(skinFolder, std::wstring(s.name) + L"_high", nullptr, -1, -1, s.transparent, false,
+                                 src))
+            continue;
         images_[i].LoadNamed(skinFolder, s.name, resolution, s.tgaId, s.bitmapId, s.transparent, s.high && high,
                              src);
     }

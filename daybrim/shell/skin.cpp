@@ -9,10 +9,16 @@
 
 namespace daybrim {
 
+std::wstring SkinFolderFor(const std::wstring& skinPath, const std::wstring& installFolder) {
+    std::wstring folder = skinPath.empty() ? installFolder + L"\\Skins\\default" : skinPath;
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+    return folder + L"\\";
+}
+
 void CSkin::Load(const std::wstring& folder, COLORREF colour34, COLORREF colour35) {
     desc_.SetDefaults(folder, colour34, colour35);
     std::vector<uint8_t> bytes;
-    const std::wstring ini = folder + L"skin.ini";
+    const std::wstring ini = JoinPath(folder, L"skin.ini");
     if (GetFileAttributesW(ini.c_str()) != INVALID_FILE_ATTRIBUTES && SystemImageSource().ReadFile(ini, &bytes)) {
         ParseSkinIni(bytes.data(), bytes.size(), &desc_);
         return;

@@ -9,6 +9,11 @@
 
 namespace daybrim {
 
+// The skin folder of a "SkinPath" value (the installed default skin when empty),
+// ending in exactly one backslash however the value was typed: every file of the
+// skin, skin.ini included, is then found the same way.
+std::wstring SkinFolderFor(const std::wstring& skinPath, const std::wstring& installFolder);
+
 class CSkin {
 public:
     virtual ~CSkin() = default;

@@ -11,6 +11,7 @@
 #include "alpha_image.h"
 #include "image_cache.h"
 #include "settings.h"
+#include "skin.h"
 #include "tab_bar_window.h"
 #include "tab_factory.h"
 #include "tab_types.h"
@@ -127,6 +128,31 @@ TEST(NamedImageLookup, CacheSlotsFollowTheTable) {
     EXPECT_FALSE(cache.Image(kImgPhoneWork).Loaded());
 }
 
+TEST(NamedImageLookup, ScrollArrowsTakeTheSkinsHighPictureOnHighScreens) {
+    FakeFiles fs;
+    fs.dibs[L"\\s\\tabs_left.bmp"] = true;
+    fs.dibs[L"\\s\\tabs_left_high.bmp"] = true;
+    fs.dibs[L"\\s\\tabs_right.bmp"] = true;  // a skin with only the low arrow on the right
+    CImageCache cache;
+    auto asked = [&](const std::wstring& what) {
+        for (const std::wstring& l : fs.log)
+            if (l == what) return true;
+        return false;
+    };
+    cache.Load(nullptr, true, L"\\s\\", 0xFFFFFF, fs);
+    EXPECT_TRUE(cache.Image(kImgTabsLeft).Loaded());
+    EXPECT_TRUE(asked(L"dib \\s\\tabs_left_high.bmp"));
+    EXPECT_FALSE(asked(L"dib \\s\\tabs_left.bmp")) << "the high arrow came first";
+    EXPECT_TRUE(cache.Image(kImgTabsRight).Loaded());
+    EXPECT_TRUE(asked(L"dib \\s\\tabs_right.bmp")) << "without a high arrow, the low one";
+    EXPECT_FALSE(asked(L"bitmap 366"));
+
+    fs.log.clear();
+    cache.Load(nullptr, false, L"\\s\\", 0xFFFFFF, fs);
+    EXPECT_FALSE(asked(L"dib \\s\\tabs_left_high.bmp"));
+    EXPECT_TRUE(asked(L"dib \\s\\tabs_left.bmp"));
+}
+
 TEST(AlphaDrawing, BlendsPlanesAndClampsOffsets) {
     HDC screen = GetDC(nullptr);
     DibCanvas canvas(screen, 4, 2);
@@ -217,4 +243,30 @@ TEST(LiveTabs, IdsArePositionsInTheConfiguredList) {
     bogus.type = 3;
     EXPECT_FALSE(CreateTabFor(&env, s, bogus));
     SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Daybrim");
+}
+
+TEST(SkinFolder, EndsInOneBackslashSoSkinIniIsFoundWhateverWasTyped) {
+    EXPECT_EQ(L"\\Skins\\dark\\", SkinFolderFor(L"\\Skins\\dark", L"\\P"));
+    EXPECT_EQ(L"\\Skins\\dark\\", SkinFolderFor(L"\\Skins\\dark\\\\", L"\\P"));
+    EXPECT_EQ(L"\\Skins\\dark\\", SkinFolderFor(L"\\Skins\\dark/", L"\\P"));
+    EXPECT_EQ(L"\\P\\Skins\\default\\", SkinFolderFor(L"", L"\\P"));
+    EXPECT_EQ(L"\\", SkinFolderFor(L"\\", L"\\P"));
+
+    // A skin whose folder was given without the backslash reads its skin.ini (and
+    // not the older one-pixel text colour) as well as its pictures.
+    const std::wstring dir = std::wstring(TEST_TMP) + L"\\bare_skin";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    const char ini[] = "\"txt_color\"=\"10,20,30\"\r\n";
+    HANDLE h = CreateFileW((dir + L"\\skin.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    DWORD put = 0;
+    WriteFile(h, ini, DWORD(sizeof ini - 1), &put, nullptr);
+    CloseHandle(h);
+    for (const std::wstring& folder : {dir, SkinFolderFor(dir, L"")}) {
+        CSkin skin;
+        skin.Load(folder, RGB(1, 1, 1), RGB(2, 2, 2));
+        EXPECT_EQ(RGB(10, 20, 30), skin.desc().textColour) << folder;
+    }
+    DeleteFileW((dir + L"\\skin.ini").c_str());
+    RemoveDirectoryW(dir.c_str());
 }
