@@ -106,6 +106,11 @@ void CBuiltInTab::Hide(bool withCaption) {
 
 void CBuiltInTab::ClearCaptionCache() { cached_.reset(); }
 
+void CBuiltInTab::OnHostMoved() {
+    ClearCaptionCache();
+    if (caption_) InvalidateRect(caption_, nullptr, FALSE);
+}
+
 void CBuiltInTab::OnCaptionDestroy() {
     ClearCaptionCache();
     for (CAlphaImage& i : images_) i.Release();

@@ -44,6 +44,9 @@ public:
     virtual void OnCaptionCreate() { ClearCaptionCache(); }
     virtual void OnCaptionDestroy();
     virtual void OnCaptionMove() { ClearCaptionCache(); }
+    // The caption keeps its place in the host when the host moves, so it hears of
+    // no move of its own; its cached piece of background is stale all the same.
+    void OnHostMoved() override;
 
     uint32_t CaptionFlags() const { return captionFlags_; }
 

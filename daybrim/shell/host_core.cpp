@@ -114,6 +114,7 @@ bool CHostCore::Layout(int x, int y, int cx, int cy) {
     const int T = removed ? 0 : ScaleY(22);
     for (size_t i = 0; i < tabs_.Count(); ++i) {
         CTab* t = tabs_.At(i);
+        t->OnHostMoved();
         t->Move(L, T, cx - L, cy - T);
         if (HWND cap = t->CaptionWindow()) {
             if (!removed) {

@@ -16,6 +16,7 @@ class CImageCache;
 class CDPadNavigator;
 class MenuPort;
 class SoundPort;
+class GesturePort;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -30,6 +31,7 @@ struct ShellEnv {
     // Null: the system's (popup menus tracked, sounds played).
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;
+    GesturePort* gestures = nullptr;  // null: the shell's
 };
 
 // "Settings..." in the tabs' own menus: the same as the host's settings command.
@@ -61,5 +63,18 @@ public:
 };
 SoundPort& DefaultSoundPort();
 inline SoundPort& Sounds(const ShellEnv* env) { return env && env->sounds ? *env->sounds : DefaultSoundPort(); }
+
+// Tells a tap-and-hold from a tap at `at` (client point of `hwnd`). The shell's
+// runs a message loop while the pen is down, so anything posted meanwhile (a
+// reload among them) is handled before it returns; tests decide by themselves.
+class GesturePort {
+public:
+    virtual ~GesturePort() = default;
+    virtual bool Held(HWND hwnd, POINT at);
+};
+GesturePort& DefaultGesturePort();
+inline GesturePort& Gestures(const ShellEnv* env) {
+    return env && env->gestures ? *env->gestures : DefaultGesturePort();
+}
 
 }  // namespace daybrim

@@ -42,6 +42,9 @@ public:
     virtual void OnDateChanged() {}
     virtual void OnDataChanged() {}
     virtual void SetCustomIcon(const wchar_t* iconBaseName) {}
+    // The host window was laid out again (moved or resized on the Today screen):
+    // anything drawn over the Today background under it is stale.
+    virtual void OnHostMoved() {}
     virtual void LaunchApplication() {}
 
     // The Special Events tab reports whether an event is due (its bar button blinks).

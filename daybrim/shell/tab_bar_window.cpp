@@ -327,7 +327,10 @@ void CTabBarWindow::RepaintFocus(bool on) {
 }
 
 void CTabBarWindow::StartBlinking(int id) {
-    if (!Find(id)) return;
+    // The selected button shows its selected picture anyway, and only selecting
+    // another button would stop it: its blinking would wake the handheld every
+    // second for ever with nothing to show.
+    if (!Find(id) || id == selected_) return;
     if (blink_.Start(id) && Window()) SetTimer(Window(), IDT_BLINK, 1000, nullptr);
     Repaint();
 }
@@ -338,6 +341,16 @@ void SoundPort::PlayFile(const std::wstring& path) {
 
 SoundPort& DefaultSoundPort() {
     static SoundPort port;
+    return port;
+}
+
+bool GesturePort::Held(HWND hwnd, POINT at) {
+    SHRGINFO rg = {sizeof rg, hwnd, at, SHRG_RETURNCMD};
+    return SHRecognizeGesture(&rg) == GN_CONTEXTMENU;
+}
+
+GesturePort& DefaultGesturePort() {
+    static GesturePort port;
     return port;
 }
 
@@ -456,14 +469,21 @@ void CTabBarWindow::OnTap(int x, int y) {
         index = g.HitButton(x, y, scroll_);
     }
     if (index < 0) return;
-    Button& b = *buttons_[size_t(index)];
-    if (b.id != selected_) {
-        SelectTab(b.id);
+    const int id = buttons_[size_t(index)]->id;
+    if (id != selected_) {
+        SelectTab(id);
         return;
     }
-    SHRGINFO rg = {sizeof rg, Window(), {x, y}, SHRG_RETURNCMD};
-    if (SHRecognizeGesture(&rg) == GN_CONTEXTMENU) ButtonAction(size_t(index));
-    else b.tab->LaunchApplication();
+    // While the pen is down the shell dispatches messages; a reload handled then
+    // destroys this bar, or its buttons, under us. Nothing from before the gesture
+    // is trusted after it: the bar must still live and the button still be there.
+    const std::weak_ptr<char> alive = alive_;
+    const bool held = Gestures(env_).Held(Window(), POINT{x, y});
+    if (alive.expired()) return;
+    index = IndexOf(id);
+    if (index < 0) return;
+    if (held) ButtonAction(size_t(index));
+    else if (CTab* tab = buttons_[size_t(index)]->tab) tab->LaunchApplication();
 }
 
 void CTabBarWindow::PaintSettingsIcon(HDC dc, int x, int y) {

@@ -93,6 +93,9 @@ private:
     std::vector<std::wstring> icons_;
     std::vector<int> scrollHistory_;
     HINSTANCE inst_ = nullptr;
+    // Expires with the object: code that ran a message loop checks it before it
+    // touches the bar again.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
 
 }  // namespace daybrim

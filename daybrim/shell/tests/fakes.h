@@ -76,6 +76,7 @@ public:
     void OnDataChanged() override { ++dataChanges; }
     void QueryRefresh(HWND, UINT, WPARAM, LPARAM) override { ++queries; }
     bool HasAlert() override { return alert; }
+    void OnHostMoved() override { ++hostMoves; }
 
     std::string Log() {
         std::string s;
@@ -85,7 +86,7 @@ public:
     }
 
     LRESULT up = 1, down = 1, left = 1, right = 1, enter = 1, receive = 1;
-    int dateChanges = 0, dataChanges = 0, queries = 0;
+    int dateChanges = 0, dataChanges = 0, queries = 0, hostMoves = 0;
     bool alert = false;
     std::vector<std::string> calls;
 

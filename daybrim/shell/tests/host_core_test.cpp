@@ -244,7 +244,11 @@ TEST_F(HostCoreTest, LayoutRunsOnlyWhenSomethingChanged) {
     s.RemoveTabsBar.Set(1);
     EXPECT_TRUE(core.Layout(0, 40, 240, 200));
     EXPECT_EQ("move 26,0,214,200", cal->Log());
+    EXPECT_EQ(2, cal->hostMoves);
+    // Moved by the Today screen, same size: what the tabs drew over the
+    // background under the host is stale.
     EXPECT_TRUE(core.Layout(0, 41, 240, 200));
+    EXPECT_EQ(3, cal->hostMoves);
 }
 
 TEST_F(HostCoreTest, TabBarHeightNeverNegative) {

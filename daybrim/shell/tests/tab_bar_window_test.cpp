@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "skin.h"
 #include "tab_bar_window.h"
 #include "tab_types.h"
+#include "todaycmn.h"
 #include "window.h"
 
 using namespace daybrim;
@@ -79,6 +81,23 @@ public:
     std::vector<std::wstring> played;
 };
 
+// A pen gesture that, like the shell's, dispatches what is posted while the pen
+// is down; `during` runs first, inside that loop.
+class LoopingGesture : public GesturePort {
+public:
+    bool Held(HWND, POINT) override {
+        if (during) during();
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        return hold;
+    }
+    std::function<void()> during;
+    bool hold = true;
+};
+
 // A configured tab with its real main and caption windows, which remembers what
 // the bar asks of it beyond them.
 class TestTab : public CPlaceholderTab {
@@ -87,6 +106,23 @@ public:
     void LaunchApplication() override { ++launches; }
     void PrepareMenu(HMENU) override { ++prepared; }
     bool HasAlert() override { return alert; }
+    // The handheld sends no WM_MOVE to a window put back where it already is (the
+    // host's layout does that to the caption); Wine does, which would hide a stale
+    // caption. With `onlyRealMoves` the caption hears only real moves.
+    void OnCaptionMove() override {
+        HWND cap = CaptionWindow();
+        if (onlyRealMoves && cap) {
+            RECT r;
+            GetWindowRect(cap, &r);
+            MapWindowPoints(nullptr, GetParent(cap), reinterpret_cast<POINT*>(&r), 2);
+            const bool same = EqualRect(&r, &lastCaption) != FALSE;
+            lastCaption = r;
+            if (same) return;
+        }
+        CPlaceholderTab::OnCaptionMove();
+    }
+    bool onlyRealMoves = false;
+    RECT lastCaption = {};
     int launches = 0, prepared = 0;
     bool alert = false;
 };
@@ -124,9 +160,17 @@ private:
         case WM_COMMAND:
             commands.push_back(LOWORD(wp));
             return 0;
+        case WM_DR_RELOAD:  // as the item's reload starts: every tab and the bar go
+            ++reloads;
+            bar = nullptr;
+            core.DestroyTabs();
+            return 0;
         }
         return DefWindowProcW(hwnd_, msg, wp, lp);
     }
+
+public:
+    int reloads = 0;
 };
 
 // A 32-bit top-left TGA of one colour.
@@ -221,6 +265,7 @@ protected:
         env_.lang = lang_.get();
         env_.menus = &menus_;
         env_.sounds = &sounds_;
+        env_.gestures = gestures_;
         host_.reset(new Host(s_));
         ASSERT_TRUE(host_->Make());
         env_.host = host_->hwnd();
@@ -315,6 +360,7 @@ protected:
     CTabBarWindow* bar_ = nullptr;
     std::vector<TestTab*> tabs_;
     bool seventsAlert_ = false;
+    GesturePort* gestures_ = nullptr;  // null: the shell stand-in's
 };
 
 const std::vector<UINT> kTabMenu = {40156, 40159, 0, 40180};
@@ -690,4 +736,209 @@ TEST_F(TabBarWindowTest, IconMenuStopsAtTheIdsItReserves) {
     // The last id names the last icon offered (whose pictures are no pictures).
     SendMessageW(bar_->Window(), WM_COMMAND, IDM_ICON_LAST, 0);
     EXPECT_EQ(std::vector<std::wstring>{L""}, host_->icons);
+}
+
+TEST_F(TabBarWindowTest, TheSelectedButtonNeverBlinks) {
+    // The alert comes while Special Events is the tab shown.
+    seventsAlert_ = true;
+    reg::SetDword(HKEY_CURRENT_USER, kRoot, L"ActiveTab", 6);
+    Start();
+    ASSERT_EQ(6, bar_->Selected());
+    EXPECT_FALSE(bar_->Blinking(6));
+    EXPECT_FALSE(KillTimer(bar_->Window(), IDT_BLINK)) << "no timer waking the handheld every second";
+    bar_->StartBlinking(6);
+    EXPECT_FALSE(bar_->Blinking(6));
+    EXPECT_TRUE(bar_->ShowsSelected(6));
+    EXPECT_FALSE(KillTimer(bar_->Window(), IDT_BLINK));
+
+    // A button that is not selected blinks until it is, whatever else is selected.
+    bar_->StartBlinking(2);
+    EXPECT_TRUE(bar_->Blinking(2));
+    bar_->SelectTab(1);
+    EXPECT_TRUE(bar_->Blinking(2));
+    bar_->SelectTab(2);
+    EXPECT_FALSE(bar_->Blinking(2));
+    EXPECT_FALSE(KillTimer(bar_->Window(), IDT_BLINK));
+}
+
+TEST_F(TabBarWindowTest, HoldOnTheSelectedButtonActsOnlyIfTheButtonOutlivesTheGesture) {
+    LoopingGesture gesture;
+    gestures_ = &gesture;
+    Start();
+    TestTab* calendar = TabWithId(1);
+    // Nothing happens inside the loop: a hold opens the menu, a tap launches.
+    TapButton(0);
+    EXPECT_EQ(1u, menus_.shown.size());
+    gesture.hold = false;
+    TapButton(0);
+    EXPECT_EQ(1, calendar->launches);
+
+    // The bar loses its buttons and window while the pen is down: nothing is done
+    // with the button that was tapped, neither a launch nor a menu.
+    gesture.during = [&] { bar_->Destroy(); };
+    TapButton(0);
+    EXPECT_EQ(1, calendar->launches);
+    EXPECT_EQ(0u, bar_->ButtonCount());
+    EXPECT_EQ(1u, menus_.shown.size());
+}
+
+TEST_F(TabBarWindowTest, AReloadDispatchedDuringTheHoldLeavesTheFreedBarAlone) {
+    LoopingGesture gesture;
+    gestures_ = &gesture;
+    Start();
+    // The settings changed while the pen was down: the reload is posted and the
+    // gesture's loop handles it, destroying the bar and the tabs under the tap.
+    gesture.during = [&] { PostMessageW(host_->hwnd(), WM_DR_RELOAD, 0, 0); };
+    TapButton(0);
+    EXPECT_EQ(1, host_->reloads);
+    EXPECT_EQ(0u, host_->core.tabs().Count());
+    EXPECT_TRUE(menus_.shown.empty());
+    bar_ = nullptr;  // gone with the reload
+    tabs_.clear();
+}
+
+namespace {
+
+// The Today screen under the item: its watermark is a different blue at every
+// height, so the piece a caption shows tells where the host was when it was taken.
+class TodayScreen : public win::Window {
+public:
+    bool Make() {
+        if (!Register(GetModuleHandleW(nullptr), L"TestTodayScreen", 0, nullptr)) return false;
+        return CreateWin(0, L"TestTodayScreen", L"", WS_POPUP | WS_VISIBLE, 0, 0, kHostWidth, 300, nullptr,
+                         GetModuleHandleW(nullptr)) != nullptr;
+    }
+
+private:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == TODAYM_DRAWWATERMARK) {
+            const auto* info = reinterpret_cast<const TODAYDRAWWATERMARKINFO*>(lp);
+            RECT at;
+            GetWindowRect(info->hwnd, &at);
+            MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&at), 2);
+            raii::Brush b(CreateSolidBrush(RGB(0, 0, at.top)));
+            FillRect(info->hdc, &info->rc, b.get());
+            return TRUE;
+        }
+        return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+};
+
+// The item's host on that screen: lays its tabs out when the screen moves it.
+class TodayItemHost : public win::Window {
+public:
+    explicit TodayItemHost(CSettings& s) : core(s, timers, pim) {}
+    bool Make(HWND today, int y) {
+        if (!Register(GetModuleHandleW(nullptr), L"QuorvelWnd", 0, nullptr)) return false;
+        return CreateWin(0, L"QuorvelWnd", L"", WS_CHILD | WS_VISIBLE, 0, y, kHostWidth, 80, today,
+                         GetModuleHandleW(nullptr)) != nullptr;
+    }
+    fakes::Timers timers;
+    fakes::Pim pim;
+    CHostCore core;
+
+private:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_WINDOWPOSCHANGED) {
+            RECT rc;
+            GetWindowRect(hwnd_, &rc);
+            MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&rc), 2);
+            core.Layout(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+            return 0;
+        }
+        return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+};
+
+}  // namespace
+
+TEST_F(TabBarWindowTest, CaptionShowsTheWatermarkUnderTheHostAfterTheHostMoves) {
+    s_.Load(nullptr);
+    env_ = ShellEnv();
+    env_.instance = GetModuleHandleW(nullptr);
+    env_.settings = &s_;
+    env_.skin = &skin_;
+    env_.images = &images_;
+    TodayScreen today;
+    ASSERT_TRUE(today.Make());
+    {
+        TodayItemHost host(s_);
+        ASSERT_TRUE(host.Make(today.hwnd(), 10));
+        std::unique_ptr<TestTab> tab(new TestTab(&env_, TAB_TYPE_CALENDAR));
+        tab->Initialize(1, L"", L"Calendar", L"MoveTestMain", L"MoveTestCaption", 0, nullptr, nullptr, L"", L"", 247);
+        tab->onlyRealMoves = true;
+        // Where the host's layout keeps it.
+        const int left = s_.VerticalTabs.value() == 1 ? ScaleX(26) : 0;
+        ASSERT_TRUE(tab->Create(host.hwnd(), left, 22, kHostWidth - left, 50, left, 0, 140, 20, env_.instance));
+        HWND cap = tab->CaptionWindow();
+        host.core.tabs().Insert(std::move(tab));
+        ShowWindow(cap, SW_SHOW);
+        // Right of the icon and the closed slide-out: only the background shows there.
+        auto pixel = [&] {
+            RedrawWindow(cap, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            HDC dc = GetDC(cap);
+            const COLORREF c = GetPixel(dc, 120, 10);
+            ReleaseDC(cap, dc);
+            return c;
+        };
+        EXPECT_EQ(RGB(0, 0, 10), pixel());
+        // Another item above grew: the screen moves the host down, the caption
+        // keeps its place inside it.
+        SetWindowPos(host.hwnd(), nullptr, 0, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(RGB(0, 0, 60), pixel());
+        host.core.DestroyTabs();
+    }
+    images_.Release();
+}
+
+TEST(InstalledSwitchSound, IsAShortPcmWaveWhereTheBarLooksForIt) {
+    DeleteValue(HKEY_LOCAL_MACHINE, kItem, L"InstallPath");
+    CSettings s;
+    s.Load(nullptr);
+    const std::wstring path = s.InstallFolder() + L"\\tab_switch.wav";
+    raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(f) << "no switch sound on the device";
+    std::string d(GetFileSize(f.get(), nullptr), '\0');
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(f.get(), &d[0], DWORD(d.size()), &got, nullptr) && got == d.size());
+    auto u32 = [&](size_t at) { return at + 4 <= d.size() ? uint32_t(uint8_t(d[at])) | uint32_t(uint8_t(d[at + 1])) << 8 |
+                                                               uint32_t(uint8_t(d[at + 2])) << 16 | uint32_t(uint8_t(d[at + 3])) << 24
+                                                         : 0u; };
+    auto u16 = [&](size_t at) { return at + 2 <= d.size() ? unsigned(uint8_t(d[at])) | unsigned(uint8_t(d[at + 1])) << 8 : 0u; };
+    ASSERT_GE(d.size(), 44u);
+    EXPECT_EQ("RIFF", d.substr(0, 4));
+    EXPECT_EQ("WAVE", d.substr(8, 4));
+    EXPECT_EQ(d.size() - 8, u32(4));
+    // Walk the chunks: a PCM format chunk, then the samples.
+    size_t at = 12;
+    unsigned channels = 0, rate = 0, bits = 0, align = 0;
+    uint32_t dataBytes = 0;
+    while (at + 8 <= d.size()) {
+        const std::string id = d.substr(at, 4);
+        const uint32_t n = u32(at + 4);
+        ASSERT_LE(at + 8 + n, d.size()) << id;
+        if (id == "fmt ") {
+            ASSERT_GE(n, 16u);
+            EXPECT_EQ(1u, u16(at + 8)) << "PCM";
+            channels = u16(at + 10);
+            rate = u32(at + 12);
+            align = u16(at + 20);
+            bits = u16(at + 22);
+            EXPECT_EQ(rate * align, u32(at + 16));
+        } else if (id == "data") {
+            dataBytes = n;
+        }
+        at += 8 + n + (n & 1);
+    }
+    EXPECT_EQ(16u, bits);
+    EXPECT_TRUE(channels == 1 || channels == 2);
+    EXPECT_EQ(channels * 2, align);
+    EXPECT_TRUE(rate >= 8000 && rate <= 48000) << rate;
+    ASSERT_GT(align, 0u);
+    EXPECT_EQ(0u, dataBytes % align);
+    // A click: audible, and over well before the next tap.
+    const double seconds = double(dataBytes) / align / (rate ? rate : 1);
+    EXPECT_GE(seconds, 0.02);
+    EXPECT_LE(seconds, 0.3);
+    EXPECT_LT(d.size(), 32u * 1024);
 }
