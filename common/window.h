@@ -21,7 +21,7 @@ public:
     HWND hwnd() const { return hwnd_; }
 
     static bool Register(HINSTANCE inst, const wchar_t* name, UINT style, HBRUSH background,
-                              HCURSOR cursor = nullptr) {
+                         HCURSOR cursor = nullptr, HICON icon = nullptr) {
         WNDCLASSW wc = {};
         if (GetClassInfoW(inst, name, &wc)) return true;
         wc = WNDCLASSW();  // a failed lookup may leave parts filled in
@@ -30,6 +30,7 @@ public:
         wc.hInstance = inst;
         wc.hbrBackground = background;
         wc.hCursor = cursor;
+        wc.hIcon = icon;
         wc.lpszClassName = name;
         return RegisterClassW(&wc) != 0;
     }

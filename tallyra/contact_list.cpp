@@ -89,16 +89,19 @@ void CContactList::Show() {
     const int n = int(model_.visible().size());
     SendMessageW(list_, LVM_SETITEMCOUNT, WPARAM(n), 0);
     FitColumn();  // the row count may have brought the scroll bar or taken it away
-    if (n > 0) {
-        LVITEMW item = {};
-        item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-        item.state = LVIS_FOCUSED | LVIS_SELECTED;
-        SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-        SendMessageW(list_, LVM_SETSELECTIONMARK, 0, 0);
-        SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
-    }
+    FocusFirst();
     InvalidateRect(list_, nullptr, TRUE);
     ShowWindow(list_, SW_SHOW);
+}
+
+void CContactList::FocusFirst() {
+    if (model_.visible().empty()) return;
+    LVITEMW item = {};
+    item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    item.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list_, LVM_SETSELECTIONMARK, 0, 0);
+    SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
 }
 
 void CContactList::AppendKey(int key) {
@@ -110,7 +113,10 @@ void CContactList::TypeChar(wchar_t c) {
 }
 
 void CContactList::ClearSearch() {
-    if (model_.Clear() != SearchModel::Change::kNone) Show();
+    if (model_.Clear() != SearchModel::Change::kNone)
+        Show();
+    else
+        FocusFirst();  // the list stays as it is, but the selection may have moved
 }
 
 void CContactList::SetTypedMode(bool typed) {

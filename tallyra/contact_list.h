@@ -56,6 +56,8 @@ public:
 
 private:
     void Show();
+    // Row 0 focused, selected and in view (when there is one).
+    void FocusFirst();
     void FitColumn();
     void LoadIcons();
 

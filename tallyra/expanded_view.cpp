@@ -48,10 +48,13 @@ INT_PTR CALLBACK CExpandedContactView::DlgProc(HWND hwnd, UINT msg, WPARAM wp, L
 LRESULT CALLBACK CExpandedContactView::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto self = reinterpret_cast<CExpandedContactView*>(GetPropW(hwnd, kSelfProp));
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    const WNDPROC original = self->listProc_;
     const bool first = (lp & 0x40000000) == 0;
     if (msg == WM_KEYDOWN) {
-        if (wp == VK_RETURN && first) {
-            if (self->Activate(self->Selected())) EndDialog(self->dlg_, self->result_);
+        if (wp == VK_RETURN) {
+            // A held Return must not start a second action: its repeats would reach
+            // the list, which turns every Return into an item activation.
+            if (first && self->Activate(self->Selected())) EndDialog(self->dlg_, self->result_);
             return 0;
         }
         if (wp == VK_LEFT && first) {
@@ -67,8 +70,17 @@ LRESULT CALLBACK CExpandedContactView::ListProc(HWND hwnd, UINT msg, WPARAM wp, 
         return 0;
     } else if (msg == WM_GETDLGCODE) {
         return DLGC_WANTALLKEYS;
+    } else if (msg == WM_NCDESTROY) {
+        self->Unsubclass();
     }
-    return CallWindowProcW(self->listProc_, hwnd, msg, wp, lp);
+    return CallWindowProcW(original, hwnd, msg, wp, lp);
+}
+
+void CExpandedContactView::Unsubclass() {
+    if (!list_ || !listProc_) return;
+    SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc_));
+    RemovePropW(list_, kSelfProp);
+    listProc_ = nullptr;
 }
 
 bool CExpandedContactView::Init() {
@@ -143,6 +155,8 @@ bool CExpandedContactView::Activate(int row) {
     case kMail: started = Mail(target, dlg_); break;
     }
     const int after = int(TheApp().settings.PostOperationBehavior.Get());
+    // Nothing started (no phone, a refused number, the shell failed): closing or
+    // quitting as after a call would tell the user one was made.
     if (!started || after < 1 || after > 3) return false;
     result_ = after;
     return true;
@@ -222,6 +236,7 @@ INT_PTR CExpandedContactView::Proc(UINT msg, WPARAM wp, LPARAM lp) {
         Layout();
         return TRUE;
     case WM_ACTIVATE:
+        if (ActivationLeavesFinder(wp, lp)) talk_.Reset();
         SHHandleWMActivate(dlg_, wp, lp, &sai_, 0);
         return FALSE;
     case WM_NOTIFY: {
@@ -250,6 +265,7 @@ INT_PTR CExpandedContactView::Proc(UINT msg, WPARAM wp, LPARAM lp) {
                          : LOWORD(wp) == 135 ? TextMessage(target)
                                              : (IsEmail(record_->numbers[rows_[size_t(row)].number].property) && Mail(target, dlg_));
             const int after = int(TheApp().settings.PostOperationBehavior.Get());
+            // As for a row: only an action that started closes the view.
             if (started && after >= 1 && after <= 3) {
                 result_ = after;
                 EndDialog(dlg_, result_);
@@ -261,7 +277,9 @@ INT_PTR CExpandedContactView::Proc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
         if (menuBar_) DestroyWindow(menuBar_);
         menuBar_ = nullptr;
-        if (list_) RemovePropW(list_, kSelfProp);
+        // The dialog goes before its child list: the list must meet its own
+        // destruction in its own procedure, or its memory stays behind.
+        Unsubclass();
         return FALSE;
     }
     return FALSE;

@@ -191,6 +191,13 @@ LRESULT CKeyboard::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case WM_MEASUREITEM:
         return 0;
+    case WM_NCDESTROY:
+        // The keys were destroyed with this window; their handle values may come
+        // back as someone else's windows.
+        for (auto& k : keys_) k->Forget();
+        keys_.clear();
+        for (auto& c : caps_) c.reset();
+        break;
     }
     return win::Window::WndProc(msg, wp, lp);
 }

@@ -22,6 +22,8 @@ public:
     HWND hwnd() const { return hwnd_; }
     int id() const { return id_; }
     void SetLabel(const CeString& label);
+    // The window went with its parent: nothing is left to destroy.
+    void Forget() { hwnd_ = nullptr; }
     const CeString& label() const { return label_; }
 
 private:
@@ -40,6 +42,11 @@ public:
     size_t Relabel(unsigned alphabet);
     int Height() const { return mode_ ? rect_.bottom - rect_.top : 0; }
     int mode() const { return mode_; }
+    // Whether the keys were built for a parent of that client area.
+    bool Fits(const RECT& parentClient) const {
+        return rect_.left == parentClient.left && rect_.right == parentClient.right &&
+               rect_.bottom == parentClient.bottom;
+    }
     // The key with that id, for tests.
     HWND Key(int id) const;
 

@@ -11,6 +11,9 @@ namespace tallyra {
 namespace {
 
 const UINT_PTR kBackspaceTimer = 1111;
+// Posted to itself when the list took the focus: by the time it arrives the tap that
+// gave it the focus has been handled, and the main window takes the focus back.
+const UINT WM_TL_FOCUSBACK = WM_USER + 4;
 
 UINT AlphabetCommand(unsigned alphabet) {
     switch (alphabet) {
@@ -57,7 +60,8 @@ bool CMainWnd::Start(int show) {
         return false;
     }
     if (!win::Window::Register(app.instance, cls, CS_HREDRAW | CS_VREDRAW,
-                               static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))))
+                               static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr,
+                               LoadIconW(app.instance, MAKEINTRESOURCEW(101))))
         return false;
     // The handheld's full-screen window: its work area below the navigation band.
     const int top = app.ScaleY(26);
@@ -127,9 +131,16 @@ void CMainWnd::CheckRadios() {
 void CMainWnd::Layout() {
     RECT client;
     GetClientRect(hwnd_, &client);
-    if (keyboard_.mode() != 0)
+    // A move leaves the size as it was; rebuilding would reload every cap bitmap.
+    if (keyboard_.mode() != 0 && !keyboard_.Fits(client))
         keyboard_.Build(hwnd_, keyboard_.mode(), TheApp().settings.KeyboardAlphabet.Get(), client);
     if (list_.hwnd()) list_.Move(0, 0, client.right, client.bottom - keyboard_.Height());
+}
+
+void CMainWnd::TakeFocusBack() {
+    // Only from a window of its own: an open view, dialog or other program keeps it.
+    const HWND focus = GetFocus();
+    if (focus && focus != hwnd_ && IsChild(hwnd_, focus)) SetFocus(hwnd_);
 }
 
 void CMainWnd::SetAlphabet(unsigned alphabet) {
@@ -165,6 +176,7 @@ bool CMainWnd::OpenExpanded() {
 void CMainWnd::DialSelected() {
     CContactRecord* r = list_.SelectedRecord();
     if (!r || r->numbers.empty() || !TalkKeyDials(r->numbers.front().property)) return;
+    // A call that did not start leaves the list as it is (see CExpandedContactView::Activate).
     if (Dial(r->numbers.front().text)) ApplyPostOperation(int(TheApp().settings.PostOperationBehavior.Get()));
 }
 
@@ -242,7 +254,10 @@ LRESULT CMainWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             Layout();
         SetFocus(hwnd_);
         return 0;
-    case WM_ACTIVATE: SHHandleWMActivate(hwnd_, wp, lp, &sai_, 0); return 0;
+    case WM_ACTIVATE:
+        if (ActivationLeavesFinder(wp, lp)) talk_.Reset();
+        SHHandleWMActivate(hwnd_, wp, lp, &sai_, 0);
+        return 0;
     case WM_SETTINGCHANGE: SHHandleWMSettingChange(hwnd_, wp, lp, &sai_); return 0;
     case WM_MEASUREITEM: list_.Measure(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)); return TRUE;
     case WM_DRAWITEM: list_.Draw(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)); return TRUE;
@@ -251,6 +266,8 @@ LRESULT CMainWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (nm->hwndFrom == list_.hwnd() && nm->code == LVN_ITEMACTIVATE) {
             OpenExpanded();
             SetFocus(hwnd_);
+        } else if (nm->hwndFrom == list_.hwnd() && nm->code == NM_SETFOCUS) {
+            PostMessageW(hwnd_, WM_TL_FOCUSBACK, 0, 0);  // a tap gave it the focus; the keys stay here
         }
         return 0;
     }
@@ -282,8 +299,21 @@ LRESULT CMainWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_CANCELMODE: return 0;
-    case WM_TL_KEY: list_.AppendKey(LOWORD(wp)); return 0;
-    case WM_TL_CLEARSEARCH: list_.ClearSearch(); return 0;
+    case WM_TL_KEY:
+        list_.AppendKey(LOWORD(wp));
+        TakeFocusBack();
+        return 0;
+    case WM_TL_CLEARSEARCH:
+        list_.ClearSearch();
+        TakeFocusBack();
+        return 0;
+    case WM_TL_FOCUSBACK: TakeFocusBack(); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        break;  // the focus is on its way: taking it back now would fight the move
+    default:
+        TakeFocusBack();
+        break;
     }
     return win::Window::WndProc(msg, wp, lp);
 }

@@ -56,14 +56,17 @@ private:
     void CheckRadios();
     void Layout();
     bool OnCommand(UINT id);
+    // The keys and the list take the focus when tapped; the finder's keys work only
+    // while the main window has it.
+    void TakeFocusBack();
 
     SHACTIVATEINFO sai_ = {};
     CKeyboard keyboard_;
     CContactList list_;
-    CExpandedContactView view_;
+    TalkKeyFilter talk_;
+    CExpandedContactView view_{talk_};
     HWND menuBar_ = nullptr;
     bool clearTimer_ = false;
-    TalkKeyFilter talk_;
 };
 
 }  // namespace tallyra

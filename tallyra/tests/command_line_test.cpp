@@ -56,3 +56,18 @@ TEST(TalkKey, OnePressDialsOnceWhicheverMessagesArrive) {
     EXPECT_TRUE(f.OnKeyDown(false));
     EXPECT_FALSE(f.OnKeyUp());
 }
+
+TEST(TalkKey, ALostKeyUpSwallowsNoLaterPress) {
+    // The dialler took the key-up of the first press: the next press dials on its
+    // key-down all the same, and its own key-up does not dial again.
+    TalkKeyFilter f;
+    EXPECT_TRUE(f.OnKeyDown(false));
+    EXPECT_TRUE(f.OnKeyDown(false));
+    EXPECT_FALSE(f.OnKeyUp());
+    EXPECT_TRUE(f.OnKeyUp());
+
+    // Losing the keyboard forgets the press, so a later lone key-up is a press.
+    EXPECT_TRUE(f.OnKeyDown(false));
+    f.Reset();
+    EXPECT_TRUE(f.OnKeyUp());
+}

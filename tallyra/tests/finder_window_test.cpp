@@ -1,6 +1,9 @@
 // The finder's main window: one instance per device, the resolution library that
 // fits the screen, and the menu's alphabet and keyboard radio items, which show the
-// settings and change them.
+// settings and change them; the keys, the focus and the expanded view's lifetime.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -278,4 +281,219 @@ TEST(FinderWindow, OnlyTheActiveAlphabetsAreOffered) {
         ASSERT_NE(nullptr, popup);
         EXPECT_EQ(c.items, ItemIds(GetSubMenu(popup, 0))) << "mask " << c.mask;
     }
+}
+
+// --- Keys, focus and the expanded view's lifetime ---------------------------------
+
+namespace {
+
+std::vector<std::wstring> g_calls;
+
+LONG WINAPI RecordCall(PHONEMAKECALLINFO* info) {
+    g_calls.push_back(info->pszDestAddress ? info->pszDestAddress : L"");
+    return 0;
+}
+
+// The finder's dialling goes to g_calls while this lives.
+struct CallLog {
+    CallLog() {
+        g_calls.clear();
+        tallyra::TheApp().makeCall = &RecordCall;
+    }
+    ~CallLog() { tallyra::TheApp().makeCall = nullptr; }
+};
+
+const LPARAM kFirstDown = 1, kRepeatDown = 0x40000001, kUp = LPARAM(0xC0000001);
+
+void Send(HWND to, UINT msg, WPARAM key, LPARAM lp) {
+    SendMessageW(to, msg, key, lp);
+    Pump();
+}
+
+std::wstring SelectedTitle(Finder& f) {
+    const tallyra::CContactRecord* r = f.wnd().list().SelectedRecord();
+    return r ? r->title.c_str() : L"";
+}
+
+bool Select(Finder& f, const std::wstring& title) {
+    for (int i = 0; i < 10 && SelectedTitle(f) != title; ++i) Send(f.hwnd(), WM_KEYDOWN, VK_DOWN, kFirstDown);
+    return SelectedTitle(f) == title;
+}
+
+HWND ViewList(HWND view) { return FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr); }
+
+// A finger on the window at (x, y) of its client area, as the input queue brings it.
+void Tap(HWND hwnd, int x, int y) {
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    Pump();
+}
+
+bool g_viewClosed = false;
+
+BOOL CALLBACK CloseDialog(HWND hwnd, LPARAM) {
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (!IsWindowVisible(hwnd) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+    PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+    g_viewClosed = true;
+    return FALSE;
+}
+
+// Closes the expanded view once its modal loop is idle.
+void CALLBACK CloseView(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_viewClosed) EnumThreadWindows(GetCurrentThreadId(), CloseDialog, 0);
+}
+
+}  // namespace
+
+TEST(FinderKeys, OneTalkPressDialsOnceInTheWindowThatSawItsKeyDown) {
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    settings.Set(kGeneral, L"PostOperationBehavior", 1);
+    Finder f;
+    ASSERT_TRUE(f.started());
+    CallLog calls;
+
+    // Pressed in the view: the call closes it and clears the search, and the key-up
+    // then reaches the main list, whose row 0 is another contact.
+    ASSERT_TRUE(Select(f, L"Smith, John"));
+    ASSERT_TRUE(WithExpandedView(f, [](HWND view) { SendMessageW(ViewList(view), WM_KEYDOWN, VK_F3, kFirstDown); }));
+    EXPECT_EQ(L"Adams, Ella", SelectedTitle(f)) << "the search was cleared";
+    Send(f.hwnd(), WM_KEYUP, VK_F3, kUp);
+    EXPECT_EQ(std::vector<std::wstring>{L"+1 555 0501"}, g_calls);
+
+    // Pressed in the main list while the dialler takes the foreground and with it the
+    // key-up: the next press, whether it brings a key-down or only a key-up, dials.
+    g_calls.clear();
+    Send(f.hwnd(), WM_KEYDOWN, VK_F3, kFirstDown);
+    Send(f.hwnd(), WM_KEYDOWN, VK_F3, kRepeatDown);
+    Send(f.hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+    Send(f.hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    Send(f.hwnd(), WM_KEYUP, VK_F3, kUp);
+    Send(f.hwnd(), WM_KEYDOWN, VK_F3, kFirstDown);
+    Send(f.hwnd(), WM_KEYUP, VK_F3, kUp);
+    EXPECT_EQ(3u, g_calls.size());
+}
+
+TEST(FinderKeys, AHeldReturnInTheViewStartsOneAction) {
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    CallLog calls;
+    ASSERT_TRUE(Select(f, L"Baker, John"));
+    bool open = false;
+    ASSERT_TRUE(WithExpandedView(f, [&](HWND view) {
+        HWND list = ViewList(view);
+        SendMessageW(list, WM_KEYDOWN, VK_RETURN, kFirstDown);
+        for (int i = 0; i < 3; ++i) SendMessageW(list, WM_KEYDOWN, VK_RETURN, kRepeatDown);
+        SendMessageW(list, WM_KEYUP, VK_RETURN, kUp);
+        open = IsWindow(view) != FALSE;
+    }));
+    EXPECT_TRUE(open) << "behaviour 0 keeps the view open";
+    EXPECT_EQ(std::vector<std::wstring>{L"+1 555 0201"}, g_calls);
+}
+
+TEST(FinderKeys, TappedKeysAndRowsLeaveTheKeysWithTheMainWindow) {
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    CallLog calls;
+    ASSERT_EQ(f.hwnd(), GetFocus());
+
+    // A key of the on-screen keyboard: it types its letter group and gives the focus back.
+    HWND key = f.wnd().keyboard().Key(0);
+    ASSERT_NE(nullptr, key);
+    Tap(key, 5, 5);
+    EXPECT_EQ(1u, f.wnd().list().model().search().size()) << "the tap reached the search";
+    EXPECT_EQ(f.hwnd(), GetFocus());
+
+    // A row of the list: it opens the contact, and once the view is closed the list
+    // has the focus it took with the tap; the main window takes it back.
+    Send(f.hwnd(), tallyra::WM_TL_CLEARSEARCH, 0, 0);
+    g_viewClosed = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 0, CloseView);
+    Tap(f.wnd().list().hwnd(), 5, f.wnd().list().RowHeight() + 2);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_viewClosed) << "the tap opened no view";
+    EXPECT_EQ(L"Baker, John", SelectedTitle(f)) << "the tap selected the second row";
+    EXPECT_EQ(f.hwnd(), GetFocus());
+
+    // Keys go where the focus is: Down moves the selection, Talk dials it.
+    Send(GetFocus(), WM_KEYDOWN, VK_DOWN, kFirstDown);
+    EXPECT_EQ(L"Cohen, Dana", SelectedTitle(f));
+    Send(GetFocus(), WM_KEYDOWN, VK_F3, kFirstDown);
+    Send(GetFocus(), WM_KEYUP, VK_F3, kUp);
+    EXPECT_EQ(std::vector<std::wstring>{L"+1 555 0301"}, g_calls);
+}
+
+TEST(FinderKeys, ClearingAnEmptySearchStillFocusesTheFirstRow) {
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    ASSERT_TRUE(Select(f, L"Fox, Ella"));
+    Send(f.hwnd(), tallyra::WM_TL_CLEARSEARCH, 0, 0);
+    EXPECT_EQ(L"Adams, Ella", SelectedTitle(f));
+    EXPECT_EQ(0, int(SendMessageW(f.wnd().list().hwnd(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)));
+}
+
+namespace {
+
+HWND g_watched = nullptr;
+WNDPROC g_procAtEnd = nullptr;
+
+LRESULT CALLBACK WatchDestroy(int code, WPARAM wp, LPARAM lp) {
+    auto cwp = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && cwp->hwnd == g_watched && cwp->message == WM_NCDESTROY)
+        g_procAtEnd = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(cwp->hwnd, GWLP_WNDPROC));
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+TEST(FinderLifetime, TheViewsListIsDestroyedByItsOwnProcedure) {
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    WNDCLASSW cls = {};
+    ASSERT_TRUE(GetClassInfoW(nullptr, WC_LISTVIEWW, &cls));
+    g_watched = nullptr;
+    g_procAtEnd = nullptr;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    EXPECT_TRUE(WithExpandedView(f, [](HWND view) { g_watched = ViewList(view); }));
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(nullptr, g_watched);
+    EXPECT_EQ(cls.lpfnWndProc, g_procAtEnd) << "the list's last messages missed its own procedure";
+}
+
+TEST(FinderLifetime, IconMovesAndExit) {
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    EXPECT_NE(0u, GetClassLongPtrW(f.hwnd(), GCLP_HICON)) << "the window class has the program's icon";
+
+    // A move keeps the keys; a new size builds them again to fit.
+    HWND key = f.wnd().keyboard().Key(0);
+    RECT rc;
+    GetWindowRect(f.hwnd(), &rc);
+    MoveWindow(f.hwnd(), rc.left, rc.top + 1, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    Pump();
+    EXPECT_EQ(key, f.wnd().keyboard().Key(0));
+    MoveWindow(f.hwnd(), rc.left, rc.top, rc.right - rc.left - 20, rc.bottom - rc.top, TRUE);
+    Pump();
+    RECT client, keys;
+    GetClientRect(f.hwnd(), &client);
+    GetWindowRect(f.wnd().keyboard().hwnd(), &keys);
+    EXPECT_EQ(client.right, keys.right - keys.left);
+
+    // Once the window is gone the keyboard holds no key handles to destroy later.
+    DestroyWindow(f.hwnd());
+    Pump();
+    EXPECT_EQ(nullptr, f.wnd().keyboard().Key(0));
 }
