@@ -43,6 +43,7 @@ public:
     void SetValue(const CeStd& section, const CeStd& key, const CeStd& value);
 
     bool modified() const { return modified_; }
+    void MarkSaved() { modified_ = false; }
     // Each section as CR LF "[name]" CR LF and its key=value lines, each ending CR LF.
     // UTF-16 carries its byte-order mark, so that reading it back takes it as UTF-16.
     std::vector<uint8_t> Serialize(IniEncoding enc = IniEncoding::kUtf16,

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ini_file.h"
+#include "ini_file_disk.h"
 #include "layout.h"
 
 namespace tallyra {
@@ -55,24 +55,6 @@ void App::LoadPhone() {
 
 namespace {
 
-bool ReadFileBytes(const CeString& path, std::vector<uint8_t>* out) {
-    raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!f) return false;
-    const DWORD size = GetFileSize(f.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > 1024 * 1024) return false;  // a skin file is small
-    out->resize(size);
-    DWORD got = 0;
-    return size == 0 || (ReadFile(f.get(), out->data(), size, &got, nullptr) && got == size);
-}
-
-CeStd AnsiToWide(const uint8_t* bytes, size_t n) {
-    if (!n) return CeStd();
-    const int len = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), int(n), nullptr, 0);
-    CeStd out(size_t(len > 0 ? len : 0), 0);
-    if (len > 0) MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), int(n), &out[0], len);
-    return out;
-}
-
 HFONT MakeFont(int height96, int weight, int dpiY) {
     LOGFONTW lf = {};
     lf.lfHeight = -ScaleDpi(height96, dpiY);
@@ -86,11 +68,10 @@ HFONT MakeFont(int height96, int weight, int dpiY) {
 }  // namespace
 
 bool App::LoadSkin() {
-    CIniFile ini;
+    CIniDiskFile ini;
     const CeString skinPath = settings.SkinPath.Get();
     const CeString file = skinPath.empty() ? settings.InstallPath.Get() + L"\\skin.ini" : skinPath + L"skin.ini";
-    std::vector<uint8_t> bytes;
-    if (ReadFileBytes(file, &bytes)) ini.LoadBytes(bytes.data(), bytes.size(), AnsiToWide);
+    ini.Load(file.c_str());  // a missing file leaves every keyboard value at its default
 
     const int fontSize = int(settings.FontSize.Get() >= 4 && settings.FontSize.Get() <= 72 ? settings.FontSize.Get() : 12);
     auto value = [&](const wchar_t* key, CeStd* out) { return ini.GetValue(L"KEYBOARD", key, out); };
