@@ -78,21 +78,26 @@ DWORD CNumericSetting::Read(HKEY key, DWORD def, const std::wstring& name, int r
     return value_;
 }
 
-bool CNumericSetting::Write(HKEY key) {
+// A value equal to its default is deleted rather than written, so that a later
+// change of the default reaches every device that never chose otherwise.
+bool CBaseSetting::Store(HKEY key, bool isDefault, DWORD type, const BYTE* data, DWORD size) {
     if (!dirty_) return true;
     OwnKey k(key, root_, true);
     if (!k.get()) return false;
     LONG rc;
-    if (value_ == default_) {
+    if (isDefault) {
         rc = RegDeleteValueW(k.get(), name_.c_str());
         if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
     } else {
-        rc = RegSetValueExW(k.get(), name_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value_),
-                            sizeof value_);
+        rc = RegSetValueExW(k.get(), name_.c_str(), 0, type, data, size);
     }
     if (rc != ERROR_SUCCESS) return false;
     dirty_ = false;
     return true;
+}
+
+bool CNumericSetting::Write(HKEY key) {
+    return Store(key, value_ == default_, REG_DWORD, reinterpret_cast<const BYTE*>(&value_), sizeof value_);
 }
 
 const std::wstring& CStringSetting::Read(HKEY key, const std::wstring& name, const std::wstring& def,
@@ -116,20 +121,8 @@ const std::wstring& CStringSetting::Read(HKEY key, const std::wstring& name, con
 }
 
 bool CStringSetting::Write(HKEY key) {
-    if (!dirty_) return true;
-    OwnKey k(key, root_, true);
-    if (!k.get()) return false;
-    LONG rc;
-    if (value_ == default_) {
-        rc = RegDeleteValueW(k.get(), name_.c_str());
-        if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
-    } else {
-        rc = RegSetValueExW(k.get(), name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value_.c_str()),
-                            DWORD((value_.size() + 1) * sizeof(wchar_t)));
-    }
-    if (rc != ERROR_SUCCESS) return false;
-    dirty_ = false;
-    return true;
+    return Store(key, value_ == default_, REG_SZ, reinterpret_cast<const BYTE*>(value_.c_str()),
+                 DWORD((value_.size() + 1) * sizeof(wchar_t)));
 }
 
 void CFontSetting::Read(HKEY key, const std::wstring& name, DWORD weightDefault, DWORD strikeOutDefault,

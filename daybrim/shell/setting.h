@@ -46,6 +46,9 @@ public:
     bool dirty() const { return dirty_; }
 
 protected:
+    // Writes the value when dirty (deleting it when it equals its default).
+    bool Store(HKEY key, bool isDefault, DWORD type, const BYTE* data, DWORD size);
+
     bool dirty_ = false;
     std::wstring name_;
     int root_ = kRootGeneral;
