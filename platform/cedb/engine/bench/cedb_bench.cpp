@@ -181,9 +181,16 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5000; ++i) v->Write(appts.oid, first, {N(0x00450013, i % 4)}, {}, nullptr);
     uint64_t before = v->FileSize(), after = 0;
     auto c0 = Clock::now();
-    if (v->Compact(&after) != Error::kOk) return 1;
+    const Error compacted = v->Compact(&after);
     auto c1 = Clock::now();
-    printf("compact after 5000 edits: %8.1f ms, %" PRIu64 " -> %" PRIu64 " bytes\n", Ms(c0, c1), before, after);
+    if (compacted == Error::kLocked) {
+        // Under Wine an open file cannot be replaced: only the native tool compacts.
+        printf("compact after 5000 edits:   not here (the volume file cannot be replaced while open)\n");
+    } else if (compacted != Error::kOk) {
+        return 1;
+    } else {
+        printf("compact after 5000 edits: %8.1f ms, %" PRIu64 " -> %" PRIu64 " bytes\n", Ms(c0, c1), before, after);
+    }
     v.reset();
     fs::remove(path);
     return 0;
