@@ -232,15 +232,21 @@ void CSettings::LoadTabDescriptors(HKEY tabKey, HMODULE lang) {
     DfltTab.Read(tabKey, 0, L"DfltTab", kRootTabSettings);
     DfltTabOnStartup.Read(tabKey, 0, L"DfltTabOnStartup", kRootTabSettings);
 
-    const DWORD active = ActiveTab.value();
-    if (!(active >= 1 && active <= tabs.size() && tabs[active - 1].enabled &&
-          IsBuiltInTabType(tabs[active - 1].type)))
-        ActiveTab.Set(1);
+    const auto usable = [&](DWORD pos) {
+        return pos >= 1 && pos <= tabs.size() && tabs[pos - 1].enabled && IsBuiltInTabType(tabs[pos - 1].type);
+    };
+    // The fallback is tab 1, or the first shown built-in tab when tab 1 is switched
+    // off: a tab that is not created would leave the item empty until a tap.
+    if (!usable(ActiveTab.value())) {
+        DWORD pos = 1;
+        while (pos <= tabs.size() && !usable(pos)) ++pos;
+        ActiveTab.Set(pos <= tabs.size() ? pos : 1);
+    }
     if (DfltTabOnStartup.value() == 1 && DfltTab.value() < 6) {
         const DWORD want = DefaultTabType(DfltTab.value());
         for (const TTabDescriptor& d : tabs)
             if (d.type == want) {
-                if (ActiveTab.value() != d.order) ActiveTab.Set(d.order);
+                if (usable(d.order) && ActiveTab.value() != d.order) ActiveTab.Set(d.order);
                 break;
             }
     }

@@ -221,6 +221,16 @@ TEST_F(SettingsTest, TabListOrderActiveTabAndDefaultTabAtStartup) {
     CSettings f;
     f.Load(nullptr);
     EXPECT_EQ(1u, f.ActiveTab.value());
+
+    // With Calendar switched off, a tab that cannot be shown falls back to the first
+    // one that can; a switched-off default tab is not forced on the start-up.
+    SetDword(HKEY_CURRENT_USER, tabs, L"CalendarTabEnabled", 0);
+    SetDword(HKEY_CURRENT_USER, tabs, L"ContactsTabEnabled", 0);
+    SetDword(HKEY_CURRENT_USER, tabs, L"DfltTab", 3);  // Contacts, switched off
+    SetDword(HKEY_CURRENT_USER, kRoot, L"ActiveTab", 6);  // Mail, switched off
+    CSettings g;
+    g.Load(nullptr);
+    EXPECT_EQ(2u, g.ActiveTab.value());  // Tasks
 }
 
 TEST_F(SettingsTest, SystemColoursFromValuesAndTheShColorTable) {
