@@ -213,15 +213,23 @@ bool CTabBarWindow::LoadButtonImages(Button& b, const std::wstring& iconName) {
         altNselA = JoinPath(b.install, L"toolbar_icon_alpha_notselected" + ext);
         altNselM = JoinPath(b.install, L"toolbar_icon_mask_notselected" + ext);
     }
-    b.sel.Load(path(base, L"_sel.tga"), path(base, (L"_sel_alpha" + ext).c_str()),
-               path(base, (L"_sel_mask" + ext).c_str()), altSelA, altSelM, res, b.selId);
-    b.nsel.Load(path(base, L"_nsel.tga"), path(base, (L"_nsel_alpha" + ext).c_str()),
-                path(base, (L"_nsel_mask" + ext).c_str()), altNselA, altNselM, res, b.nselId);
+    // A TGA picture has one size; on a high-resolution screen a skin may carry a
+    // twice-as-large "<name>_high.tga" beside it, which is taken first.
+    auto tga = [&](const std::wstring& stem) {
+        if (env_->high && FileExists(stem + L"_high.tga")) return stem + L"_high.tga";
+        return stem + L".tga";
+    };
+    b.sel.Load(folder.empty() ? std::wstring() : tga(JoinPath(folder, base + L"_sel")),
+               path(base, (L"_sel_alpha" + ext).c_str()), path(base, (L"_sel_mask" + ext).c_str()), altSelA, altSelM,
+               res, b.selId);
+    b.nsel.Load(folder.empty() ? std::wstring() : tga(JoinPath(folder, base + L"_nsel")),
+                path(base, (L"_nsel_alpha" + ext).c_str()), path(base, (L"_nsel_mask" + ext).c_str()), altNselA,
+                altNselM, res, b.nselId);
     // A chosen icon of the skin replaces both pictures when both exist.
     if (iconName.empty()) return true;
     if (folder.empty()) return false;
-    const std::wstring s = JoinPath(folder, iconName + L"_baricon_sel.tga");
-    const std::wstring n = JoinPath(folder, iconName + L"_baricon_nsel.tga");
+    const std::wstring s = tga(JoinPath(folder, iconName + L"_baricon_sel"));
+    const std::wstring n = tga(JoinPath(folder, iconName + L"_baricon_nsel"));
     CAlphaImage si, ni;
     if (!FileExists(s) || !FileExists(n) || si.LoadTga(s) != S_OK || ni.LoadTga(n) != S_OK) return false;
     b.sel.tga = std::move(si);

@@ -161,8 +161,11 @@ def tga(out, name, text, w, h):
     src = os.path.join(out, ".src", name + ".svg")
     with open(src, "w") as f:
         f.write(text)
-    convert(["-background", "none", "-density", "384", src, "-resize", "%dx%d!" % (w, h), "-flip",
-             "-type", "TrueColorAlpha", "-compress", "RLE", "TGA:" + os.path.join(out, name + ".tga")])
+    # "_high" twice as large, for high-resolution screens; the plain name for the rest.
+    for suffix, scale in (("", 1), ("_high", 2)):
+        convert(["-background", "none", "-density", "384", src, "-resize", "%dx%d!" % (w * scale, h * scale),
+                 "-flip", "-type", "TrueColorAlpha", "-compress", "RLE",
+                 "TGA:" + os.path.join(out, name + suffix + ".tga")])
 
 
 def ini(p):

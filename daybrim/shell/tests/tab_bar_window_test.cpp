@@ -266,6 +266,7 @@ protected:
         env_.menus = &menus_;
         env_.sounds = &sounds_;
         env_.gestures = gestures_;
+        env_.high = TheScaler().dpiX >= 192;
         host_.reset(new Host(s_));
         ASSERT_TRUE(host_->Make());
         env_.host = host_->hwnd();
@@ -614,6 +615,32 @@ TEST_F(TabBarWindowTest, CustomIconChooserWritesTheNameAndTellsTheTab) {
     EXPECT_EQ(L"kept", reg::String(HKEY_CURRENT_USER, key.c_str(), L"CustomIconName", L"?"));
     EXPECT_EQ(4u, host_->icons.size());
     EXPECT_TRUE(host_->commands.empty());
+}
+
+TEST_F(TabBarWindowTest, HighResolutionScreensTakeTheSkinsLargeIconPictures) {
+    TheScaler().dpiX = TheScaler().dpiY = 192;
+    WriteTga(skinDir_ + L"\\star_baricon_sel.tga", 20, 20, RGB(255, 0, 0));
+    WriteTga(skinDir_ + L"\\star_baricon_nsel.tga", 20, 20, RGB(0, 0, 255));
+    WriteTga(skinDir_ + L"\\star_baricon_sel_high.tga", 40, 40, RGB(255, 255, 0));
+    WriteTga(skinDir_ + L"\\star_baricon_nsel_high.tga", 40, 40, RGB(0, 255, 255));
+    AddCustomTab(L"Weather");
+    Start(false, ScaleX(20) * 4);
+    bar_->SelectTab(7);
+    HoldButton(6);
+    ASSERT_EQ(1u, menus_.shown.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"Default", L"star"}), menus_.shown[0].iconNames);  // one icon, not two
+    SendMessageW(bar_->Window(), WM_COMMAND, IDM_ICON_FIRST, 0);
+    EXPECT_EQ(L"star", reg::String(HKEY_CURRENT_USER, (std::wstring(kTabSettings) + L"\\Weather").c_str(),
+                                   L"CustomIconName", L"?"));
+    // The large picture, filling the button to its far corner. (The test host is
+    // narrower than a high-resolution screen: the captions would cover the bar.)
+    for (TestTab* t : tabs_) ShowWindow(t->CaptionWindow(), SW_HIDE);
+    const BarRect b = Geometry().ButtonRect(6, bar_->ScrollOffset());
+    EXPECT_EQ(RGB(255, 255, 0), PixelAt(ButtonPoint(6)));
+    EXPECT_EQ(RGB(255, 255, 0), PixelAt(POINT{b.left + 36, b.top + 34}));
+    bar_->SelectTab(6);
+    for (TestTab* t : tabs_) ShowWindow(t->CaptionWindow(), SW_HIDE);
+    EXPECT_EQ(RGB(0, 255, 255), PixelAt(ButtonPoint(6)));
 }
 
 TEST_F(TabBarWindowTest, CaptionTapsWriteTheirSettingsAndOpenTheirMenus) {
