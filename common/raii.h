@@ -173,4 +173,20 @@ private:
     T* p_ = nullptr;
 };
 
+// Answers WM_PAINT through an off-screen bitmap of the client size, blitted once:
+// `paint(dc, width, height)` draws the whole client area into it.
+template <class Paint>
+void PaintBuffered(HWND hwnd, Paint paint) {
+    PaintDC pdc(hwnd);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    if (rc.right <= 0 || rc.bottom <= 0) return;
+    MemDC mem(CreateCompatibleDC(pdc.get()));
+    Bitmap bmp(CreateCompatibleBitmap(pdc.get(), rc.right, rc.bottom));
+    if (!mem || !bmp) return;
+    Select sel(mem.get(), bmp.get());
+    paint(mem.get(), int(rc.right), int(rc.bottom));
+    BitBlt(pdc.get(), 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
+}
+
 }  // namespace raii

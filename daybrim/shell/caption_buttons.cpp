@@ -76,17 +76,14 @@ LRESULT CCaptionBarButtons::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CCaptionBarButtons::OnPaint() {
-    raii::PaintDC pdc(hwnd_);
-    RECT rc;
-    GetClientRect(hwnd_, &rc);
-    if (rc.right <= 0 || rc.bottom <= 0) return;
-    raii::MemDC mem(CreateCompatibleDC(pdc.get()));
-    raii::Bitmap bmp(CreateCompatibleBitmap(pdc.get(), rc.right, rc.bottom));
-    if (!mem || !bmp) return;
-    raii::Select sel(mem.get(), bmp.get());
+    raii::PaintBuffered(hwnd_, [&](HDC dc, int w, int h) { Paint(dc, w, h); });
+}
+
+void CCaptionBarButtons::Paint(HDC dc, int w, int h) {
     {
+        const RECT rc = {0, 0, w, h};
         raii::Brush bg(CreateSolidBrush(colours_.background));
-        FillRect(mem.get(), &rc, bg.get());
+        FillRect(dc, &rc, bg.get());
     }
     const bool focused = GetFocus() == hwnd_;
     // The pen's button while it is down, else the D-pad's mark while focused.
@@ -97,11 +94,10 @@ void CCaptionBarButtons::OnPaint() {
         if (int(i) == lit) {
             RECT r = {b.left, b.top, b.right, b.bottom};
             raii::Brush hi(CreateSolidBrush(colours_.Pressed()));
-            FillRect(mem.get(), &r, hi.get());
+            FillRect(dc, &r, hi.get());
         }
-        if (images_[i] && images_[i]->Loaded()) images_[i]->DrawTransparent(mem.get(), b.left, b.top);
+        if (images_[i] && images_[i]->Loaded()) images_[i]->DrawTransparent(dc, b.left, b.top);
     }
-    BitBlt(pdc.get(), 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
 }
 
 void CCaptionBarButtons::OnPenDown(int x, int y) {

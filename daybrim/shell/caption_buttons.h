@@ -51,6 +51,7 @@ protected:
 
 private:
     void OnPaint();
+    void Paint(HDC dc, int w, int h);
     void OnPenDown(int x, int y);
     void OnPenUp(int x, int y);
     void OnKey(WPARAM vk, LPARAM lp);

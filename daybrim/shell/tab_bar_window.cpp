@@ -571,19 +571,9 @@ void CTabBarWindow::Paint(HDC dc, int w, int h) {
 LRESULT CTabBarWindow::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        raii::PaintDC pdc(hwnd);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        raii::MemDC mem(CreateCompatibleDC(pdc.get()));
-        raii::Bitmap bmp(CreateCompatibleBitmap(pdc.get(), std::max(1L, rc.right), std::max(1L, rc.bottom)));
-        {
-            raii::Select sel(mem.get(), bmp.get());
-            Paint(mem.get(), rc.right, rc.bottom);
-            BitBlt(pdc.get(), 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
-        }
+    case WM_PAINT:
+        raii::PaintBuffered(hwnd, [&](HDC dc, int w, int h) { Paint(dc, w, h); });
         return 0;
-    }
     case WM_LBUTTONDOWN:
         OnTap(short(LOWORD(lp)), short(HIWORD(lp)));
         return 0;
@@ -611,18 +601,12 @@ LRESULT CTabBarWindow::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CTabBarWindow::HandleSettings(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        raii::PaintDC pdc(hwnd);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        raii::MemDC mem(CreateCompatibleDC(pdc.get()));
-        raii::Bitmap bmp(CreateCompatibleBitmap(pdc.get(), std::max(1L, rc.right), std::max(1L, rc.bottom)));
-        raii::Select sel(mem.get(), bmp.get());
-        if (env_->images) env_->images->PaintBackgroundFor(hwnd, mem.get(), rc.right, rc.bottom);
-        PaintSettingsIcon(mem.get(), (rc.right - settingsIcon_.Width()) / 2, ScaleY(1));
-        BitBlt(pdc.get(), 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
+    case WM_PAINT:
+        raii::PaintBuffered(hwnd, [&](HDC dc, int w, int h) {
+            if (env_->images) env_->images->PaintBackgroundFor(hwnd, dc, w, h);
+            PaintSettingsIcon(dc, (w - settingsIcon_.Width()) / 2, ScaleY(1));
+        });
         return 0;
-    }
     case WM_LBUTTONDOWN: {
         if (env_->navigator) env_->navigator->TakeSelection(0);
         RECT wr;
