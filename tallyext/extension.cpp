@@ -372,7 +372,4 @@ HRESULT CCalendarMenuExtension::Launch(const Command& command, HWND owner) const
     return S_OK;
 }
 
-static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOW) == 60, "SHELLEXECUTEINFO");
-static_assert(sizeof(void*) != 4 || sizeof(CMINVOKECOMMANDINFO) == 36, "CMINVOKECOMMANDINFO");
-
 }  // namespace tallyext

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "ce_layout.h"
+
 // --- Menu bars ----------------------------------------------------------------------
 #define SHCMBF_EMPTYBAR      0x0001
 #define SHCMBF_HIDDEN        0x0002
@@ -93,10 +95,11 @@ typedef struct tagNMRGINFO {
 } NMRGINFO, *PNMRGINFO;
 
 #ifdef __cplusplus
-static_assert(sizeof(SHMENUBARINFO) == 36, "SHMENUBARINFO is 36 bytes on the device");
-static_assert(sizeof(SHINITDLGINFO) == 12, "SHINITDLGINFO is 12 bytes on the device");
-static_assert(sizeof(SHACTIVATEINFO) == 12, "SHACTIVATEINFO is 12 bytes on the device");
-static_assert(sizeof(SHRGINFO) == 20, "SHRGINFO is 20 bytes on the device");
+CE_LAYOUT(SHMENUBARINFO, 36, 56);
+CE_LAYOUT(SHINITDLGINFO, 12, 24);
+CE_LAYOUT(SHACTIVATEINFO, 12, 24);
+CE_LAYOUT(SHRGINFO, 20, 32);
+CE_LAYOUT(NMRGINFO, 24, 40);
 extern "C" {
 #endif
 

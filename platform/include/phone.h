@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "ce_layout.h"
+
 #define PMCF_DEFAULT             0x00000001
 #define PMCF_PROMPTBEFORECALLING 0x00000002
 
@@ -15,7 +17,7 @@ typedef struct tagPHONEMAKECALLINFO {
 } PHONEMAKECALLINFO, *PPHONEMAKECALLINFO;
 
 #ifdef __cplusplus
-static_assert(sizeof(PHONEMAKECALLINFO) == 24, "PHONEMAKECALLINFO is 24 bytes on the device");
+CE_LAYOUT(PHONEMAKECALLINFO, 24, 40);
 extern "C" {
 #endif
 // 0 when the call was placed, else an error code.

@@ -17,6 +17,7 @@
 #include <oaidl.h>
 #include <objbase.h>
 
+#include "ce_layout.h"
 #include "windbase.h"
 
 // --- Identifiers ----------------------------------------------------------------
@@ -248,6 +249,6 @@ typedef struct _ITEMREFARRAY {
 typedef HRESULT(WINAPI* PFN_CEPIMCOMMAND)(HWND hwnd, int kind, UINT cItems, HANDLE* rgOids, void* reserved);
 
 #ifdef __cplusplus
-static_assert(sizeof(void*) != 4 || sizeof(ITEMREFARRAY) == 12, "ITEMREFARRAY");
-static_assert(sizeof(void*) != 4 || offsetof(ITEMREFARRAY, oid) == 8, "ITEMREFARRAY oid");
+CE_LAYOUT(ITEMREFARRAY, 12, 24);
+CE_OFFSET(ITEMREFARRAY, oid, 8, 16);
 #endif

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "ce_layout.h"
+
 #define WM_TODAYCUSTOM_CLEARCACHE          (WM_USER + 242)
 #define WM_TODAYCUSTOM_QUERYREFRESHCACHE   (WM_USER + 243)  // wParam: TODAYLISTITEM*; TRUE: repaint (cyp may have changed)
 #define WM_TODAYCUSTOM_RECEIVEDSELECTION   (WM_USER + 244)  // wParam: the key that brought it; TRUE: taken
@@ -62,4 +64,12 @@ typedef struct {
 } TODAYDRAWWATERMARKINFO;
 
 typedef HWND (*PFNCUSTOMINITIALIZEITEM)(TODAYLISTITEM*, HWND);
-typedef BOOL (*PFNCUSTOMOPTIONSDLGPROC)(HWND, UINT, UINT, LONG);
+// The device declares the last two as UINT and LONG, the same sizes as WPARAM and
+// LPARAM there; here they carry pointers, so they take the pointer-wide types.
+typedef BOOL (*PFNCUSTOMOPTIONSDLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#ifdef __cplusplus
+CE_LAYOUT(TODAYLISTITEM, 632, 648);
+CE_OFFSET(TODAYLISTITEM, szDLLPath, 88, 88);
+CE_LAYOUT(TODAYDRAWWATERMARKINFO, 24, 32);
+#endif

@@ -11,6 +11,10 @@
 #pragma once
 #include <windows.h>
 
+#include <stddef.h>
+
+#include "ce_layout.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -210,14 +214,17 @@ BOOL WINAPI CeFreeNotification(PCENOTIFYREQUEST pRequest, PCENOTIFICATION pNotif
 #ifdef __cplusplus
 }  // extern "C"
 
-// The layouts device code and its data depend on (32-bit build).
-static_assert(sizeof(void*) != 4 || sizeof(CEGUID) == 16, "CEGUID");
-static_assert(sizeof(void*) != 4 || sizeof(CEBLOB) == 8, "CEBLOB");
-static_assert(sizeof(void*) != 4 || sizeof(CEVALUNION) == 8, "CEVALUNION");
-static_assert(sizeof(void*) != 4 || sizeof(CEPROPVAL) == 16, "CEPROPVAL");
-static_assert(sizeof(void*) != 4 || sizeof(CENOTIFYREQUEST) == 20, "CENOTIFYREQUEST");
-static_assert(sizeof(void*) != 4 || sizeof(CENOTIFICATION) == 36, "CENOTIFICATION");
-static_assert(sizeof(SORTORDERSPEC) == 8, "SORTORDERSPEC");
-static_assert(sizeof(SORTORDERSPECEX) == 8 + 8 * CEDB_MAXSORTPROP, "SORTORDERSPECEX");
-static_assert(sizeof(CEDBASEINFOEX) == 92 + CEDB_MAXSORTORDER * sizeof(SORTORDERSPECEX), "CEDBASEINFOEX");
+// The layouts device code and its data depend on. The property values carry pointers
+// (strings and blobs) and so grow in the x86-64 build; the rest holds no pointer.
+CE_LAYOUT(CEGUID, 16, 16);
+CE_LAYOUT(CEBLOB, 8, 16);
+CE_LAYOUT(CEVALUNION, 8, 16);
+CE_LAYOUT(CEPROPVAL, 16, 24);
+CE_OFFSET(CEPROPVAL, val, 8, 8);
+CE_LAYOUT(CENOTIFYREQUEST, 20, 40);
+CE_LAYOUT(CENOTIFICATION, 36, 36);
+CE_LAYOUT(SORTORDERSPEC, 8, 8);
+CE_LAYOUT(SORTORDERSPECEX, 8 + 8 * CEDB_MAXSORTPROP, 8 + 8 * CEDB_MAXSORTPROP);
+CE_LAYOUT(CEDBASEINFOEX, 92 + CEDB_MAXSORTORDER * sizeof(SORTORDERSPECEX),
+          92 + CEDB_MAXSORTORDER * sizeof(SORTORDERSPECEX));
 #endif

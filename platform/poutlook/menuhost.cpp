@@ -217,6 +217,4 @@ bool ContextMenu::Invoke(UINT id, std::wstring* verb, HRESULT* verbResult, HRESU
     return false;
 }
 
-static_assert(sizeof(void*) != 4 || sizeof(CMINVOKECOMMANDINFO) == 36, "CMINVOKECOMMANDINFO");
-
 }  // namespace poutlook

@@ -152,7 +152,7 @@ HWND WINAPI InitializeCustomItem(TODAYLISTITEM* tli, HWND parent) {
     return hwnd;
 }
 
-BOOL WINAPI CustomItemOptionsDlgProc(HWND dlg, UINT msg, UINT wp, LONG lp) {
+BOOL WINAPI CustomItemOptionsDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COMMAND && LOWORD(wp) == IDOK) {
         EndDialog(dlg, IDOK);
         return TRUE;
