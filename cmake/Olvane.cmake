@@ -5,11 +5,18 @@ option(OLV_SANITIZE "Native build with AddressSanitizer and UBSan" OFF)
 set(OLV_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs under ctest")
 
 set(OLV_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  # The native build shares its parsers and engines with the handheld build: a 64-bit
+  # value cut to 32 bits unseen is an error here too.
+  list(APPEND OLV_WARNINGS -Werror=shorten-64-to-32)
+endif()
 
 if(OLV_WIN32)
   # Static runtime: device programs need no mingw DLLs in the image.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX)
+  # 64-bit clean: a pointer or handle squeezed through a 32-bit integer is an error.
+  add_compile_options(-Werror=int-to-pointer-cast $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
   # Where built device files are collected before `./dev device` installs them.
   set(OLV_STAGE_DIR ${CMAKE_BINARY_DIR}/stage CACHE INTERNAL "")
 elseif(OLV_SANITIZE)
@@ -104,24 +111,45 @@ function(olv_device_reg file)
 endfunction()
 
 
-# olv_dll(name SOURCES ... DEF file.def [LIBS ...] [PLAIN_NAMES])
-# Libraries export through .def files only (a dllexport plus a .def entry exports a
-# function twice on i686, the second time decorated).
-# PLAIN_NAMES: the library exports stdcall functions by their plain names, as the
-# handheld's system libraries do (CeMountDBVolEx, not CeMountDBVolEx@16). Callers'
-# objects still reference the decorated names, so the import library is made again
-# from the .def by dlltool, which keeps those symbols and imports by the plain names.
+# olv_dll(name SOURCES ... DEF file.def [LIBS ...])
+# Libraries export through their .def files only, by plain name or by ordinal
+# (InitializeCustomItem @240 NONAME), as the handheld's libraries do. x86-64 has one
+# calling convention, so names carry no stdcall decoration to fix up.
 function(olv_dll name)
-  cmake_parse_arguments(D "PLAIN_NAMES" "DEF" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(D "" "DEF" "SOURCES;LIBS" ${ARGN})
   add_library(${name} SHARED ${D_SOURCES} ${D_DEF})
   set_target_properties(${name} PROPERTIES PREFIX "")
   target_link_libraries(${name} PRIVATE ${D_LIBS})
   target_compile_options(${name} PRIVATE ${OLV_WARNINGS})
-  target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
-  if(D_PLAIN_NAMES)
-    target_link_options(${name} PRIVATE -Wl,--kill-at)
-    add_custom_command(TARGET ${name} POST_BUILD
-      COMMAND ${CMAKE_DLLTOOL} -k -d ${D_DEF} -D ${name}.dll -l $<TARGET_LINKER_FILE:${name}>
-      VERBATIM)
+endfunction()
+
+# olv_layout32(name SOURCES ... [INCLUDES dir ...])
+# The handheld is 32-bit: these sources' CE_LAYOUT checks are compiled (never run)
+# by the i686 cross compiler, without linking, as part of every handheld build; a
+# structure whose 32-bit size changes fails the build. The same sources should also
+# be compiled by this build, which checks the x86-64 sizes.
+function(olv_layout32 name)
+  if(NOT OLV_WIN32)
+    return()
   endif()
+  cmake_parse_arguments(L "" "" "SOURCES;INCLUDES" ${ARGN})
+  find_program(OLV_I686_CXX i686-w64-mingw32-g++-posix REQUIRED)
+  set(flags -std=c++17 -fsyntax-only -Wall -Wextra -Wno-unused-parameter
+            -DUNICODE -D_UNICODE -DWINVER=0x0501 -D_WIN32_WINNT=0x0501 -D_WIN32_IE=0x0600 -DNOMINMAX)
+  foreach(dir ${L_INCLUDES})
+    list(APPEND flags -I${dir})
+  endforeach()
+  set(stamps)
+  foreach(src ${L_SOURCES})
+    get_filename_component(abs ${src} ABSOLUTE)
+    get_filename_component(base ${src} NAME_WE)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${name}_${base}.i686.stamp)
+    add_custom_command(OUTPUT ${stamp}
+      COMMAND ${OLV_I686_CXX} ${flags} -MD -MF ${stamp}.d -MT ${stamp} ${abs}
+      COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+      DEPENDS ${abs} DEPFILE ${stamp}.d
+      COMMENT "32-bit layouts of ${src}" VERBATIM)
+    list(APPEND stamps ${stamp})
+  endforeach()
+  add_custom_target(${name} ALL DEPENDS ${stamps})
 endfunction()

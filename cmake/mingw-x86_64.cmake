@@ -1,7 +1,9 @@
-# Cross toolchain for the handheld build: 32-bit Win32 code, run under Wine.
+# Cross toolchain for the handheld build: 64-bit Windows code, run under 64-bit Wine.
+# The handheld itself is 32-bit; the structures whose 32-bit layout matters are
+# checked at compile time by the i686 compiler (platform/layout32).
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(TRIPLE i686-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER   ${TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER  ${TRIPLE}-windres)

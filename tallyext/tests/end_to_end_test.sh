@@ -23,7 +23,7 @@ log=$dev/Windows/devicelog.jsonl
 cleanup() {
   [ -n "${oid:-}" ] && "$devctl" --device "$dev" delete 'Appointments Database' "$oid" >/dev/null 2>&1
   # The text composer stays open, as on the device.
-  WINEPREFIX=$prefix WINEDEBUG=-all wine taskkill /f /im tmail.exe >/dev/null 2>&1
+  "$emu" taskkill.exe /f /im tmail.exe >/dev/null 2>&1
   rm -f "$out"
 }
 trap cleanup EXIT
