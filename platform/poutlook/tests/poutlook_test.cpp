@@ -3,6 +3,7 @@
 // (the test extension here, registered by the test) and --choose carries a command
 // through GetCommandString and InvokeCommand.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -169,7 +170,7 @@ TEST_F(PoutlookMenuTest, RoundTripFromQueryContextMenuToInvokeCommand) {
     EXPECT_EQ("4", Text(ext[1], "type"));  // GCS_VERBW
     EXPECT_EQ("256", Text(ext[1], "cch"));
     EXPECT_EQ("invoke", Text(ext[2], "event"));
-    EXPECT_EQ("36", Text(ext[2], "cbSize"));
+    EXPECT_EQ(std::to_string(sizeof(CMINVOKECOMMANDINFO)), Text(ext[2], "cbSize"));
     EXPECT_EQ("say:0x4000F501:1000", Text(ext[2], "verb"));
 
     auto host = From(from_, "poutlook");

@@ -81,8 +81,7 @@ public:
             STGMEDIUM m = {};
             got = data->GetData(&f, &m);
             if (SUCCEEDED(got)) {
-                // The identifier sits after the count and the type pointer.
-                oid = *reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(m.hGlobal) + 8);
+                oid = static_cast<const ITEMREFARRAY*>(m.hGlobal)->oid;
                 if (m.pUnkForRelease) {
                     ReleaseStgMedium(&m);
                 } else {
