@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app.h"
 
 namespace tallyra {
@@ -23,6 +25,38 @@ private:
 void DrawText(HDC dc, const CeString& text, size_t from, size_t n, RECT rc, UINT extra = 0) {
     DrawTextW(dc, text.c_str() + from, int(n), &rc, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | extra);
 }
+
+// The box of a title's matched span as DrawText lays out the whole title in rc (one
+// line, vertically centred): the text cell's height, from the width of what comes
+// before the span to the width up to its end, cut at the rectangle's right edge.
+RECT SpanBox(HDC dc, const CeString& title, Span span, const RECT& rc) {
+    if (span.end <= span.begin || span.end > title.length()) return RECT{};
+    SIZE before = {}, through = {};
+    if (span.begin && !GetTextExtentPoint32W(dc, title.c_str(), int(span.begin), &before)) return RECT{};
+    if (!GetTextExtentPoint32W(dc, title.c_str(), int(span.end), &through)) return RECT{};
+    RECT box;
+    box.left = rc.left + before.cx;
+    box.right = std::min(LONG(rc.left + through.cx), rc.right);
+    box.top = rc.top + ((rc.bottom - rc.top) - through.cy) / 2;
+    box.bottom = box.top + through.cy;
+    if (box.left >= box.right) return RECT{};
+    return box;
+}
+
+// Restores the DC's clipping (and everything else SaveDC keeps) when it ends.
+class ClipScope {
+public:
+    explicit ClipScope(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~ClipScope() {
+        if (saved_) RestoreDC(dc_, saved_);
+    }
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
 
 }  // namespace
 
@@ -221,29 +255,26 @@ void CContactList::Draw(const DRAWITEMSTRUCT* dis) {
     }
     {
         raii::Select font(dc, app.skin.boldFont.get());
-        DrawText(dc, r.title, 0, r.title.length(), title);
         const Span s = HighlightSpan(r.title.str(), model_.MatchPos(index), model_.search().size());
-        if (!focused && s.end > s.begin) {
-            RECT measure = title;
-            DrawTextW(dc, r.title.c_str(), int(s.begin), &measure, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-            const int prefixW = s.begin ? measure.right - measure.left : 0;
-            if (title.left + prefixW < title.right) {
-                RECT hl = title;
-                hl.left += prefixW;
-                SetBkMode(dc, OPAQUE);
-                SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-                RECT matched = hl;
-                DrawTextW(dc, r.title.c_str() + s.begin, int(s.end - s.begin), &matched,
-                          DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-                DrawText(dc, r.title, s.begin, s.end - s.begin, hl);
-                SetBkMode(dc, TRANSPARENT);
-                SetTextColor(dc, text);
-                RECT rest = hl;
-                rest.left += matched.right - matched.left;
-                if (rest.left < rest.right && s.end < r.title.length())
-                    DrawText(dc, r.title, s.end, r.title.length() - s.end, rest);
+        const RECT hl = focused ? RECT{} : SpanBox(dc, r.title, s, title);
+        if (IsRectEmpty(&hl)) {
+            DrawText(dc, r.title, 0, r.title.length(), title);
+        } else {
+            // The title is laid out once and each of its pixels drawn by one pass:
+            // outside the matched span's box in the text colour, inside it in the
+            // highlight's. Drawing the span and the rest as separate strings put
+            // them where the whole string's layout did not, and smeared the rest.
+            FillRect(dc, &hl, GetSysColorBrush(COLOR_HIGHLIGHT));
+            {
+                ClipScope clip(dc);
+                ExcludeClipRect(dc, hl.left, hl.top, hl.right, hl.bottom);
+                DrawText(dc, r.title, 0, r.title.length(), title);
             }
+            ClipScope clip(dc);
+            IntersectClipRect(dc, hl.left, hl.top, hl.right, hl.bottom);
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+            DrawText(dc, r.title, 0, r.title.length(), title);
+            SetTextColor(dc, text);
         }
     }
     if (layout == 2) {

@@ -16,6 +16,7 @@
 #include "app.h"
 #include "finder_harness.h"
 #include "layout.h"
+#include "raii.h"
 
 using namespace tlt;
 
@@ -167,6 +168,76 @@ TEST_P(FinderScreen, ListAboveEachKeyboardLayout) {
         // Nothing below the last contact.
         EXPECT_EQ(0, Count(px, RECT{0, rows * rowH, w, kbTop}, IsInk));
     }
+}
+
+// One list row as the list's owner draw paints it, into a bitmap of its own.
+Pixels DrawRow(tallyra::CContactList& list, UINT row, int width, int height) {
+    Pixels px;
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    raii::MemDC dc(CreateCompatibleDC(nullptr));
+    raii::Bitmap bmp(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !bmp || !bits) return px;
+    raii::Select keep(dc.get(), bmp.get());
+    DRAWITEMSTRUCT dis = {};
+    dis.CtlType = ODT_LISTVIEW;
+    dis.itemID = row;
+    dis.hDC = dc.get();
+    dis.rcItem = {0, 0, width, height};
+    list.Draw(&dis);
+    GdiFlush();
+    px.width = width;
+    px.height = height;
+    const auto* p = static_cast<const uint8_t*>(bits);
+    for (int i = 0; i < width * height; ++i) {
+        px.rgb.push_back(p[4 * i + 2]);
+        px.rgb.push_back(p[4 * i + 1]);
+        px.rgb.push_back(p[4 * i]);
+    }
+    return px;
+}
+
+TEST_P(FinderScreen, AHighlightedMatchLeavesTheRestOfTheTitleAsItWas) {
+    if (!Screen()) return;
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    auto& list = f.wnd().list();
+    RECT client;
+    GetClientRect(list.hwnd(), &client);
+    const int w = client.right, h = tallyra::ScaleDpi(6, 96 * s()) + ListFontHeight(96 * s());
+    // Every title before any key: nothing highlighted.
+    const std::vector<uint32_t> all = list.model().visible();
+    std::vector<Pixels> plainRows;
+    for (size_t row = 0; row < all.size(); ++row) plainRows.push_back(DrawRow(list, UINT(row), w, h));
+
+    f.Key(0);
+    const auto& narrowed = list.model().visible();
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    int checked = 0;
+    for (size_t row = 0; row < narrowed.size() && row < 6; ++row) {
+        const uint32_t record = narrowed[row];
+        if (list.model().MatchPos(record) < 0) continue;
+        const size_t plainRow = size_t(std::find(all.begin(), all.end(), record) - all.begin());
+        ASSERT_LT(plainRow, all.size());
+        SCOPED_TRACE("record " + std::to_string(record));
+        const Pixels lit = DrawRow(list, UINT(row), w, h);
+        const Pixels& plain = plainRows[plainRow];
+        ASSERT_EQ(plain.rgb.size(), lit.rgb.size());
+        const RECT box = Extent(lit, RECT{0, 0, w, h}, [&](COLORREF c) { return c == highlight; });
+        ASSERT_LT(box.left, box.right) << "no highlight drawn";
+        int differ = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x < box.left || x >= box.right || y < box.top || y >= box.bottom) &&
+                    lit.At(x, y) != plain.At(x, y))
+                    ++differ;
+        EXPECT_EQ(0, differ) << "pixels outside the highlight that changed";
+        ++checked;
+    }
+    EXPECT_GE(checked, 2);
 }
 
 TEST_P(FinderScreen, KeyLabelsOfEveryAlphabet) {
