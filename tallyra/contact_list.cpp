@@ -206,6 +206,25 @@ int CContactList::RowHeight() const {
 
 void CContactList::Measure(MEASUREITEMSTRUCT* mis) const { mis->itemHeight = UINT(RowHeight()); }
 
+LRESULT CContactList::CustomDraw(const NMLVCUSTOMDRAW* cd) const {
+    const bool nothingMatches = model_.visible().empty() && !model_.search().empty();
+    if (!nothingMatches) return CDRF_DODEFAULT;
+    if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+    if (cd->nmcd.dwDrawStage != CDDS_POSTPAINT) return CDRF_DODEFAULT;
+    const App& app = TheApp();
+    const CeString text = app.Text(kNoMatchText);
+    RECT rc;
+    if (text.empty() || !GetClientRect(list_, &rc)) return CDRF_DODEFAULT;
+    // Where the first row would stand.
+    rc.bottom = rc.top + RowHeight();
+    HDC dc = cd->nmcd.hdc;
+    raii::Select font(dc, app.skin.listFont.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    DrawText(dc, text, 0, text.length(), rc, DT_CENTER);
+    return CDRF_DODEFAULT;
+}
+
 void CContactList::Draw(const DRAWITEMSTRUCT* dis) {
     const auto& v = model_.visible();
     if (dis->itemID >= v.size()) return;

@@ -6,6 +6,7 @@
 // narrowing and one repaint, not thousands of row insertions and deletions.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <array>
 #include <vector>
@@ -23,6 +24,9 @@ struct CContactRecord {
     std::vector<ContactNumber> numbers;  // the preferred one, or all once expanded
     bool expanded = false;
 };
+
+// Language library: what the list shows when no contact matches the search.
+constexpr UINT kNoMatchText = 8120;
 
 class CContactList {
 public:
@@ -48,6 +52,9 @@ public:
     void RemeasureRows();
     void Measure(MEASUREITEMSTRUCT* mis) const;
     void Draw(const DRAWITEMSTRUCT* dis);
+    // NM_CUSTOMDRAW of the list view: with a search that no contact matches, the
+    // empty list says so (the keys were taken, nothing matched).
+    LRESULT CustomDraw(const NMLVCUSTOMDRAW* cd) const;
     const CTgaImage* Icon(uint32_t property) const;
 
     const SearchModel& model() const { return model_; }

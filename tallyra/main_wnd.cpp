@@ -266,6 +266,8 @@ LRESULT CMainWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (nm->hwndFrom == list_.hwnd() && nm->code == LVN_ITEMACTIVATE) {
             OpenExpanded();
             SetFocus(hwnd_);
+        } else if (nm->hwndFrom == list_.hwnd() && nm->code == NM_CUSTOMDRAW) {
+            return list_.CustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW*>(lp));
         } else if (nm->hwndFrom == list_.hwnd() && nm->code == NM_SETFOCUS) {
             PostMessageW(hwnd_, WM_TL_FOCUSBACK, 0, 0);  // a tap gave it the focus; the keys stay here
         }

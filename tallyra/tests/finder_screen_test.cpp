@@ -240,6 +240,34 @@ TEST_P(FinderScreen, AHighlightedMatchLeavesTheRestOfTheTitleAsItWas) {
     EXPECT_GE(checked, 2);
 }
 
+TEST_P(FinderScreen, AnEmptyResultSaysThatNoContactMatches) {
+    if (!Screen()) return;
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    HWND list = f.wnd().list().hwnd();
+    RECT lr;
+    GetClientRect(list, &lr);
+    const int rowH = f.wnd().list().RowHeight();
+    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    auto greyInk = [&](COLORREF c) { return Near(c, grey, 24) && c != GetSysColor(COLOR_WINDOW); };
+    // Eight presses of one key: no title has that many letters of one group.
+    for (int i = 0; i < 8; ++i) f.Key(7);
+    ASSERT_TRUE(f.wnd().list().model().visible().empty());
+    const Pixels empty = Snap(list, L"list-no-match-" + SizeName(s()));
+    const RECT firstRow = Extent(empty, RECT{0, 0, lr.right, rowH}, greyInk);
+    EXPECT_LT(firstRow.left, firstRow.right) << "no text in the empty list";
+    // Centred in the first row's place, nothing below it.
+    EXPECT_NEAR(lr.right / 2, (firstRow.left + firstRow.right) / 2, 3 * s());
+    EXPECT_EQ(0, Count(empty, RECT{0, rowH, lr.right, lr.bottom}, greyInk));
+
+    // The text goes with the search.
+    f.Key(8);
+    while (!f.wnd().list().model().search().empty()) f.Key(8);
+    ASSERT_FALSE(f.wnd().list().model().visible().empty());
+}
+
 TEST_P(FinderScreen, KeyLabelsOfEveryAlphabet) {
     if (!Screen()) return;
     SettingsScope settings;
