@@ -508,9 +508,16 @@ void CTabBarWindow::Paint(HDC dc, int w, int h) {
     if (env_->images) env_->images->PaintBackgroundFor(Window(), dc, w, h);
     else PatBlt(dc, 0, 0, w, h, WHITENESS);
     const SkinDescription* skin = env_->skin ? &env_->skin->desc() : nullptr;
+    // The D-pad's mark: the selected button's cell in the highlight colour, blended.
+    const bool focusOnBar = env_->navigator && env_->navigator->HasSelection() && !env_->navigator->FocusInTab();
+    auto focusMark = [&](const RECT& r) {
+        const COLORREF hc = env_->settings && env_->settings->HighlightBgClr.value() != 0xFFFFFFFF
+                                ? env_->settings->HighlightBgClr.value()
+                                : skin->highlightColour;
+        FillBlended(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, hc, int(skin->HighlightOpacity()));
+    };
     if (vertical_) {
         const VerticalBar g = VGeometry();
-        const bool focusOnBar = env_->navigator && env_->navigator->HasSelection() && !env_->navigator->FocusInTab();
         const COLORREF line = env_->settings ? env_->settings->SystemColor(kSysClr6) : RGB(0x73, 0x8E, 0xEF);
         raii::Pen pen(CreatePen(PS_SOLID, 1, line));
         raii::Select penSel(dc, pen.get());
@@ -519,12 +526,7 @@ void CTabBarWindow::Paint(HDC dc, int w, int h) {
             RECT r = {br.left, br.top, br.right, br.bottom};
             Button& b = *buttons_[i];
             const bool isSel = b.id == selected_;
-            if (isSel && focusOnBar && skin) {
-                const COLORREF hc = env_->settings && env_->settings->HighlightBgClr.value() != 0xFFFFFFFF
-                                        ? env_->settings->HighlightBgClr.value()
-                                        : skin->highlightColour;
-                FillBlended(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, hc, int(skin->HighlightOpacity()));
-            }
+            if (isSel && focusOnBar && skin) focusMark(r);
             PaintButton(dc, b, r, isSel || blink_.On(b.id));
             if (!skin || !skin->hideVertTabsBorder) {
                 if (!isSel) {
@@ -549,7 +551,10 @@ void CTabBarWindow::Paint(HDC dc, int w, int h) {
         // Buttons partly scrolled out are cut at the strip's edge.
         const int save = SaveDC(dc);
         IntersectClipRect(dc, g.StripLeft(), 0, w, h);
-        PaintButton(dc, *buttons_[i], r, buttons_[i]->id == selected_ || blink_.On(buttons_[i]->id));
+        const bool isSel = buttons_[i]->id == selected_;
+        PaintButton(dc, *buttons_[i], r, isSel || blink_.On(buttons_[i]->id));
+        // The pictures fill a horizontal bar's cells, so the mark goes over the picture.
+        if (isSel && focusOnBar && skin) focusMark(r);
         RestoreDC(dc, save);
     }
     if (reserved_ > 0) {

@@ -969,3 +969,22 @@ TEST(InstalledSwitchSound, IsAShortPcmWaveWhereTheBarLooksForIt) {
     EXPECT_LE(seconds, 0.3);
     EXPECT_LT(d.size(), 32u * 1024);
 }
+
+TEST_F(TabBarWindowTest, TheDpadFocusOnAHorizontalBarMarksTheSelectedButton) {
+    Start();
+    TapButton(1);
+    const COLORREF plainSel = PixelAt(ButtonPoint(1)), plainOther = PixelAt(ButtonPoint(0));
+    s_.VerticalTabs.Set(0);  // the navigator's idea of the bar, as Start() made it
+    fakes::NavHost navHost;
+    CDPadNavigator nav(navHost, host_->core.bar(), &host_->core.tabs(), s_, false);
+    env_.navigator = &nav;
+    // From the item above, the highlight lands on the bar.
+    nav.PreFilter(WM_TODAYCUSTOM_RECEIVEDSELECTION, VK_DOWN, 0);
+    ASSERT_TRUE(nav.HasSelection());
+    ASSERT_FALSE(nav.FocusInTab());
+    EXPECT_NE(plainSel, PixelAt(ButtonPoint(1))) << "the selected button shows the mark";
+    EXPECT_EQ(plainOther, PixelAt(ButtonPoint(0))) << "no other button does";
+    nav.PreFilter(WM_TODAYCUSTOM_LOSTSELECTION, 0, 0);
+    EXPECT_EQ(plainSel, PixelAt(ButtonPoint(1))) << "the mark goes with the selection";
+    env_.navigator = nullptr;
+}
