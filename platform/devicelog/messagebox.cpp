@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "answered.h"
 #include "cecompat.h"
 #include "cesim_shell.h"
 #include "device_settings.h"
@@ -43,18 +44,6 @@ int DefaultButton(UINT type) {
     return index < buttons.size() ? buttons[index] : buttons[0];
 }
 
-bool HeadlessWine() {
-    raii::Key key;
-    wchar_t driver[32] = {};
-    DWORD size = sizeof(driver) - sizeof(wchar_t), type = 0;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers", 0, KEY_READ, key.out()) != ERROR_SUCCESS ||
-        RegQueryValueExW(key.get(), L"Graphics", nullptr, &type, reinterpret_cast<BYTE*>(driver), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    return lstrcmpiW(driver, L"null") == 0;
-}
-
 // How to answer without showing the box; false: show it.
 bool ConfiguredAnswer(int* answer, const char** why) {
     int o = Override();
@@ -69,12 +58,28 @@ bool ConfiguredAnswer(int* answer, const char** why) {
         *why = "setting";
         return true;
     }
-    if (HeadlessWine()) {
+    if (cesim::HeadlessWine()) {
         *answer = CESIM_ANSWER_DEFAULT;
         *why = "headless";
         return true;
     }
     return false;
+}
+
+}  // namespace
+
+namespace cesim {
+
+bool HeadlessWine() {
+    raii::Key key;
+    wchar_t driver[32] = {};
+    DWORD size = sizeof(driver) - sizeof(wchar_t), type = 0;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers", 0, KEY_READ, key.out()) != ERROR_SUCCESS ||
+        RegQueryValueExW(key.get(), L"Graphics", nullptr, &type, reinterpret_cast<BYTE*>(driver), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    return lstrcmpiW(driver, L"null") == 0;
 }
 
 std::wstring ProgramName() {
@@ -86,7 +91,7 @@ std::wstring ProgramName() {
     return base;
 }
 
-}  // namespace
+}  // namespace cesim
 
 extern "C" {
 
@@ -109,7 +114,7 @@ int WINAPI CeSim_MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT typ
     const bool own = std::find(buttons.begin(), buttons.end(), wanted) != buttons.end();
     const int answer = own ? wanted : DefaultButton(type);
     devlog::Event("messagebox", "answered")
-        .Str("program", ProgramName())
+        .Str("program", cesim::ProgramName())
         .Str("caption", caption)
         .Str("text", text)
         .Int("flags", type)

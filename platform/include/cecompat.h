@@ -66,6 +66,22 @@ int WINAPI CeSim_MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT typ
 #define MessageBoxW CeSim_MessageBoxW
 #endif
 
+// --- Popup menus -------------------------------------------------------------------
+// Tracked as on the device unless a test or script answers them (cesim_shell.h);
+// with no display to show them on they are cancelled, never left waiting.
+#ifdef __cplusplus
+extern "C" {
+#endif
+BOOL WINAPI CeSim_TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);
+BOOL WINAPI CeSim_TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
+#ifdef __cplusplus
+}
+#endif
+#ifndef CESIM_NO_REDIRECT
+#define TrackPopupMenuEx CeSim_TrackPopupMenuEx
+#define TrackPopupMenu CeSim_TrackPopupMenu
+#endif
+
 // --- Sounds ----------------------------------------------------------------------
 // The device's PlaySound is part of its core library. Here the sound library is
 // bound on the first sound, not at load: starting the audio system would cost

@@ -22,6 +22,14 @@ extern "C" {
 // For every module of this process (and, through its environment, the programs it
 // starts); CESIM_NO_OVERRIDE removes the override.
 void WINAPI CeSim_SetMessageBoxAnswer(int answer);
+// The next popup menu this process tracks (TrackPopupMenu/Ex) is not shown but
+// answered: L"cancel", L"#<command id>", or an item's text as a person reads it
+// (no '&', nothing after a tab; "Sub-menu/Item" for an item inside a sub-menu, or the
+// bare text, which also finds it there). An answer naming no enabled command
+// cancels. Without an answer a menu is shown, or cancelled when Wine has no display.
+// Every answered menu is written to the device log (source "menu") with its items.
+// NULL removes a pending answer.
+void WINAPI CeSim_SetMenuAnswer(LPCWSTR answer);
 // Exported by aygshell.dll: 1 hold, 0 tap, CESIM_NO_OVERRIDE.
 void WINAPI CeSim_SetGestureHold(int hold);
 #ifdef __cplusplus

@@ -2,12 +2,16 @@
 // no product installed yet). It reads its look from its own item key:
 //   "Height" DWORD (default 40), "Color" DWORD (0xFFFFFFFF: transparent, default),
 //   "Label" string (default the item's name), "Accept" DWORD (answer to a received
-//   selection, default 1), "Navigate" DWORD (answer to user navigation, default 0).
+//   selection, default 1), "Navigate" DWORD (answer to user navigation, default 0),
+//   "Menu" string: items "First|Second|..." of a popup menu a tap opens; the
+//   command chosen (1 for the first item) is written to the device log.
 // Every Today message it receives is logged; TestItemLog (ordinal 1) returns the log.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
+#include "devicelog.h"
 #include "raii.h"
 #include "reg.h"
 #include "todaycmn.h"
@@ -68,6 +72,21 @@ void Paint(HWND hwnd, ItemState* s) {
     DrawTextW(pdc.get(), label.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 
+void OpenMenu(HWND hwnd, const ItemState* s, int x, int y) {
+    const std::wstring items = ReadString(s->name, L"Menu", L"");
+    if (items.empty()) return;
+    raii::Menu menu(CreatePopupMenu());
+    UINT id = 1;
+    for (size_t at = 0; at <= items.size(); ++id) {
+        const size_t bar = std::min(items.find(L'|', at), items.size());
+        AppendMenuW(menu.get(), MF_STRING, id, items.substr(at, bar - at).c_str());
+        at = bar + 1;
+    }
+    POINT pt = {x, y};
+    ClientToScreen(hwnd, &pt);
+    TrackPopupMenuEx(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, hwnd, nullptr);
+}
+
 LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* s = reinterpret_cast<ItemState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
@@ -86,6 +105,7 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_LBUTTONDOWN:
         Log(s, L"tap", 0);
+        if (s) OpenMenu(hwnd, s, short(LOWORD(lp)), short(HIWORD(lp)));
         if (s && !s->selected) {
             s->selected = true;
             SendMessageW(GetParent(hwnd), TODAYM_TOOKSELECTION, reinterpret_cast<WPARAM>(hwnd), 0);
@@ -126,6 +146,10 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_HIBERNATE:
         Log(s, L"hibernate", 0);
+        return 0;
+    case WM_COMMAND:
+        Log(s, L"command", LOWORD(wp));
+        devlog::Event("testitem", "command").Str("item", s ? s->name : L"").Int("id", LOWORD(wp)).Append();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);

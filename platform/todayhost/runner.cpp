@@ -1,5 +1,6 @@
 #include "runner.h"
 
+#include "cesim_shell.h"
 #include "raii.h"
 
 namespace today {
@@ -71,6 +72,10 @@ bool RunScript(TodayScreen& screen, const std::vector<Step>& steps, std::string*
             }
             break;
         }
+        case StepKind::kMenu:
+            // Menus are tracked in this process, where the items run.
+            CeSim_SetMenuAnswer(st.a ? (L"#" + std::to_wstring(st.a)).c_str() : Widen(st.text).c_str());
+            break;
         case StepKind::kQuit: return true;
         }
         PumpFor(0);  // let what the step started settle before the next one

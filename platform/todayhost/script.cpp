@@ -82,6 +82,18 @@ bool ParseScript(const std::string& text, std::vector<Step>* steps, ScriptError*
             size_t at = line.find("snap") + 4;
             st.text = line.substr(line.find_first_not_of(" \t", at));
             while (!st.text.empty() && (st.text.back() == ' ' || st.text.back() == '\t')) st.text.pop_back();
+        } else if (cmd == "menu") {
+            // The answer for the next popup menu: "cancel", "id N" or an item's text
+            // (the rest of the line, so that it may hold spaces).
+            if (w.size() < 2) return fail("menu takes cancel, id N or an item's text");
+            st.kind = StepKind::kMenu;
+            if (w[1] == "id") {
+                if (!argc(2) || !ParseInt(w[2], 1, 65535, &st.a)) return fail("menu id takes a command id");
+            } else {
+                size_t at = line.find("menu") + 4;
+                st.text = line.substr(line.find_first_not_of(" \t", at));
+                while (!st.text.empty() && (st.text.back() == ' ' || st.text.back() == '\t')) st.text.pop_back();
+            }
         } else if (cmd == "quit" && argc(0)) {
             st.kind = StepKind::kQuit;
         } else {

@@ -9,6 +9,9 @@
 //   hibernate          sends WM_HIBERNATE to the items
 //   settingchange      broadcasts WM_SETTINGCHANGE with SETTINGCHANGE_RESET
 //   snap FILE          writes a screenshot (PNG)
+//   menu ANSWER        answers the next popup menu instead of showing it: cancel,
+//                      id N (a command id) or an item's text ("Sub-menu/Item" inside
+//                      a sub-menu); the menu and its items go to the device log
 //   quit               ends the Today screen
 // Platform-neutral so that it builds and fuzzes natively.
 #pragma once
@@ -17,12 +20,12 @@
 
 namespace today {
 
-enum class StepKind { kWait, kPoll, kKey, kTap, kHold, kBroadcast, kHibernate, kSettingChange, kSnap, kQuit };
+enum class StepKind { kWait, kPoll, kKey, kTap, kHold, kBroadcast, kHibernate, kSettingChange, kSnap, kMenu, kQuit };
 
 struct Step {
     StepKind kind = StepKind::kWait;
-    int a = 0, b = 0;     // wait: ms; key: virtual key; tap/hold: x, y
-    std::string text;     // broadcast: message name; snap: file
+    int a = 0, b = 0;     // wait: ms; key: virtual key; tap/hold: x, y; menu: a command id
+    std::string text;     // broadcast: message name; snap: file; menu: the answer (UTF-8)
     int line = 0;
 };
 

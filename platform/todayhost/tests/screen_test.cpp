@@ -9,6 +9,7 @@
 
 #include <shlwapi.h>
 
+#include "devicelog.h"
 #include "raii.h"
 #include "reg.h"
 #include "runner.h"
@@ -209,6 +210,34 @@ TEST_F(ScreenTest, TwoRunsGiveTheSameScreenshot) {
     EXPECT_GT(files[0].size(), 240u * 320u * 3u);
     EXPECT_EQ(0, files[0].compare(0, 4, "\x89PNG"));
     EXPECT_TRUE(files[0] == files[1]);
+}
+
+TEST_F(ScreenTest, ScriptsAnswerTheMenusItemsOpen) {
+    AddItem(L"ScreenMenu", 1, 50);
+    SetString(L"ScreenMenu", L"Menu", L"First|Second|Third");
+    Start();
+    RECT item;  // on the screen, where taps are given
+    GetWindowRect(screen_->model().Item(0).hwndCustom, &item);
+    screen_.reset();
+    const std::string tap = "tap " + std::to_string(item.left + 10) + " " + std::to_string(item.top + 10) + "\n";
+    const std::wstring dir = TEST_TMP;
+    WriteAll(dir + L"/menus.txt", "menu Second\n" + tap + "wait 0\nmenu id 3\n" + tap + "wait 0\n" +
+                                      "menu cancel\n" + tap + "wait 0\n" + tap + "wait 0\nquit\n");
+    const unsigned long long from = devlog::LogSize();
+    ASSERT_EQ(0u, RunHost(L"--script \"" + dir + L"/menus.txt\""));
+    std::vector<std::string> menus, commands;
+    for (auto& line : devlog::ReadLog(from)) {
+        const std::string source = devlog::Find(line, "source")->text;
+        if (source == "menu") {
+            EXPECT_EQ("First|Second|Third", devlog::Find(line, "items")->text);
+            menus.push_back(devlog::Find(line, "chosen")->text + " by " + devlog::Find(line, "by")->text);
+        } else if (source == "testitem") {
+            commands.push_back(devlog::Find(line, "id")->text);
+        }
+    }
+    // The last tap had no answer: with nobody to see it, its menu was cancelled.
+    EXPECT_EQ((std::vector<std::string>{"2 by script", "3 by script", "0 by script", "0 by headless"}), menus);
+    EXPECT_EQ((std::vector<std::string>{"2", "3"}), commands);
 }
 
 TEST_F(ScreenTest, ScriptsDriveTheScreenEndToEnd) {

@@ -9,10 +9,10 @@ TEST(Script, EveryStepKind) {
     ScriptError err;
     ASSERT_TRUE(ParseScript("# a test\r\n\nwait 250\npoll\nkey down\nkey 13  # enter\ntap 10 20\nhold 5 6\n"
                             "broadcast OlvaneDaybrimSettingsChanged\nhibernate\nsettingchange\n"
-                            "snap Z:\\tmp\\with space.png  \nquit\n",
+                            "snap Z:\\tmp\\with space.png  \nmenu Settings...\nmenu id 40156\nmenu More/Copy it \nquit\n",
                             &steps, &err))
         << err.line << ": " << err.message;
-    ASSERT_EQ(11u, steps.size());
+    ASSERT_EQ(14u, steps.size());
     EXPECT_EQ(StepKind::kWait, steps[0].kind);
     EXPECT_EQ(250, steps[0].a);
     EXPECT_EQ(3, steps[0].line);
@@ -23,14 +23,19 @@ TEST(Script, EveryStepKind) {
     EXPECT_EQ(StepKind::kHold, steps[5].kind);
     EXPECT_EQ("OlvaneDaybrimSettingsChanged", steps[6].text);
     EXPECT_EQ("Z:\\tmp\\with space.png", steps[9].text);
-    EXPECT_EQ(StepKind::kQuit, steps[10].kind);
+    EXPECT_EQ(StepKind::kMenu, steps[10].kind);
+    EXPECT_EQ("Settings...", steps[10].text);
+    EXPECT_EQ(40156, steps[11].a);
+    EXPECT_EQ("More/Copy it", steps[12].text);
+    EXPECT_EQ(StepKind::kQuit, steps[13].kind);
 }
 
 TEST(Script, BadLinesNameTheLineAndReason) {
     std::vector<Step> steps;
     ScriptError err;
     const char* bad[] = {"wait", "wait -5", "wait 99999999999", "wait 10ms", "key sideways", "key 999",
-                         "tap 1", "tap 1 two", "tap 1 2 3", "poll now", "snap", "jump 3", "broadcast"};
+                         "tap 1", "tap 1 two", "tap 1 2 3", "poll now", "snap", "jump 3", "broadcast",
+                         "menu", "menu id", "menu id 0", "menu id x"};
     for (const char* line : bad) {
         std::string text = std::string("poll\n") + line + "\n";
         EXPECT_FALSE(ParseScript(text, &steps, &err)) << line;
