@@ -8,20 +8,13 @@
 #include <atomic>
 #include <new>
 
+#include "com_base.h"
+
 template <class Object>
-class CeSimStaticFactory : public IClassFactory {
+class CeSimStaticFactory : public com::Static<IClassFactory> {
 public:
     explicit CeSimStaticFactory(std::atomic<long>* moduleRefs) : moduleRefs_(moduleRefs) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;

@@ -204,9 +204,6 @@ public:
         return hr;
     }
 
-protected:
-    const IID& Iid() const override { return IID_IAppointment; }
-
 private:
     HRESULT SetText(std::optional<std::u16string>* field, BSTR v) {
         std::wstring text = FromBstr(v);
@@ -276,9 +273,6 @@ public:
         return NewOccurrence(s_, ex_, pp);
     }
 
-protected:
-    const IID& Iid() const override { return IID_IException; }
-
 private:
     std::shared_ptr<ItemData> s_;
     pimcodec::Exception ex_;
@@ -305,9 +299,6 @@ public:
         (*pp)->AddRef();
         return S_OK;
     }
-
-protected:
-    const IID& Iid() const override { return IID_IExceptions; }
 
 private:
     std::vector<IException*> items_;
@@ -355,9 +346,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_Exceptions(IExceptions** pp) override;
     HRESULT STDMETHODCALLTYPE GetOccurrence(DATE date, IAppointment** pp) override;
-
-protected:
-    const IID& Iid() const override { return IID_IRecurrencePattern; }
 
 private:
     template <typename T, typename F>
