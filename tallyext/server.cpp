@@ -39,11 +39,11 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        auto* object = new (std::nothrow) CCalendarMenuExtension(LoadConfig());
+        raii::ComPtr<CCalendarMenuExtension> object;
+        object.attach(new (std::nothrow) CCalendarMenuExtension(LoadConfig()));
         if (!object) return E_OUTOFMEMORY;
-        const HRESULT hr = object->QueryInterface(iid, out);
-        object->Release();  // the creation reference: a failed query destroys it
-        return hr;
+        // The creation reference goes with `object`: a failed query destroys it.
+        return object->QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)
@@ -111,11 +111,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
     *out = nullptr;
     for (const ServerClass& c : kServerClasses) {
         if (!IsEqualCLSID(clsid, *c.clsid)) continue;
-        auto* factory = new (std::nothrow) CCalendarMenuExtFactory(c.softkey);
+        raii::ComPtr<CCalendarMenuExtFactory> factory;
+        factory.attach(new (std::nothrow) CCalendarMenuExtFactory(c.softkey));
         if (!factory) return E_OUTOFMEMORY;
-        const HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
+        return factory->QueryInterface(iid, out);  // the creation reference goes with `factory`
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

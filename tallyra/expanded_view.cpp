@@ -5,6 +5,7 @@
 #include "actions.h"
 #include "app.h"
 #include "contact_list.h"
+#include "raii.h"
 
 namespace tallyra {
 
@@ -152,8 +153,8 @@ bool CExpandedContactView::Activate(int row) {
 
 void CExpandedContactView::Paint() {
     App& app = TheApp();
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(dlg_, &ps);
+    raii::PaintDC paint(dlg_);
+    const HDC dc = paint.get();
     RECT rc;
     GetClientRect(dlg_, &rc);
     RECT band = {rc.left, 0, rc.right, header_};
@@ -167,7 +168,6 @@ void CExpandedContactView::Paint() {
     }
     RECT line = {rc.left, header_ - app.ScaleY(2), rc.right, header_};
     FillRect(dc, &line, GetSysColorBrush(27));
-    EndPaint(dlg_, &ps);
 }
 
 void CExpandedContactView::DrawRow(const DRAWITEMSTRUCT* dis) {

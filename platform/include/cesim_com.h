@@ -9,6 +9,7 @@
 #include <new>
 
 #include "com_base.h"
+#include "raii.h"
 
 template <class Object>
 class CeSimStaticFactory : public com::Static<IClassFactory> {
@@ -19,11 +20,11 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        auto* object = new (std::nothrow) Object();
+        raii::ComPtr<Object> object;
+        object.attach(new (std::nothrow) Object());
         if (!object) return E_OUTOFMEMORY;
-        const HRESULT hr = object->QueryInterface(iid, out);
-        object->Release();  // the creation reference: a failed query destroys it
-        return hr;
+        // The creation reference goes with `object`: a failed query destroys it.
+        return object->QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)
