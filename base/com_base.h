@@ -11,8 +11,8 @@
 
 namespace com {
 
-// The IID of interface I: __uuidof where the SDK declares one; an interface it does
-// not know specialises this next to its declaration.
+// The IID of interface I, through __uuidof: an interface the SDK does not know
+// declares its IID with __CRT_UUID_DECL next to its declaration.
 template <class I>
 inline const IID& IidOf() {
     return __uuidof(I);
