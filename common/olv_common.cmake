@@ -11,7 +11,7 @@ endif()
 olv_neutral_library(olv_common_settings ${sources})
 target_include_directories(olv_common_settings PUBLIC ${OLV_COMMON_DIR})
 if(OLV_WIN32)
-  target_link_libraries(olv_common_settings PUBLIC advapi32)
+  target_link_libraries(olv_common_settings PUBLIC base advapi32)
 endif()
 
 olv_test(olv_common_settings_test

@@ -29,50 +29,6 @@ bool LoadText(HMODULE lib, UINT id, CeStd* out) {
     return true;
 }
 
-// CoInitializeEx paired with CoUninitialize only when it succeeded: a host that
-// chose another apartment keeps its own.
-class ComInit {
-public:
-    ComInit() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComInit() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComInit(const ComInit&) = delete;
-    ComInit& operator=(const ComInit&) = delete;
-
-private:
-    HRESULT hr_;
-};
-
-class Bstr {
-public:
-    Bstr() = default;
-    ~Bstr() { SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR* out() { return &b_; }
-    CeStd str() const { return b_ ? CeStd(b_, SysStringLen(b_)) : CeStd(); }
-
-private:
-    BSTR b_ = nullptr;
-};
-
-// Logs on on construction and off on destruction.
-class PoomSession {
-public:
-    explicit PoomSession(IPOutlookApp2* app) : app_(app), ok_(SUCCEEDED(app->Logon(0))) {}
-    ~PoomSession() {
-        if (ok_) app_->Logoff();
-    }
-    PoomSession(const PoomSession&) = delete;
-    PoomSession& operator=(const PoomSession&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    IPOutlookApp2* app_;
-    bool ok_;
-};
-
 // The medium GetData returned, released as its provider asks: through its release
 // object, or by freeing the block that was handed over.
 class Medium {
@@ -134,30 +90,6 @@ CCalendarMenuExtension::CCalendarMenuExtension(ExtensionConfig config) : config_
 
 CCalendarMenuExtension::~CCalendarMenuExtension() = default;
 
-// --- IUnknown --------------------------------------------------------------------
-
-HRESULT CCalendarMenuExtension::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IObjectWithSite)) {
-        *out = static_cast<IObjectWithSite*>(this);
-    } else if (IsEqualIID(iid, IID_IContextMenu)) {
-        *out = static_cast<IContextMenu*>(this);
-    } else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG CCalendarMenuExtension::AddRef() { return ++refs_; }
-
-ULONG CCalendarMenuExtension::Release() {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-}
-
 // --- IObjectWithSite -----------------------------------------------------------
 
 HRESULT CCalendarMenuExtension::SetSite(IUnknown* site) {
@@ -218,12 +150,13 @@ bool CCalendarMenuExtension::SelectedItem(DWORD* oid) const {
 
 std::vector<CeStd> CCalendarMenuExtension::ItemTexts(DWORD oid) const {
     std::vector<CeStd> texts;
-    ComInit com;
+    // A host that chose another apartment keeps its own.
+    const com::Init com;
     raii::ComPtr<IPOutlookApp2> app;
     if (FAILED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp2,
                                 reinterpret_cast<void**>(app.out()))))
         return texts;
-    PoomSession session(app.get());
+    const com::Session<IPOutlookApp2> session(app.get());
     if (!session.ok()) return texts;
     raii::ComPtr<IDispatch> item;
     if (FAILED(app->GetItemFromOid(long(oid), item.out())) || !item) return texts;
@@ -237,7 +170,7 @@ std::vector<CeStd> CCalendarMenuExtension::ItemTexts(DWORD oid) const {
         kind = ItemKind::kTask;
 
     for (Field f : FieldsToSearch(kind, config_.search)) {
-        Bstr text;
+        com::Bstr text;
         HRESULT hr = E_FAIL;
         if (kind == ItemKind::kAppointment) {
             hr = f == Field::kSubject    ? appt->get_Subject(text.out())

@@ -11,6 +11,7 @@
 #include <map>
 #include <vector>
 
+#include "com_base.h"
 #include "command_map.h"
 #include "module.h"
 #include "raii.h"
@@ -25,14 +26,9 @@ struct ExtensionConfig {
 };
 ExtensionConfig LoadConfig();
 
-class CCalendarMenuExtension : public IObjectWithSite, public IContextMenu {
+class CCalendarMenuExtension : public com::Object<IObjectWithSite, IContextMenu> {
 public:
     explicit CCalendarMenuExtension(ExtensionConfig config);
-
-    // IUnknown (the IContextMenu table forwards here)
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IObjectWithSite
     HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) override;
@@ -46,7 +42,7 @@ public:
                                                UINT cchMax) override;
 
 protected:
-    virtual ~CCalendarMenuExtension();
+    ~CCalendarMenuExtension() override;
 
 private:
     // Removes every popup of ours an earlier call left in the host's menu: its ids
@@ -59,7 +55,6 @@ private:
     HRESULT Launch(const Command& command, HWND owner) const;
 
     ModuleRef moduleRef_;
-    std::atomic<ULONG> refs_{1};
     raii::ComPtr<IUnknown> site_;
     ExtensionConfig config_;
     std::map<uint32_t, Command> commands_;

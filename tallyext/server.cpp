@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "com_base.h"
 #include "extension.h"
 #include "module.h"
 #include "raii.h"
@@ -29,37 +30,20 @@ const CLSID kTasksContext = {0xB0251639, 0xF731, 0x41cb, {0xB9, 0x2D, 0xB4, 0xF7
 
 #define TX_MENUS L"SOFTWARE\\Microsoft\\Shell\\Extensions\\ContextMenus\\"
 
-class CCalendarMenuExtFactory : public IClassFactory {
+class CCalendarMenuExtFactory : public com::Object<IClassFactory> {
 public:
     // softkey: made for one of the two softkey classes; the objects are the same.
     explicit CCalendarMenuExtFactory(bool softkey) : softkey_(softkey) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        auto* object = new (std::nothrow) CCalendarMenuExtension(LoadConfig());
+        raii::ComPtr<CCalendarMenuExtension> object;
+        object.attach(new (std::nothrow) CCalendarMenuExtension(LoadConfig()));
         if (!object) return E_OUTOFMEMORY;
-        const HRESULT hr = object->QueryInterface(iid, out);
-        object->Release();  // the creation reference: a failed query destroys it
-        return hr;
+        // The creation reference goes with `object`: a failed query destroys it.
+        return object->QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)
@@ -70,11 +54,10 @@ public:
     }
 
 private:
-    virtual ~CCalendarMenuExtFactory() = default;
+    ~CCalendarMenuExtFactory() override = default;
 
     // A live factory keeps the module too: its code must outlive it.
     ModuleRef moduleRef_;
-    std::atomic<ULONG> refs_{1};
     [[maybe_unused]] bool softkey_;
 };
 
@@ -128,11 +111,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
     *out = nullptr;
     for (const ServerClass& c : kServerClasses) {
         if (!IsEqualCLSID(clsid, *c.clsid)) continue;
-        auto* factory = new (std::nothrow) CCalendarMenuExtFactory(c.softkey);
+        raii::ComPtr<CCalendarMenuExtFactory> factory;
+        factory.attach(new (std::nothrow) CCalendarMenuExtFactory(c.softkey));
         if (!factory) return E_OUTOFMEMORY;
-        const HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
+        return factory->QueryInterface(iid, out);  // the creation reference goes with `factory`
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

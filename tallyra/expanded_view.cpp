@@ -5,6 +5,7 @@
 #include "actions.h"
 #include "app.h"
 #include "contact_list.h"
+#include "raii.h"
 
 namespace tallyra {
 
@@ -27,21 +28,9 @@ int CExpandedContactView::Run(HWND parent, const CContactRecord& record, const C
     result_ = -1;
     EmptyTemplate tpl = {};
     tpl.t.style = WS_POPUP | WS_VISIBLE | WS_CAPTION;
-    const INT_PTR r = DialogBoxIndirectParamW(TheApp().instance, &tpl.t, parent, DlgProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR r = DialogBoxIndirectParamW(TheApp().instance, &tpl.t, parent, Proc(), Param());
     dlg_ = list_ = menuBar_ = nullptr;
     return r == -1 ? -1 : int(r);
-}
-
-INT_PTR CALLBACK CExpandedContactView::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    CExpandedContactView* self;
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<CExpandedContactView*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, lp);
-        self->dlg_ = hwnd;
-    } else {
-        self = reinterpret_cast<CExpandedContactView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    return self ? self->Proc(msg, wp, lp) : FALSE;
 }
 
 // The list passes its keys to the view: Return, Left, Talk act on the focused row.
@@ -164,8 +153,8 @@ bool CExpandedContactView::Activate(int row) {
 
 void CExpandedContactView::Paint() {
     App& app = TheApp();
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(dlg_, &ps);
+    raii::PaintDC paint(dlg_);
+    const HDC dc = paint.get();
     RECT rc;
     GetClientRect(dlg_, &rc);
     RECT band = {rc.left, 0, rc.right, header_};
@@ -179,7 +168,6 @@ void CExpandedContactView::Paint() {
     }
     RECT line = {rc.left, header_ - app.ScaleY(2), rc.right, header_};
     FillRect(dc, &line, GetSysColorBrush(27));
-    EndPaint(dlg_, &ps);
 }
 
 void CExpandedContactView::DrawRow(const DRAWITEMSTRUCT* dis) {
@@ -216,7 +204,7 @@ void CExpandedContactView::DrawRow(const DRAWITEMSTRUCT* dis) {
     FillRect(dc, &line, GetSysColorBrush(COLOR_GRAYTEXT));
 }
 
-INT_PTR CExpandedContactView::Proc(UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR CExpandedContactView::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG:
         sai_ = SHACTIVATEINFO();

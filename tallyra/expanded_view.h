@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "contact_data.h"
+#include "dialog.h"
 #include "talk_key.h"
 
 namespace tallyra {
@@ -23,7 +24,7 @@ inline bool ActivationLeavesFinder(WPARAM wp, LPARAM lp) {
     return !next || GetWindowThreadProcessId(next, nullptr) != GetCurrentThreadId();
 }
 
-class CExpandedContactView {
+class CExpandedContactView : public win::Dialog {
 public:
     // The Talk key's filter is the main window's: a press may begin in one window
     // and end in the other.
@@ -33,21 +34,19 @@ public:
     // Runs the dialog for the record (numbers already loaded); returns the result:
     // -1 or 0 nothing, 1-3 the post-operation behaviour that closed it.
     int Run(HWND parent, const CContactRecord& record, const CContactList& list);
-    HWND hwnd() const { return dlg_; }
     HWND list() const { return list_; }
     // Carries out the row's action; returns whether the view should close.
     bool Activate(int row);
 
 private:
-    static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR Proc(UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool Init();
     void Layout();
     void Paint();
     void DrawRow(const DRAWITEMSTRUCT* dis);
     int Selected() const;
 
-    HWND dlg_ = nullptr, list_ = nullptr, menuBar_ = nullptr;
+    HWND list_ = nullptr, menuBar_ = nullptr;
     SHACTIVATEINFO sai_ = {};
     const CContactRecord* record_ = nullptr;
     const CContactList* icons_ = nullptr;  // the phone-type icons

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app.h"
+#include "dialog.h"
 #include "raii.h"
 #include "settings_ui.h"
 
@@ -31,24 +32,17 @@ std::vector<FolderEntry> ListFolder(const CeStd& folder) {
     return out;
 }
 
-class Chooser {
+class Chooser : public win::Dialog {
 public:
     Chooser(ChooserMode mode, const CeString& title, const CeString& folder, const CeString& extension)
         : model_(mode, folder.str(), extension.str()), title_(title) {}
 
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_INITDIALOG) {
-            SetWindowLongPtrW(dlg, GWLP_USERDATA, lp);
-            reinterpret_cast<Chooser*>(lp)->dlg_ = dlg;
-        }
-        auto self = reinterpret_cast<Chooser*>(GetWindowLongPtrW(dlg, GWLP_USERDATA));
-        return self ? self->Handle(msg, wp, lp) : FALSE;
-    }
+    INT_PTR Run(HWND owner) { return RunEmptyDialog(owner, Proc(), Param()); }
 
     CeString result;
 
 private:
-    INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
         case WM_INITDIALOG: Init(); return FALSE;  // the focus is set
         case WM_SIZE: LayOut(); return TRUE;
@@ -198,7 +192,7 @@ private:
 
     FileChooserModel model_;
     CeString title_;
-    HWND dlg_ = nullptr, folder_ = nullptr, list_ = nullptr, name_ = nullptr, keys_ = nullptr;
+    HWND folder_ = nullptr, list_ = nullptr, name_ = nullptr, keys_ = nullptr;
     raii::Font font_, bold_;
     ControlRows rows_;
     bool controlsMade_ = false;  // WM_SIZE comes before the controls exist
@@ -209,7 +203,7 @@ private:
 bool RunFileChooser(HWND owner, ChooserMode mode, const CeString& title, const CeString& folder,
                     const CeString& extension, CeString* result) {
     Chooser chooser(mode, title, folder, extension);
-    if (RunEmptyDialog(owner, &Chooser::Proc, reinterpret_cast<LPARAM>(&chooser)) != 1) return false;
+    if (chooser.Run(owner) != 1) return false;
     *result = chooser.result;
     return true;
 }

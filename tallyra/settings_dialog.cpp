@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app.h"
+#include "dialog.h"
 #include "raii.h"
 #include "settings_pages.h"
 #include "settings_ui.h"
@@ -18,23 +19,14 @@ constexpr UINT kTitleText = 8031, kQuitText = 8029, kQuitCaption = 8030;
 constexpr UINT kPageListBitmap = 4000;  // the pages' icons side by side, green key
 constexpr int kPageCount = 3;           // texts 8000-8002
 
-class CSettingsDialog {
+class CSettingsDialog : public win::Dialog {
 public:
     explicit CSettingsDialog(App& app) : app_(app) {}
 
-    bool Run(HWND owner) { return RunEmptyDialog(owner, &Proc, reinterpret_cast<LPARAM>(this)) == 1; }
+    bool Run(HWND owner) { return RunEmptyDialog(owner, Proc(), Param()) == 1; }
 
 private:
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_INITDIALOG) {
-            SetWindowLongPtrW(dlg, GWLP_USERDATA, lp);
-            reinterpret_cast<CSettingsDialog*>(lp)->dlg_ = dlg;
-        }
-        auto self = reinterpret_cast<CSettingsDialog*>(GetWindowLongPtrW(dlg, GWLP_USERDATA));
-        return self ? self->Handle(msg, wp, lp) : FALSE;
-    }
-
-    INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
         case WM_INITDIALOG:
             if (!Init()) EndDialog(dlg_, 0);
@@ -190,7 +182,7 @@ private:
     }
 
     App& app_;
-    HWND dlg_ = nullptr, list_ = nullptr, menuBar_ = nullptr;
+    HWND list_ = nullptr, menuBar_ = nullptr;
     raii::Font normal_, bold_;
     ImageListOwner images_;
     std::unique_ptr<CSettingsWindow> page_;

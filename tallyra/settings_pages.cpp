@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app.h"
+#include "dialog.h"
 #include "settings_chooser.h"
 #include "settings_model.h"
 
@@ -189,50 +190,50 @@ private:
 };
 
 // The list of available alphabets: Latin (always on) and a box for each other one.
-struct AlphabetsBox {
+struct AlphabetsBox : win::Dialog {
     HFONT font;
     uint32_t mask;
     HWND keys = nullptr;
     HWND boxes[4] = {};
 
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_INITDIALOG) SetWindowLongPtrW(dlg, GWLP_USERDATA, lp);
-        auto self = reinterpret_cast<AlphabetsBox*>(GetWindowLongPtrW(dlg, GWLP_USERDATA));
-        if (!self) return FALSE;
+    AlphabetsBox(HFONT f, uint32_t m) : font(f), mask(m) {}
+    INT_PTR Run(HWND owner) { return RunEmptyDialog(owner, Proc(), Param()); }
+
+    INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
         case WM_INITDIALOG: {
-            InitFullScreenDialog(dlg);
-            SetWindowTextW(dlg, TextOr(kTxtAvailableAlphabets, L"Available alphabets").c_str());
+            InitFullScreenDialog(dlg_);
+            SetWindowTextW(dlg_, TextOr(kTxtAvailableAlphabets, L"Available alphabets").c_str());
             const unsigned texts[4] = {8004, 8033, 8034, 8035};
             ControlRows rows;
             for (int i = 0; i < 4; ++i) {
-                self->boxes[i] = MakeControl(WC_BUTTONW, TheApp().Text(texts[i]), WS_TABSTOP | BS_AUTOCHECKBOX, dlg,
-                                             kIdFirstAlphabetCheck + i, self->font);
-                SendMessageW(self->boxes[i], BM_SETCHECK, (self->mask & (1u << i)) || i == 0 ? BST_CHECKED : 0, 0);
-                rows.Add({self->boxes[i]}, {}, kControlHeight, 0, i ? 2 : 6);
+                boxes[i] = MakeControl(WC_BUTTONW, TheApp().Text(texts[i]), WS_TABSTOP | BS_AUTOCHECKBOX, dlg_,
+                                       kIdFirstAlphabetCheck + i, font);
+                SendMessageW(boxes[i], BM_SETCHECK, (mask & (1u << i)) || i == 0 ? BST_CHECKED : 0, 0);
+                rows.Add({boxes[i]}, {}, kControlHeight, 0, i ? 2 : 6);
             }
-            EnableWindow(self->boxes[0], FALSE);
+            EnableWindow(boxes[0], FALSE);
             RECT rc;
-            GetClientRect(dlg, &rc);
+            GetClientRect(dlg_, &rc);
             rows.LayOut(TheApp().ScaleX(8), 0, rc.right - TheApp().ScaleX(16));
-            self->keys = CreateSoftKeys(dlg, TextOr(kTxtDone, L"Done"), TextOr(kTxtCancel, L"Cancel"));
+            keys = CreateSoftKeys(dlg_, TextOr(kTxtDone, L"Done"), TextOr(kTxtCancel, L"Cancel"));
             return TRUE;
         }
         case WM_COMMAND:
             if (LOWORD(wp) == IDOK) {
-                auto on = [&](int i) { return SendMessageW(self->boxes[i], BM_GETCHECK, 0, 0) == BST_CHECKED; };
-                self->mask = AlphabetMask(on(1), on(2), on(3));
-                EndDialog(dlg, 1);
+                auto on = [&](int i) { return SendMessageW(boxes[i], BM_GETCHECK, 0, 0) == BST_CHECKED; };
+                mask = AlphabetMask(on(1), on(2), on(3));
+                EndDialog(dlg_, 1);
                 return TRUE;
             }
             if (LOWORD(wp) == IDCANCEL) {
-                EndDialog(dlg, 0);
+                EndDialog(dlg_, 0);
                 return TRUE;
             }
             break;
         case WM_DESTROY:
-            if (self->keys) DestroyWindow(self->keys);
-            self->keys = nullptr;
+            if (keys) DestroyWindow(keys);
+            keys = nullptr;
             break;
         }
         return FALSE;
@@ -243,7 +244,7 @@ struct AlphabetsBox {
 
 bool ChooseAlphabets(HWND owner, HFONT font, uint32_t* mask) {
     AlphabetsBox box{font, *mask};
-    if (RunEmptyDialog(owner, &AlphabetsBox::Proc, reinterpret_cast<LPARAM>(&box)) != 1) return false;
+    if (box.Run(owner) != 1) return false;
     *mask = box.mask;
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "com_base.h"
 #include "imaging.h"
 #include "raii.h"
 
@@ -10,7 +11,7 @@ namespace daybrim {
 HBITMAP DecodeContactPicture(const std::vector<uint8_t>& bytes, int box, int* width, int* height) {
     if (bytes.empty() || box <= 0) return nullptr;
     // The calling thread may or may not have COM up; balance what this call adds.
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const com::Init com;
     HBITMAP result = nullptr;
     {
         raii::ComPtr<IImagingFactory> factory;
@@ -46,7 +47,6 @@ HBITMAP DecodeContactPicture(const std::vector<uint8_t>& bytes, int box, int* wi
             }
         }
     }
-    if (SUCCEEDED(init)) CoUninitialize();
     return result;
 }
 

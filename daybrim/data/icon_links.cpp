@@ -3,6 +3,9 @@
 #if __has_include(<pimstore.h>)
 #include <pimstore.h>
 #define DAYBRIM_HAVE_POOM 1
+
+#include "com_base.h"
+#include "raii.h"
 #endif
 
 namespace daybrim {
@@ -10,21 +13,20 @@ namespace daybrim {
 uint32_t PoomNamedPropIds::Lookup(const wchar_t* name, HWND owner) {
 #ifdef DAYBRIM_HAVE_POOM
     uint32_t id = 0xFFFFFFFF;
-    if (FAILED(CoInitializeEx(nullptr, 0))) return id;
-    IPOutlookApp2* app = nullptr;
+    const com::Init com(COINIT_MULTITHREADED);
+    if (!com) return id;
+    raii::ComPtr<IPOutlookApp2> app;
     if (SUCCEEDED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp2,
-                                   reinterpret_cast<void**>(&app))) &&
+                                   reinterpret_cast<void**>(app.out()))) &&
         app) {
-        if (SUCCEEDED(app->Logon(long(reinterpret_cast<intptr_t>(owner))))) {
+        const com::Session<IPOutlookApp2> session(app.get(), long(reinterpret_cast<intptr_t>(owner)));
+        if (session.ok()) {
             CEPROPID out = PIM_INVALIDID;
             LPCWSTR names[1] = {name};
             if (SUCCEEDED(app->GetIDsFromNames(1, names, PIM_CREATE | CEVT_BLOB, &out)) && out != PIM_INVALIDID)
                 id = out;
-            app->Logoff();
         }
-        app->Release();
     }
-    CoUninitialize();
     return id;
 #else
     return 0xFFFFFFFF;

@@ -12,14 +12,13 @@ HANDLE PimDatabase::open(const std::wstring& name, bool autoIncrement, CENOTIFYR
     oid_ = 0;
     HANDLE h = CeOpenDatabaseInSession(nullptr, &guid_, &oid_, &n[0], sort, autoIncrement ? CEDB_AUTOINCREMENT : 0,
                                        request);
-    handle_ = (h == INVALID_HANDLE_VALUE) ? nullptr : h;
+    handle_.reset((h == INVALID_HANDLE_VALUE) ? nullptr : h);
     if (!handle_) close();
-    return handle_;
+    return handle_.get();
 }
 
 void PimDatabase::close() {
-    if (handle_) CloseHandle(handle_);
-    handle_ = nullptr;
+    handle_.reset();
     if (mounted_) CeUnmountDBVol(&guid_);
     mounted_ = false;
 }
@@ -27,7 +26,7 @@ void PimDatabase::close() {
 CEOID PimDatabase::seek(DWORD type, DWORD value, WORD valueCount) {
     if (!handle_) return 0;
     DWORD index = 0;
-    return CeSeekDatabaseEx(handle_, type, value, valueCount, &index);
+    return CeSeekDatabaseEx(handle_.get(), type, value, valueCount, &index);
 }
 
 SORTORDERSPECEX SortOn(CEPROPID key1, WORD keyFlags, CEPROPID key2) {

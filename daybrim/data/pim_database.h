@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raii.h"
 #include "windbase.h"
 
 namespace daybrim {
@@ -30,12 +31,12 @@ public:
     }
     bool flush() { return mounted_ && CeFlushDBVol(&guid_); }
 
-    HANDLE handle() const { return handle_; }
-    bool isOpen() const { return handle_ != nullptr; }
+    HANDLE handle() const { return handle_.get(); }
+    bool isOpen() const { return bool(handle_); }
     const CEGUID& volume() const { return guid_; }
 
 private:
-    HANDLE handle_ = nullptr;
+    raii::Handle handle_;  // closed through the device's CloseHandle, which knows databases
     CEGUID guid_ = {};
     CEOID oid_ = 0;
     bool mounted_ = false;

@@ -146,7 +146,7 @@ bool CIconPicker::Run(HWND parent, HINSTANCE module, std::wstring* path) {
     while (!title.empty() && (title.back() == L' ' || title.back() == L':')) title.pop_back();
     const std::vector<DWORD> tmpl = Template(title);
     const INT_PTR r = DialogBoxIndirectParamW(module, reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), parent,
-                                              &CIconPicker::DlgProc, reinterpret_cast<LPARAM>(this));
+                                              Proc(), Param());
     dlg_ = list_ = clear_ = menuBar_ = nullptr;
     chosenPicture_.reset();
     for (raii::Bitmap& b : pictures_) b.reset();
@@ -156,20 +156,7 @@ bool CIconPicker::Run(HWND parent, HINSTANCE module, std::wstring* path) {
     return true;
 }
 
-INT_PTR CALLBACK CIconPicker::DlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    CIconPicker* self;
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<CIconPicker*>(lp);
-        SetWindowLongPtrW(dlg, DWLP_USER, lp);
-        self->dlg_ = dlg;
-    } else {
-        self = reinterpret_cast<CIconPicker*>(GetWindowLongPtrW(dlg, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    return self->Handle(msg, wp, lp);
-}
-
-INT_PTR CIconPicker::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR CIconPicker::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG: OnInit(); return FALSE;  // the focus is set by OnInit
     case WM_SIZE: Layout(); return TRUE;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog.h"
 #include "icon_list.h"
 #include "raii.h"
 
@@ -35,7 +36,7 @@ const std::vector<std::wstring>& InstalledIcons(const CSettings& settings);
 bool PickIcon(HWND parent, HINSTANCE module, HMODULE lang, const CSettings& settings, std::wstring* path);
 
 // The dialog itself, over a given list of icons.
-class CIconPicker {
+class CIconPicker : public win::Dialog {
 public:
     static const int kClearId = 1001;
     static const int kListId = 1002;
@@ -53,8 +54,7 @@ public:
     RECT PreviewRect() const;
 
 private:
-    static INT_PTR CALLBACK DlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnInit();
     void Layout();
     void OnPaint();
@@ -66,7 +66,7 @@ private:
 
     std::vector<std::wstring> icons_;
     HMODULE lang_;
-    HWND dlg_ = nullptr, list_ = nullptr, clear_ = nullptr, menuBar_ = nullptr;
+    HWND list_ = nullptr, clear_ = nullptr, menuBar_ = nullptr;
     std::wstring chosen_;
     raii::Bitmap chosenPicture_;
     // Each icon's picture, loaded when its cell is first drawn; freed with the dialog.

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "raii.h"
 #endif
 
 namespace daybrim {
@@ -16,11 +18,10 @@ Scaler& TheScaler() { return g_scaler; }
 void SetForcedVga(bool on) {
 #ifdef _WIN32
     if (!g_dpiRead) {
-        HDC dc = GetDC(nullptr);
+        raii::WindowDC dc(nullptr);
         if (dc) {
-            g_scaler.dpiX = GetDeviceCaps(dc, LOGPIXELSX);
-            g_scaler.dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-            ReleaseDC(nullptr, dc);
+            g_scaler.dpiX = GetDeviceCaps(dc.get(), LOGPIXELSX);
+            g_scaler.dpiY = GetDeviceCaps(dc.get(), LOGPIXELSY);
         }
         g_dpiRead = true;
     }

@@ -47,18 +47,22 @@ DeviceSettings ReadAll() {
     return c;
 }
 
+// An event handle. Not raii::Handle: this library is built without the device's
+// CloseHandle, and an inline raii::Handle compiled here would differ from the one
+// device code gets, which the linker may pick for either.
+struct EventTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+using Event = raii::Owned<HANDLE, EventTraits>;
+
 // A registry change notification on the device key (other processes' writes, the
 // clock tool's among them, trigger it too) says when the cached copy is stale.
 class Cache {
 public:
-    ~Cache() {  // a library that links this may be unloaded long before the process ends
-        if (event_) CloseHandle(event_);
-        if (key_) RegCloseKey(key_);
-    }
-
     DeviceSettings Get() {
         std::lock_guard<std::mutex> g(lock_);
-        if (!valid_ || !event_ || WaitForSingleObject(event_, 0) == WAIT_OBJECT_0) {
+        if (!valid_ || !event_ || WaitForSingleObject(event_.get(), 0) == WAIT_OBJECT_0) {
             Arm();  // before reading, so that a change made while we read is not missed
             cached_ = ReadAll();
             valid_ = true;
@@ -69,23 +73,24 @@ public:
 private:
     void Arm() {
         if (!key_ && RegCreateKeyExW(HKEY_LOCAL_MACHINE, CESIM_KEY, 0, nullptr, 0, KEY_READ | KEY_NOTIFY, nullptr,
-                                     &key_, nullptr) != ERROR_SUCCESS)
-            key_ = nullptr;
-        if (!event_) event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+                                     key_.out(), nullptr) != ERROR_SUCCESS)
+            key_.release();  // nothing was opened
+        if (!event_) event_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
         if (!key_ || !event_ ||
-            RegNotifyChangeKeyValue(key_, FALSE, REG_NOTIFY_CHANGE_LAST_SET, event_, TRUE) != ERROR_SUCCESS) {
+            RegNotifyChangeKeyValue(key_.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, event_.get(), TRUE) !=
+                ERROR_SUCCESS) {
             // Without a notification read every time rather than risk stale settings.
-            if (event_) CloseHandle(event_);
-            event_ = nullptr;
+            event_.reset();
         }
     }
 
     std::mutex lock_;
     bool valid_ = false;
     DeviceSettings cached_;
-    HKEY key_ = nullptr;
-
-    HANDLE event_ = nullptr;
+    // Owned, not leaked: a library that links this may be unloaded long before the
+    // process ends.
+    raii::Key key_;
+    Event event_;
 };
 
 Cache g_cache;

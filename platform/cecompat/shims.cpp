@@ -3,6 +3,7 @@
 
 #include "cecompat.h"
 #include "device_settings.h"
+#include "raii.h"
 
 extern "C" {
 
@@ -33,13 +34,10 @@ BOOL WINAPI TransparentImage(HDC dst, LONG x, LONG y, LONG cx, LONG cy, HANDLE s
     }
     if (GetObjectType(src) != OBJ_BITMAP)
         return TransparentBlt(dst, x, y, cx, cy, static_cast<HDC>(src), xs, ys, cxs, cys, transparent);
-    HDC mem = CreateCompatibleDC(dst);
+    raii::MemDC mem(CreateCompatibleDC(dst));
     if (!mem) return FALSE;
-    HGDIOBJ old = SelectObject(mem, src);
-    BOOL ok = old != nullptr && TransparentBlt(dst, x, y, cx, cy, mem, xs, ys, cxs, cys, transparent);
-    if (old) SelectObject(mem, old);
-    DeleteDC(mem);
-    return ok;
+    raii::Select sel(mem.get(), src);
+    return sel && TransparentBlt(dst, x, y, cx, cy, mem.get(), xs, ys, cxs, cys, transparent);
 }
 
 int WINAPI CeSim_GetSystemMetrics(int index) {

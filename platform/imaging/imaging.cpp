@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "com_base.h"
 #include "imaging.h"
 #include "raii.h"
 
@@ -71,25 +72,10 @@ Pixels Scale(const Pixels& src, UINT w, UINT h) {
     return out;
 }
 
-class Image : public IImage {
+class Image : public com::Object<IImage> {
 public:
     explicit Image(Pixels px) : px_(std::move(px)) { ++g_objects; }
-    virtual ~Image() { --g_objects; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IImage)) return E_NOINTERFACE;
-        *out = static_cast<IImage*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ULONG(++refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        long n = --refs_;
-        if (n == 0) delete this;
-        return ULONG(n);
-    }
+    ~Image() override { --g_objects; }
 
     STDMETHODIMP GetPhysicalDimension(SIZE* size) override {
         if (!size) return E_POINTER;
@@ -152,26 +138,13 @@ public:
     }
 
 private:
-    std::atomic<long> refs_{1};
     Pixels px_;
 };
 
-class Factory : public IImagingFactory, public IClassFactory {
+class Factory : public com::Static<IClassFactory, IImagingFactory> {
 public:
-    // IUnknown, shared by both interfaces. The one factory object lives as long as
-    // the module; only the object count keeps the module loaded.
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory))
-            *out = static_cast<IClassFactory*>(this);
-        else if (IsEqualIID(iid, IID_IImagingFactory))
-            *out = static_cast<IImagingFactory*>(this);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
+    // The one factory object lives as long as the module; its references count
+    // among the objects that keep the module loaded.
     STDMETHODIMP_(ULONG) AddRef() override { return ULONG(++g_objects); }
     STDMETHODIMP_(ULONG) Release() override { return ULONG(--g_objects); }
 

@@ -8,29 +8,23 @@
 #include <atomic>
 #include <new>
 
+#include "com_base.h"
+#include "raii.h"
+
 template <class Object>
-class CeSimStaticFactory : public IClassFactory {
+class CeSimStaticFactory : public com::Static<IClassFactory> {
 public:
     explicit CeSimStaticFactory(std::atomic<long>* moduleRefs) : moduleRefs_(moduleRefs) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        auto* object = new (std::nothrow) Object();
+        raii::ComPtr<Object> object;
+        object.attach(new (std::nothrow) Object());
         if (!object) return E_OUTOFMEMORY;
-        const HRESULT hr = object->QueryInterface(iid, out);
-        object->Release();  // the creation reference: a failed query destroys it
-        return hr;
+        // The creation reference goes with `object`: a failed query destroys it.
+        return object->QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)

@@ -80,3 +80,9 @@ DECLARE_INTERFACE_(IImagingFactory, IUnknown) {
     STDMETHOD(UninstallImageCodec)(THIS_ const WCHAR* codecName, UINT flags) PURE;
 };
 #undef INTERFACE
+
+// __uuidof for each interface, as the SDK's uuid attributes give it.
+#if defined(__cplusplus) && defined(__CRT_UUID_DECL)
+__CRT_UUID_DECL(IImagingFactory, 0x327abda7, 0x072b, 0x11d3, 0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e)
+__CRT_UUID_DECL(IImage, 0x327abda9, 0x072b, 0x11d3, 0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e)
+#endif

@@ -41,9 +41,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Add(IDispatch** pp) override { return CreateNewItem(store_, kind_, pp); }
 
-protected:
-    const IID& Iid() const override { return IID_IPOutlookItemCollection; }
-
 private:
     std::shared_ptr<Store> store_;
     Kind kind_;
@@ -63,9 +60,6 @@ public:
         return *pp ? S_OK : E_OUTOFMEMORY;
     }
 
-protected:
-    const IID& Iid() const override { return IID_IFolder; }
-
 private:
     std::shared_ptr<Store> store_;
     Kind kind_;
@@ -73,15 +67,6 @@ private:
 
 class Application : public Object<IPOutlookApp2> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out && IsEqualIID(iid, IID_IPOutlookApp)) {
-            *out = static_cast<IPOutlookApp*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return Object<IPOutlookApp2>::QueryInterface(iid, out);
-    }
-
     // The window only parents dialogs the real application may show; none here.
     HRESULT STDMETHODCALLTYPE Logon(long) override {
         std::lock_guard<std::mutex> g(mu_);
@@ -146,7 +131,10 @@ public:
     }
 
 protected:
-    const IID& Iid() const override { return IID_IPOutlookApp2; }
+    void* QueryMore(REFIID iid) override {
+        if (IsEqualIID(iid, IID_IPOutlookApp)) return static_cast<IPOutlookApp*>(this);
+        return Object<IPOutlookApp2>::QueryMore(iid);
+    }
 
 private:
     std::shared_ptr<Store> Session() {

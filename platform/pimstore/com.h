@@ -10,38 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "com_base.h"
+
 namespace pim {
 
 // Live objects and server locks: DllCanUnloadNow says no while any exist.
 extern std::atomic<long> g_moduleRefs;
 
-// Reference count and IUnknown for one interface I (plus IDispatch and IUnknown).
-// Derived classes list further interfaces in QueryExtra.
+// An object of the server with interface I (and IDispatch, which I derives from),
+// counted among the module's live objects.
 template <typename I>
-class Object : public I {
+class Object : public com::Object<I> {
 public:
     Object() { ++g_moduleRefs; }
-    virtual ~Object() { --g_moduleRefs; }
-    Object(const Object&) = delete;
-    Object& operator=(const Object&) = delete;
+    ~Object() override { --g_moduleRefs; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, Iid())) {
-            *out = static_cast<I*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        long n = --refs_;
-        if (n == 0) delete this;
-        return ULONG(n);
-    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         if (!n) return E_POINTER;
         *n = 0;
@@ -60,10 +43,9 @@ public:
     }
 
 protected:
-    virtual const IID& Iid() const = 0;
-
-private:
-    std::atomic<long> refs_{1};
+    void* QueryMore(REFIID iid) override {
+        return IsEqualIID(iid, IID_IDispatch) ? static_cast<I*>(this) : nullptr;
+    }
 };
 
 // A new BSTR in *out (E_POINTER / E_OUTOFMEMORY as COM callers expect).

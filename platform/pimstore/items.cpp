@@ -303,9 +303,6 @@ public:
     HRESULT STDMETHODCALLTYPE Save() override { return d_->Save(); }
     HRESULT STDMETHODCALLTYPE Delete() override { return d_->Delete(); }
 
-protected:
-    const IID& Iid() const override { return IID_IAppointment; }
-
 private:
     std::shared_ptr<ItemData> d_;
 };
@@ -365,9 +362,6 @@ public:
     HRESULT STDMETHODCALLTYPE SkipRecurrence() override;
     HRESULT STDMETHODCALLTYPE Save() override { return d_->Save(); }
     HRESULT STDMETHODCALLTYPE Delete() override { return d_->Delete(); }
-
-protected:
-    const IID& Iid() const override { return IID_ITask; }
 
 private:
     std::shared_ptr<ItemData> d_;
@@ -436,9 +430,6 @@ public:
     HRESULT STDMETHODCALLTYPE put_Categories(BSTR v) override { return PutCategories(*d_, v); }
     HRESULT STDMETHODCALLTYPE Save() override { return d_->Save(); }
     HRESULT STDMETHODCALLTYPE Delete() override { return d_->Delete(); }
-
-protected:
-    const IID& Iid() const override { return IID_IContact; }
 
 private:
     std::shared_ptr<ItemData> d_;

@@ -8,6 +8,7 @@
 #include "items.h"
 #include "pimcodec/pimtime.h"
 #include "pimcodec/recurrence.h"
+#include "raii.h"
 
 namespace pim {
 
@@ -204,9 +205,6 @@ public:
         return hr;
     }
 
-protected:
-    const IID& Iid() const override { return IID_IAppointment; }
-
 private:
     HRESULT SetText(std::optional<std::u16string>* field, BSTR v) {
         std::wstring text = FromBstr(v);
@@ -276,9 +274,6 @@ public:
         return NewOccurrence(s_, ex_, pp);
     }
 
-protected:
-    const IID& Iid() const override { return IID_IException; }
-
 private:
     std::shared_ptr<ItemData> s_;
     pimcodec::Exception ex_;
@@ -288,10 +283,7 @@ private:
 
 class ExceptionList : public Object<IExceptions> {
 public:
-    explicit ExceptionList(std::vector<IException*> items) : items_(std::move(items)) {}
-    ~ExceptionList() override {
-        for (IException* e : items_) e->Release();
-    }
+    explicit ExceptionList(std::vector<raii::ComPtr<IException>> items) : items_(std::move(items)) {}
     HRESULT STDMETHODCALLTYPE get_Count(int* p) override {
         if (!p) return E_POINTER;
         *p = int(items_.size());
@@ -301,16 +293,13 @@ public:
         if (!pp) return E_POINTER;
         *pp = nullptr;
         if (index < 1 || size_t(index) > items_.size()) return E_INVALIDARG;
-        *pp = items_[size_t(index) - 1];
+        *pp = items_[size_t(index) - 1].get();
         (*pp)->AddRef();
         return S_OK;
     }
 
-protected:
-    const IID& Iid() const override { return IID_IExceptions; }
-
 private:
-    std::vector<IException*> items_;
+    std::vector<raii::ComPtr<IException>> items_;
 };
 
 // --- Pattern ----------------------------------------------------------------------
@@ -356,9 +345,6 @@ public:
     HRESULT STDMETHODCALLTYPE get_Exceptions(IExceptions** pp) override;
     HRESULT STDMETHODCALLTYPE GetOccurrence(DATE date, IAppointment** pp) override;
 
-protected:
-    const IID& Iid() const override { return IID_IRecurrencePattern; }
-
 private:
     template <typename T, typename F>
     HRESULT Field(T* out, F f) {
@@ -387,22 +373,17 @@ HRESULT Pattern::get_Exceptions(IExceptions** pp) {
     for (uint32_t d : r.removed) entries.push_back({d, nullptr});
     for (const auto& e : r.exceptions) entries.push_back({e.originalDate, &e});
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.day < b.day; });
-    std::vector<IException*> items;
+    std::vector<raii::ComPtr<IException>> items;
     for (const Entry& e : entries) {
         DATE original = LocalFromWall(*s_, int64_t(e.day) + r.startOffset);
         IException* item = new (std::nothrow)
             ExceptionItem(s_, e.ex ? *e.ex : AsStored(r, e.day), e.ex == nullptr, original);
-        if (!item) {
-            for (IException* i : items) i->Release();
-            return E_OUTOFMEMORY;
-        }
-        items.push_back(item);
+        if (!item) return E_OUTOFMEMORY;
+        items.emplace_back();
+        items.back().attach(item);
     }
-    auto* list = new (std::nothrow) ExceptionList(items);
-    if (!list) {
-        for (IException* i : items) i->Release();
-        return E_OUTOFMEMORY;
-    }
+    auto* list = new (std::nothrow) ExceptionList(std::move(items));
+    if (!list) return E_OUTOFMEMORY;
     *pp = list;
     return S_OK;
 }

@@ -74,14 +74,6 @@ void PrintMenu(HMENU menu, int depth, std::wstring* out) {
 ItemDataObject::ItemDataObject(DWORD oid)
     : oid_(oid), format_(CLIPFORMAT(RegisterClipboardFormatW(PIM_CF_ITEMREFARRAY))) {}
 
-HRESULT ItemDataObject::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDataObject)) return E_NOINTERFACE;
-    *out = static_cast<IDataObject*>(this);
-    return S_OK;
-}
-
 HRESULT ItemDataObject::QueryGetData(FORMATETC* f) {
     if (!f) return E_INVALIDARG;
     return f->cfFormat == format_ && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;

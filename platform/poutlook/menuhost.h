@@ -8,18 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "com_base.h"
 #include "raii.h"
 
 namespace poutlook {
 
-// The site handed to extensions: one item, offered as "ItemRefArray".
-class ItemDataObject : public IDataObject {
+// The site handed to extensions: one item, offered as "ItemRefArray". Lives on the
+// host's stack for the whole menu.
+class ItemDataObject : public com::Static<IDataObject> {
 public:
     explicit ItemDataObject(DWORD oid);
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    // Lives on the host's stack for the whole menu: the counts are for show.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;

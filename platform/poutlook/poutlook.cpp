@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cesim_tool.h"
+#include "com_base.h"
 #include "devicelog.h"
 #include "menuhost.h"
 
@@ -72,7 +73,7 @@ int MenuMode(const std::vector<std::wstring>& args) {
     }
 
     // The device has no apartments: the host runs free-threaded, as the Today screen.
-    HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const com::Init com;
     int rc = 0;
     {
         poutlook::ContextMenu menu(context, key, oid);
@@ -115,7 +116,6 @@ int MenuMode(const std::vector<std::wstring>& args) {
                 .Append();
         }
     }
-    if (SUCCEEDED(init)) CoUninitialize();
     return rc;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cesim.h"
+#include "com_base.h"
 #include "raii.h"
 #include "reg.h"
 #include "runner.h"
@@ -107,7 +108,7 @@ int wmain(int argc, wchar_t** argv) {
     if (restarted) return code;
 
     // The Today screen is the shell: COM is up for its items, without apartments as on CE.
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const com::Init com;
     int rc = 0;
     {
         today::TodayScreen screen(opt);
@@ -139,6 +140,5 @@ int wmain(int argc, wchar_t** argv) {
             }
         }
     }
-    CoUninitialize();
     return rc;
 }

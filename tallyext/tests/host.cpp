@@ -26,16 +26,6 @@ raii::ComPtr<IContextMenu> Server::Create() {
     return menu;
 }
 
-HRESULT ItemSite::QueryInterface(REFIID iid, void** out) {
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDataObject)) {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    *out = static_cast<IDataObject*>(this);
-    AddRef();
-    return S_OK;
-}
-
 HRESULT ItemSite::GetData(FORMATETC* f, STGMEDIUM* medium) {
     ++requests_;
     if (!f || !medium || f->tymed != TYMED_HGLOBAL) return DV_E_FORMATETC;

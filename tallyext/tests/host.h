@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "com_base.h"
 #include "devicelog.h"
 #include "pimstore.h"
 #include "raii.h"
@@ -35,12 +36,9 @@ struct Server {
 };
 
 // The site: one item offered as "ItemRefArray" in a block of `size` bytes.
-class ItemSite : public IDataObject {
+class ItemSite : public com::Object<IDataObject> {
 public:
     explicit ItemSite(DWORD oid, SIZE_T size = sizeof(ITEMREFARRAY)) : oid_(oid), size_(size) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return S_OK; }
@@ -51,13 +49,14 @@ public:
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 
-    ULONG refs() const { return refs_; }
     int requests() const { return requests_; }
+
+protected:
+    void Final() override {}  // lives on the test's stack
 
 private:
     DWORD oid_;
     SIZE_T size_;
-    ULONG refs_ = 1;
     int requests_ = 0;
 };
 

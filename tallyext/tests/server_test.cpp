@@ -18,19 +18,8 @@ const wchar_t* const kClasses[] = {L"{F89616F1-C3A6-4af3-8B39-6EE5A41175C0}", L"
 constexpr wchar_t kDeviceCopy[] = L"D:\\Program Files\\Olvane\\Tallyra\\tallyext.dll";
 
 // A site that only counts its references.
-struct CountedUnknown : IUnknown {
-    ULONG refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!IsEqualIID(iid, IID_IUnknown)) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = this;
-        ++refs;
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+struct CountedUnknown : com::Object<IUnknown> {
+    void Final() override {}
 };
 
 class ServerTest : public ::testing::Test {
@@ -152,7 +141,7 @@ TEST_F(ServerTest, AggregationAndUnknownInterfacesAreRefused) {
     void* out = reinterpret_cast<void*>(1);
     EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(&outer, IID_IUnknown, &out));
     EXPECT_EQ(nullptr, out);
-    EXPECT_EQ(1u, outer.refs);
+    EXPECT_EQ(1u, outer.refs());
     out = reinterpret_cast<void*>(1);
     EXPECT_EQ(E_NOINTERFACE, factory->CreateInstance(nullptr, IID_IDataObject, &out));
     EXPECT_EQ(nullptr, out);
@@ -201,18 +190,18 @@ TEST_F(ServerTest, TheSiteIsHeldWithAReferenceUntilReplaced) {
 
     CountedUnknown first, second;
     EXPECT_EQ(S_OK, object->SetSite(&first));
-    EXPECT_EQ(2u, first.refs);
+    EXPECT_EQ(2u, first.refs());
     raii::ComPtr<IUnknown> got;
     EXPECT_EQ(S_OK, object->GetSite(IID_IUnknown, reinterpret_cast<void**>(got.out())));
     EXPECT_EQ(&first, got.get());
     got.reset();
     EXPECT_EQ(E_NOINTERFACE, object->GetSite(IID_IDataObject, &out));
     EXPECT_EQ(S_OK, object->SetSite(&second));
-    EXPECT_EQ(1u, first.refs);
-    EXPECT_EQ(2u, second.refs);
+    EXPECT_EQ(1u, first.refs());
+    EXPECT_EQ(2u, second.refs());
     object.reset();
     menu.reset();
-    EXPECT_EQ(1u, second.refs);  // released with the object
+    EXPECT_EQ(1u, second.refs());  // released with the object
 }
 
 TEST_F(ServerTest, RegistrationWritesWhatTheDeviceImageHoldsAndUnregistrationRemovesIt) {

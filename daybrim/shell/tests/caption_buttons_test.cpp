@@ -11,6 +11,7 @@
 
 #include "blend.h"
 #include "caption_buttons.h"
+#include "raii.h"
 #include "title_button.h"
 
 namespace {
@@ -92,9 +93,7 @@ void Pump() {
 COLORREF PixelOf(HWND hwnd, int x, int y) {
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateWindow(hwnd);
-    HDC dc = GetDC(hwnd);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
+    const COLORREF c = GetPixel(raii::WindowDC(hwnd).get(), x, y);
     return c;
 }
 

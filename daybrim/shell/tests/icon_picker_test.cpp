@@ -11,6 +11,7 @@
 #include <aygshell.h>
 
 #include "icon_picker.h"
+#include "raii.h"
 #include "scale.h"
 #include "settings.h"
 
@@ -118,9 +119,7 @@ private:
 
 COLORREF PixelOf(HWND hwnd, int x, int y) {
     UpdateWindow(hwnd);
-    HDC dc = GetDC(hwnd);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
+    const COLORREF c = GetPixel(raii::WindowDC(hwnd).get(), x, y);
     return c;
 }
 
@@ -197,21 +196,16 @@ TEST(InstalledIconSet, TheIconsShippedWithTheItemAreKeyedBitmaps) {
     SystemFolderReader reader;
     const std::vector<std::wstring> icons = BuildIconList(reader, IconSearchFolders(L"\\Program Files", L"", {}));
     ASSERT_GE(icons.size(), 8u) << "the icon set is staged on the device";
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    raii::MemDC mem(CreateCompatibleDC(raii::WindowDC(nullptr).get()));
     for (const std::wstring& path : icons) {
-        HBITMAP bmp = SHLoadDIBitmap(path.c_str());
-        ASSERT_NE(nullptr, bmp) << "cannot load " << std::string(path.begin(), path.end());
+        raii::Bitmap bmp(SHLoadDIBitmap(path.c_str()));
+        ASSERT_TRUE(bmp) << "cannot load " << std::string(path.begin(), path.end());
         BITMAP bm = {};
-        GetObjectW(bmp, sizeof bm, &bm);
+        GetObjectW(bmp.get(), sizeof bm, &bm);
         EXPECT_EQ(16, bm.bmWidth);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        EXPECT_EQ(kGreen, GetPixel(mem, 0, 0)) << "drawn on the transparent colour";
-        SelectObject(mem, old);
-        DeleteObject(bmp);
+        raii::Select sel(mem.get(), bmp.get());
+        EXPECT_EQ(kGreen, GetPixel(mem.get(), 0, 0)) << "drawn on the transparent colour";
     }
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(IconPicker, FullScreenFramedCellsAndDoneReturnsTheActivatedIcon) {

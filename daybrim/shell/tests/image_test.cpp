@@ -10,6 +10,7 @@
 
 #include "alpha_image.h"
 #include "image_cache.h"
+#include "raii.h"
 #include "settings.h"
 #include "skin.h"
 #include "tab_bar_window.h"
@@ -154,9 +155,7 @@ TEST(NamedImageLookup, ScrollArrowsTakeTheSkinsHighPictureOnHighScreens) {
 }
 
 TEST(AlphaDrawing, BlendsPlanesAndClampsOffsets) {
-    HDC screen = GetDC(nullptr);
-    DibCanvas canvas(screen, 4, 2);
-    ReleaseDC(nullptr, screen);
+    DibCanvas canvas(raii::WindowDC(nullptr).get(), 4, 2);
     ASSERT_TRUE(canvas.ok());
     PatBlt(canvas.dc(), 0, 0, 4, 2, BLACKNESS);
     CAlphaImage img;

@@ -332,9 +332,7 @@ protected:
     // What the bar shows at a point once it has painted.
     COLORREF PixelAt(POINT p) const {
         RedrawWindow(bar_->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        HDC dc = GetDC(bar_->Window());
-        const COLORREF c = GetPixel(dc, p.x, p.y);
-        ReleaseDC(bar_->Window(), dc);
+        const COLORREF c = GetPixel(raii::WindowDC(bar_->Window()).get(), p.x, p.y);
         return c;
     }
     RECT BarRectOnScreen() const {
@@ -903,9 +901,7 @@ TEST_F(TabBarWindowTest, CaptionShowsTheWatermarkUnderTheHostAfterTheHostMoves) 
         // Right of the icon and the closed slide-out: only the background shows there.
         auto pixel = [&] {
             RedrawWindow(cap, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            HDC dc = GetDC(cap);
-            const COLORREF c = GetPixel(dc, 120, 10);
-            ReleaseDC(cap, dc);
+            const COLORREF c = GetPixel(raii::WindowDC(cap).get(), 120, 10);
             return c;
         };
         EXPECT_EQ(RGB(0, 0, 10), pixel());

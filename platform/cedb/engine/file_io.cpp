@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "raii.h"
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -37,12 +39,6 @@ Error FromLastError() {
     if (e == ERROR_DISK_FULL || e == ERROR_HANDLE_DISK_FULL) return Error::kFull;
     return Error::kIo;
 }
-
-// Closes a handle on every path out of a scope.
-struct HandleCloser {
-    HANDLE h;
-    ~HandleCloser() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
-};
 
 bool Identity(HANDLE h, BY_HANDLE_FILE_INFORMATION* info) {
     return GetFileInformationByHandle(h, info) != 0;
@@ -155,11 +151,11 @@ void File::Unlock() {
 bool File::IsAt(const std::string& path) {
     std::wstring w = Wide(path);
     if (w.empty()) return false;
-    HandleCloser other{CreateFileW(w.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (other.h == INVALID_HANDLE_VALUE) return false;
+    raii::File other(CreateFileW(w.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!other) return false;
     BY_HANDLE_FILE_INFORMATION a, b;
-    if (!Identity(h_, &a) || !Identity(other.h, &b)) return false;
+    if (!Identity(h_, &a) || !Identity(other.get(), &b)) return false;
     return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
            a.nFileIndexLow == b.nFileIndexLow;
 }

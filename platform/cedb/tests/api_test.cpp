@@ -147,7 +147,7 @@ TEST(CedbVolume, CreatesFindsAndDeletesDatabases) {
     // Open by object id, reporting it back.
     CEOID oid = b;
     DbHandle h(CeOpenDatabaseInSession(nullptr, vol.guid(), &oid, nullptr, nullptr, 0, nullptr));
-    EXPECT_NE(INVALID_HANDLE_VALUE, h.h);
+    EXPECT_NE(INVALID_HANDLE_VALUE, h.get());
     wchar_t name[] = L"Beta";
     oid = 0;
     DbHandle h2(CeOpenDatabaseInSession(nullptr, vol.guid(), &oid, name, nullptr, 0, nullptr));

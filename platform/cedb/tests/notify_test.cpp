@@ -30,7 +30,7 @@ TEST(CedbNotify, OwnHandleGetsCreateChangeDeleteInOrderAsPostedMessages) {
     NotifyWindow win;
     CENOTIFYREQUEST req = win.Request(1);
     DbHandle db(vol.Open(L"Appointments Database", nullptr, CEDB_AUTOINCREMENT, &req));
-    ASSERT_NE(INVALID_HANDLE_VALUE, db.h);
+    ASSERT_NE(INVALID_HANDLE_VALUE, db.get());
 
     CEOID oid = Add(db, 1);
     ASSERT_NE(0u, oid);
@@ -208,7 +208,7 @@ TEST(CedbNotify, WritesByAnotherProcessArriveWithinHalfASecond) {
     NotifyWindow win;
     CENOTIFYREQUEST req = win.Request(3);
     DbHandle db(vol.Open(L"Contacts Database", nullptr, 0, &req));
-    ASSERT_NE(INVALID_HANDLE_VALUE, db.h);
+    ASSERT_NE(INVALID_HANDLE_VALUE, db.get());
     ASSERT_EQ(0, RunProbe(std::wstring(L"write ") + vol.path() + L" \"Contacts Database\" 3", 30000));
     ASSERT_TRUE(win.WaitFor(3, kLatencyMs)) << win.notes.size();
     std::vector<CEOID> seen;

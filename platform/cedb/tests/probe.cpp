@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "raii.h"
 #include "windbase.h"
 
 namespace {
@@ -31,25 +32,20 @@ struct Mounted {
     }
 };
 
-struct Db {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    ~Db() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);  // the device's CloseHandle closes databases
-    }
-};
+// The device's CloseHandle closes databases.
+using Db = raii::File;
 
 int Write(LPWSTR vol, LPWSTR name, int n) {
     Mounted m(vol, OPEN_EXISTING);
     if (!m.ok) return Fail("mount");
-    Db db;
     CEOID oid = 0;
-    db.h = CeOpenDatabaseInSession(nullptr, &m.guid, &oid, name, nullptr, 0, nullptr);
-    if (db.h == INVALID_HANDLE_VALUE) return Fail("open");
+    Db db(CeOpenDatabaseInSession(nullptr, &m.guid, &oid, name, nullptr, 0, nullptr));
+    if (!db) return Fail("open");
     for (int i = 0; i < n; ++i) {
         CEPROPVAL v = {};
         v.propid = kIndex;
         v.val.ulVal = ULONG(i);
-        if (!CeWriteRecordProps(db.h, 0, 1, &v)) return Fail("write");
+        if (!CeWriteRecordProps(db.get(), 0, 1, &v)) return Fail("write");
     }
     return 0;
 }
@@ -65,13 +61,10 @@ int Wait(LPWSTR vol, LPWSTR name, int want, DWORD ms, LPCWSTR ready) {
     lstrcpynW(info.szDbaseName, name, CEDB_MAXDBASENAMELEN);
     if (!CeCreateDatabaseEx2(&m.guid, &info) && GetLastError() != ERROR_DUP_NAME) return Fail("create");
     CENOTIFYREQUEST req = {sizeof req, wnd, CEDB_EXNOTIFICATION, nullptr, 7};
-    Db db;
     CEOID oid = 0;
-    db.h = CeOpenDatabaseInSession(nullptr, &m.guid, &oid, name, nullptr, 0, &req);
-    if (db.h == INVALID_HANDLE_VALUE) return Fail("open");
-    HANDLE f = CreateFileW(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return Fail("ready file");
-    CloseHandle(f);
+    Db db(CeOpenDatabaseInSession(nullptr, &m.guid, &oid, name, nullptr, 0, &req));
+    if (!db) return Fail("open");
+    if (!raii::File(CreateFileW(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr))) return Fail("ready file");
     std::fflush(stdout);
 
     int got = 0;

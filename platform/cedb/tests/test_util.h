@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "raii.h"
 #include "windbase.h"
 
 namespace cedbtest {
@@ -59,16 +60,10 @@ private:
     bool mounted_ = false;
 };
 
-// Closes a database handle (through the device's CloseHandle).
-struct DbHandle {
-    HANDLE h;
-    explicit DbHandle(HANDLE handle) : h(handle) {}
-    ~DbHandle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    DbHandle(const DbHandle&) = delete;
-    DbHandle& operator=(const DbHandle&) = delete;
-    operator HANDLE() const { return h; }
+// A database handle (closed through the device's CloseHandle), usable as a HANDLE.
+struct DbHandle : raii::File {
+    using raii::File::File;
+    operator HANDLE() const { return get(); }
 };
 
 // One LocalAlloc'd read buffer.

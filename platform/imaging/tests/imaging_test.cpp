@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "com_base.h"
 #include "imaging.h"
 #include "png_writer.h"
 #include "raii.h"
@@ -13,7 +14,6 @@ namespace {
 class ImagingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         lib_.reset(LoadLibraryW(IMAGING_DLL));
         ASSERT_TRUE(lib_);
         auto get = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
@@ -24,7 +24,6 @@ protected:
     void TearDown() override {
         factory_.reset();
         lib_.reset();
-        CoUninitialize();
     }
 
     // A w x h PNG whose left half is red and right half blue.
@@ -39,6 +38,7 @@ protected:
         return png::EncodeRgb(w, h, rgb.data());
     }
 
+    const com::Init com_;  // before the library and its objects, which go first
     raii::Library lib_;
     raii::ComPtr<IImagingFactory> factory_;
 };

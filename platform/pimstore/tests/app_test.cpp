@@ -56,7 +56,8 @@ TEST(PimServer, ExportsTheFourServerEntryPointsByName) {
 }
 
 TEST(PimServer, AnswersForItsInterfacesOnly) {
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    const com::Init com;
+    ASSERT_TRUE(com);
     {
         raii::ComPtr<IPOutlookApp> app;
         ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp,
@@ -69,7 +70,6 @@ TEST(PimServer, AnswersForItsInterfacesOnly) {
         EXPECT_EQ(E_NOINTERFACE, app->QueryInterface(IID_IAppointment, &none));
         EXPECT_EQ(nullptr, none);
     }
-    CoUninitialize();
 }
 
 TEST_F(PimTest, NothingIsFoundBeforeLogonOrAfterLogoffButItemsOutliveLogoff) {

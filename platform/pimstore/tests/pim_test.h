@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cesim.h"
+#include "com_base.h"
 #include "pimcodec/pimtime.h"
 #include "pimstore.h"
 #include "raii.h"
@@ -23,21 +24,11 @@ namespace pimtest {
 
 constexpr CEPROPID kRecid = 0x10000066;
 
-// Owns a BSTR.
-class Bstr {
+// A BSTR whose null reads "<null>": a test expecting "" catches a null result.
+class Bstr : public com::Bstr {
 public:
-    Bstr() = default;
-    explicit Bstr(const wchar_t* s) : b_(SysAllocString(s)) {}
-    ~Bstr() { SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR* out() {
-        SysFreeString(b_);
-        b_ = nullptr;
-        return &b_;
-    }
-    BSTR get() const { return b_; }
-    std::wstring str() const { return b_ ? std::wstring(b_, SysStringLen(b_)) : L"<null>"; }
+    using com::Bstr::Bstr;
+    std::wstring str() const { return get() ? com::Bstr::str() : L"<null>"; }
 
 private:
     BSTR b_ = nullptr;
@@ -177,7 +168,7 @@ private:
 class PimTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        ASSERT_TRUE(com_);
         ASSERT_TRUE(vol_.mounted());
         ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp2,
                                          reinterpret_cast<void**>(app_.out())));
@@ -186,7 +177,6 @@ protected:
     void TearDown() override {
         if (app_) app_->Logoff();
         app_.reset();
-        CoUninitialize();
     }
     template <typename I>
     raii::ComPtr<I> Get(long oid, const IID& iid, HRESULT* result = nullptr) {
@@ -199,6 +189,7 @@ protected:
     }
 
     WesternEuropeZone zone_;
+    const com::Init com_;  // before the objects, which go first
     PimVolume vol_;
     raii::ComPtr<IPOutlookApp2> app_;
 };

@@ -15,6 +15,7 @@
 #include "devicelog.h"
 #include "pimstore.h"
 #include "cesim_com.h"
+#include "com_base.h"
 #include "raii.h"
 
 // {7E1B5C3A-4D2F-4A8B-9C61-2F0E8D5A7B01}, {7E1B5C3A-4D2F-4A8B-9C61-2F0E8D5A7B02}
@@ -31,30 +32,10 @@ std::wstring Hex(DWORD v) {
     return buf;
 }
 
-class Extension : public IContextMenu, public IObjectWithSite {
+class Extension : public com::Object<IObjectWithSite, IContextMenu> {
 public:
     Extension() { ++g_refs; }
-    virtual ~Extension() { --g_refs; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IObjectWithSite)) {
-            *out = static_cast<IObjectWithSite*>(this);
-        } else if (IsEqualIID(iid, IID_IContextMenu)) {
-            *out = static_cast<IContextMenu*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        long n = --refs_;
-        if (!n) delete this;
-        return ULONG(n);
-    }
+    ~Extension() override { --g_refs; }
 
     HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) override {
         site_.reset();
@@ -141,28 +122,24 @@ private:
     // The appointment's subject through the object model, as extensions read it.
     static std::wstring Subject(DWORD oid) {
         std::wstring out;
-        HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        const com::Init com;
         {
             raii::ComPtr<IPOutlookApp2> app;
             raii::ComPtr<IDispatch> item;
             raii::ComPtr<IAppointment> appt;
             if (SUCCEEDED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp2,
-                                           reinterpret_cast<void**>(app.out()))) &&
-                SUCCEEDED(app->Logon(0))) {
-                if (SUCCEEDED(app->GetItemFromOid(long(oid), item.out())) &&
+                                           reinterpret_cast<void**>(app.out())))) {
+                const com::Session<IPOutlookApp2> session(app.get());
+                if (session.ok() && SUCCEEDED(app->GetItemFromOid(long(oid), item.out())) &&
                     SUCCEEDED(item->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(appt.out())))) {
-                    BSTR s = nullptr;
-                    if (SUCCEEDED(appt->get_Subject(&s)) && s) out = s;
-                    SysFreeString(s);
+                    com::Bstr s;
+                    if (SUCCEEDED(appt->get_Subject(s.out())) && s.get()) out = s.get();
                 }
-                app->Logoff();
             }
         }
-        if (SUCCEEDED(init)) CoUninitialize();
         return out;
     }
 
-    std::atomic<long> refs_{1};
     raii::ComPtr<IUnknown> site_;
     UINT first_ = 0;
     DWORD oid_ = 0;

@@ -132,6 +132,7 @@ public:
     }
     Select(const Select&) = delete;
     Select& operator=(const Select&) = delete;
+    explicit operator bool() const { return old_ != nullptr; }  // whether the object went in
 
 private:
     HDC dc_;
