@@ -66,6 +66,20 @@ int WINAPI CeSim_MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT typ
 #define MessageBoxW CeSim_MessageBoxW
 #endif
 
+// --- Text ------------------------------------------------------------------------
+// Right-to-left letters are drawn right to left, as on the device, in lines drawn
+// with DrawTextW (a text of several wrapped lines is drawn as it is).
+#ifdef __cplusplus
+extern "C" {
+#endif
+int WINAPI CeSim_DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rc, UINT format);
+#ifdef __cplusplus
+}
+#endif
+#ifndef CESIM_NO_REDIRECT
+#define DrawTextW CeSim_DrawTextW
+#endif
+
 // --- Popup menus -------------------------------------------------------------------
 // Tracked as on the device unless a test or script answers them (cesim_shell.h);
 // with no display to show them on they are cancelled, never left waiting.
