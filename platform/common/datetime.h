@@ -36,8 +36,9 @@ bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 bool IsValidDate(const CivilDate& d);
 
-// Any date, valid or not, counts on from the month's first day (31 April is 1 May),
-// so that callers that clamp or check first get exact results.
+// A day or month past its range counts on (31 April is 1 May, month 13 is January
+// of the next year) rather than reading outside a table; check with IsValidDate
+// where that matters.
 int64_t DaysFromCivil(const CivilDate& d);
 inline int64_t DaysFromCivil(int year, int month, int day) { return DaysFromCivil(CivilDate{year, month, day}); }
 CivilDate CivilFromDays(int64_t days);
