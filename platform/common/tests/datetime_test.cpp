@@ -221,7 +221,9 @@ TEST(ZoneRules, TransitionsBothWaysNorthAndSouth) {
     for (const ZoneRule& z : {we, au, sa})
         for (int64_t t = At(2026, 1, 1); t < At(2027, 1, 1); t += 37 * kTicksPerMinute) {
             const int64_t back = UtcFromLocal(z, LocalFromUtc(z, t));
-            if (back != t) ASSERT_EQ(t - 60 * kTicksPerMinute, back);
+            if (back != t) {
+                ASSERT_EQ(t - 60 * kTicksPerMinute, back);
+            }
         }
 }
 
