@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "datetime.h"
 #include "pim_text.h"
 
 namespace daybrim {
@@ -67,15 +68,10 @@ int64_t CurrentLocalOffset() {
 
 // Civil date of a day number (days since 1899-12-30).
 void CivilOf(int32_t day, int* y, int* m, int* d) {
-    int64_t z = int64_t(day) - 25569 + 719468;  // to days since 1970, then since 0000-03-01
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    *d = int(doy - (153 * mp + 2) / 5 + 1);
-    *m = int(mp < 10 ? mp + 3 : mp - 9);
-    *y = int(yoe + era * 400 + (*m <= 2));
+    const datetime::CivilDate c = datetime::CivilFromDays(day + datetime::kOleEpochDays);
+    *y = c.year;
+    *m = c.month;
+    *d = c.day;
 }
 
 }  // namespace

@@ -1,20 +1,10 @@
 #include "week_number.h"
 
+#include "datetime.h"
+
 namespace daybrim {
 
 namespace {
-
-// Days from 1970-01-01 for a proleptic Gregorian date (H. Hinnant's algorithm).
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
-const long long kOleEpochFromUnix = -25569;  // 1899-12-30 counted from 1970-01-01
 
 int FloorMod7(int v) { return ((v % 7) + 7) % 7; }
 
@@ -29,26 +19,19 @@ int SameWeekdayOnOrAfter(int from, int weekStart) { return from + FloorMod7(Week
 
 }  // namespace
 
+// OLE day numbers are the shared calendar's days, counted from 1899-12-30.
 int DayFromDate(int year, int month, int day) {
-    return static_cast<int>(DaysFromCivil(year, unsigned(month), unsigned(day)) - kOleEpochFromUnix);
+    return static_cast<int>(datetime::DaysFromCivil(year, month, day) - datetime::kOleEpochDays);
 }
 
 void DateFromDay(int dayNumber, int* year, int* month, int* day) {
-    long long z = dayNumber + kOleEpochFromUnix + 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long y = static_cast<long long>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    *year = static_cast<int>(y + (m <= 2));
-    *month = static_cast<int>(m);
-    *day = static_cast<int>(d);
+    const datetime::CivilDate d = datetime::CivilFromDays(dayNumber + datetime::kOleEpochDays);
+    *year = d.year;
+    *month = d.month;
+    *day = d.day;
 }
 
-int Weekday(int dayNumber) { return FloorMod7(dayNumber + 6); }  // day 0 was a Saturday
+int Weekday(int dayNumber) { return datetime::DayOfWeek(dayNumber + datetime::kOleEpochDays); }
 
 int WeekNumber(int rule, int weekStart) {
     const int D = weekStart;

@@ -6,7 +6,7 @@
 #include "cecompat.h"
 #include "cesim.h"
 #include "device_settings.h"
-#include "tzrules.h"
+#include "datetime.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ FILETIME FromTicks(int64_t t) {
     return ft;
 }
 
-tz::Transition TransitionOf(const SYSTEMTIME& st) {
-    tz::Transition t;
+datetime::Transition TransitionOf(const SYSTEMTIME& st) {
+    datetime::Transition t;
     t.year = st.wYear;
     t.month = st.wMonth;
     t.dayOfWeek = st.wDayOfWeek;
@@ -38,8 +38,8 @@ tz::Transition TransitionOf(const SYSTEMTIME& st) {
     return t;
 }
 
-tz::Rule RuleOf(const TIME_ZONE_INFORMATION& z) {
-    tz::Rule r;
+datetime::ZoneRule RuleOf(const TIME_ZONE_INFORMATION& z) {
+    datetime::ZoneRule r;
     r.bias = z.Bias;
     r.standardBias = z.StandardBias;
     r.daylightBias = z.DaylightBias;
@@ -69,18 +69,18 @@ TIME_ZONE_INFORMATION DeviceZone() {
 }
 
 int64_t NowUtc() {
-    const tz::Rule rule = RuleOf(DeviceZone());
+    const datetime::ZoneRule rule = RuleOf(DeviceZone());
     {
         std::lock_guard<std::mutex> g(g_lock);
         if (g_haveClock) {
             FILETIME ft;
             SystemTimeToFileTime(&g_clock, &ft);
-            return tz::UtcFromLocal(rule, Ticks(ft));
+            return datetime::UtcFromLocal(rule, Ticks(ft));
         }
     }
     cesim::DeviceSettings c = cesim::Current();
     if (!c.haveClock) return HostNowUtc();
-    int64_t utc = tz::UtcFromLocal(rule, c.local);
+    int64_t utc = datetime::UtcFromLocal(rule, c.local);
     if (c.running) {
         int64_t elapsed = HostNowUtc() - c.setAt;
         if (elapsed > 0) utc += elapsed;
@@ -112,7 +112,7 @@ void WINAPI CeSim_SetTimeZone(const TIME_ZONE_INFORMATION* tzi) {
 void WINAPI CeSim_GetSystemTime(LPSYSTEMTIME st) { ToSystemTime(NowUtc(), st); }
 
 void WINAPI CeSim_GetLocalTime(LPSYSTEMTIME st) {
-    ToSystemTime(tz::LocalFromUtc(RuleOf(DeviceZone()), NowUtc()), st);
+    ToSystemTime(datetime::LocalFromUtc(RuleOf(DeviceZone()), NowUtc()), st);
 }
 
 DWORD WINAPI CeSim_GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tzi) {
@@ -121,9 +121,9 @@ DWORD WINAPI CeSim_GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tzi) {
         return TIME_ZONE_ID_INVALID;
     }
     *tzi = DeviceZone();
-    const tz::Rule rule = RuleOf(*tzi);
-    if (!tz::HasDaylight(rule)) return TIME_ZONE_ID_UNKNOWN;
-    return tz::IsDaylightUtc(rule, NowUtc()) ? TIME_ZONE_ID_DAYLIGHT : TIME_ZONE_ID_STANDARD;
+    const datetime::ZoneRule rule = RuleOf(*tzi);
+    if (!datetime::HasDaylight(rule)) return TIME_ZONE_ID_UNKNOWN;
+    return datetime::IsDaylightUtc(rule, NowUtc()) ? TIME_ZONE_ID_DAYLIGHT : TIME_ZONE_ID_STANDARD;
 }
 
 // As on the handheld (and desktop Windows), the bias in force now applies, not the
@@ -133,8 +133,8 @@ BOOL WINAPI CeSim_FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const tz::Rule rule = RuleOf(DeviceZone());
-    *local = FromTicks(Ticks(*utc) - int64_t(tz::BiasAtUtc(rule, NowUtc())) * tz::kTicksPerMinute);
+    const datetime::ZoneRule rule = RuleOf(DeviceZone());
+    *local = FromTicks(Ticks(*utc) - int64_t(datetime::BiasAtUtc(rule, NowUtc())) * datetime::kTicksPerMinute);
     return TRUE;
 }
 
@@ -143,8 +143,8 @@ BOOL WINAPI CeSim_LocalFileTimeToFileTime(const FILETIME* local, LPFILETIME utc)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const tz::Rule rule = RuleOf(DeviceZone());
-    *utc = FromTicks(Ticks(*local) + int64_t(tz::BiasAtUtc(rule, NowUtc())) * tz::kTicksPerMinute);
+    const datetime::ZoneRule rule = RuleOf(DeviceZone());
+    *utc = FromTicks(Ticks(*local) + int64_t(datetime::BiasAtUtc(rule, NowUtc())) * datetime::kTicksPerMinute);
     return TRUE;
 }
 

@@ -4,7 +4,7 @@
 
 #include "cesim.h"
 #include "reg.h"
-#include "tzrules.h"
+#include "datetime.h"
 
 namespace cesim {
 
@@ -26,8 +26,8 @@ bool ParseStamp(const std::wstring& s, int64_t* out) {
     if (n < 5 || y < 1601 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 ||
         mi > 59 || sec < 0 || sec > 59)
         return false;
-    *out = tz::DaysFrom1601(y, mo, d) * tz::kTicksPerDay + (int64_t(h) * 60 + mi) * tz::kTicksPerMinute +
-           int64_t(sec) * 10000000LL;
+    *out = datetime::DaysFromCivil(y, mo, d) * datetime::kTicksPerDay +
+           (int64_t(h) * 60 + mi) * datetime::kTicksPerMinute + int64_t(sec) * datetime::kTicksPerSecond;
     return true;
 }
 

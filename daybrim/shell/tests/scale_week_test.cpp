@@ -122,7 +122,7 @@ TEST(WeekNumber, RuleTwoOnMondaysIsTheIsoWeek) {
         int w = (doy - 1 + 10) / 7;  // Monday is ISO weekday 1
         auto weeksIn = [](int year) {
             const int jan1 = Weekday(DayFromDate(year, 1, 1));
-            const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+            const bool leap = DayFromDate(year + 1, 1, 1) - DayFromDate(year, 1, 1) == 366;
             return jan1 == 4 || (leap && jan1 == 3) ? 53 : 52;
         };
         if (w < 1) w = weeksIn(y - 1);

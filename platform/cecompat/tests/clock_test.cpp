@@ -98,6 +98,41 @@ TEST_F(ClockTest, AFakeClockStandsStillInItsZone) {
     EXPECT_EQ(10, utc.wHour);
 }
 
+// A clock set on the hour repeated in autumn stands on its first pass, in daylight
+// time; one set inside the hour skipped in spring reads with the winter offset and
+// shows the hour after the jump.
+TEST_F(ClockTest, AClockSetOnAChangingHour) {
+    TIME_ZONE_INFORMATION z = WEurope();
+    CeSim_SetTimeZone(&z);
+    struct Case {
+        SYSTEMTIME set;
+        WORD utcDay, utcHour, utcMinute;
+        WORD shownHour;
+        DWORD zoneId;
+    };
+    const Case cases[] = {
+        {Local(2026, 10, 25, 2, 30), 25, 0, 30, 2, TIME_ZONE_ID_DAYLIGHT},
+        {Local(2026, 10, 25, 3, 0), 25, 2, 0, 3, TIME_ZONE_ID_STANDARD},
+        {Local(2026, 3, 29, 2, 30), 29, 1, 30, 3, TIME_ZONE_ID_DAYLIGHT},
+        {Local(2026, 3, 29, 1, 59), 29, 0, 59, 1, TIME_ZONE_ID_STANDARD},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.set.wMonth << "-" << c.set.wDay << " " << c.set.wHour << ":"
+                                        << c.set.wMinute);
+        CeSim_SetClock(&c.set);
+        SYSTEMTIME utc, local;
+        GetSystemTime(&utc);
+        GetLocalTime(&local);
+        EXPECT_EQ(c.utcDay, utc.wDay);
+        EXPECT_EQ(c.utcHour, utc.wHour);
+        EXPECT_EQ(c.utcMinute, utc.wMinute);
+        EXPECT_EQ(c.shownHour, local.wHour);
+        EXPECT_EQ(c.set.wMinute, local.wMinute);
+        TIME_ZONE_INFORMATION got;
+        EXPECT_EQ(c.zoneId, GetTimeZoneInformation(&got));
+    }
+}
+
 TEST_F(ClockTest, FileTimeToLocalUsesTheBiasInForceNow) {
     TIME_ZONE_INFORMATION z = WEurope();
     CeSim_SetTimeZone(&z);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "bytes.h"
+#include "datetime.h"
 #include "pimcodec/pimtime.h"
 
 namespace pimcodec {
@@ -53,21 +54,6 @@ uint16_t Frequency(PatternType t) {
 }
 
 bool Midnight(uint32_t m) { return m % kMinutesPerDay == 0; }
-
-// The day of the Nth (5 = last) weekday of the mask in a month; -1 when none.
-int64_t NthWeekdayOfMonth(int year, int month, uint16_t mask, int week) {
-    int64_t first = DaysFromCivil({year, month, 1});
-    int n = DaysInMonth(year, month);
-    int64_t found = -1;
-    int seen = 0;
-    for (int i = 0; i < n; ++i) {
-        if (mask & (1u << WeekdayOfDays(first + i))) {
-            found = first + i;
-            if (++seen == week) return found;
-        }
-    }
-    return found;   // fewer than `week` matches: the last one
-}
 
 void PutText(Writer& w, const std::u16string& s) {
     w.U16(uint16_t(s.size() + 1));
@@ -152,8 +138,8 @@ std::vector<uint32_t> OccurrenceDays(const Recurrence& r, uint32_t lastDay, size
             int year = int(m / 12), month = int(m % 12) + 1;
             if (year > 30827 || done(DaysFromCivil({year, month, 1}))) break;
             if (IsNth(r.type)) {
-                int64_t d = NthWeekdayOfMonth(year, month, r.weekdays, r.week);
-                if (d >= 0) emit(d);
+                // Week 5 is the month's last matching day, whatever the mask holds.
+                if (auto d = datetime::NthWeekdayOfMonth(year, month, r.weekdays, r.week)) emit(*d);
             } else {
                 int dom = std::min<int>(r.dayOfMonth, DaysInMonth(year, month));
                 emit(DaysFromCivil({year, month, dom}));

@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "tzrules.h"
-
 #include "bytes.h"
+#include "datetime.h"
 #include "pimcodec/pimtime.h"
 
 namespace pimcodec {
@@ -102,14 +101,9 @@ bool ZoneByName(const char* name, TimeZone* out) {
 }
 
 int64_t TransitionDay(const SystemTime& rule, int year) {
-    int month = rule.month >= 1 && rule.month <= 12 ? rule.month : 1;
-    int week = rule.day < 1 ? 1 : (rule.day > 5 ? 5 : rule.day);
-    int dow = rule.dayOfWeek % 7;
-    int64_t first = DaysFromCivil({year, month, 1});
-    int64_t day = first + (dow - WeekdayOfDays(first) + 7) % 7 + 7 * (week - 1);
-    int64_t monthEnd = first + DaysInMonth(year, month);
-    while (day >= monthEnd) day -= 7;   // week 5 means the last one
-    return day;
+    const int month = rule.month >= 1 && rule.month <= 12 ? rule.month : 1;
+    const int week = rule.day < 1 ? 1 : rule.day;
+    return *datetime::NthWeekdayOfMonth(year, month, 1u << (rule.dayOfWeek % 7), week);
 }
 
 namespace {
@@ -119,14 +113,14 @@ bool RuleUsable(const SystemTime& t) {
 }
 // The zone as the device's own zone rules take it. A rule the blob states oddly
 // means no daylight time; the year field is never an absolute date here.
-tz::Rule RuleOf(const TimeZone& z) {
-    tz::Rule r;
+datetime::ZoneRule RuleOf(const TimeZone& z) {
+    datetime::ZoneRule r;
     r.bias = z.bias;
     r.standardBias = z.standardBias;
     r.daylightBias = z.daylightBias;
     if (!z.HasDaylight() || !RuleUsable(z.standardDate) || !RuleUsable(z.daylightDate)) return r;
     auto transition = [](const SystemTime& t) {
-        tz::Transition x;
+        datetime::Transition x;
         x.month = uint16_t(t.month);
         x.dayOfWeek = uint16_t(t.dayOfWeek);
         x.day = uint16_t(t.day);
@@ -138,24 +132,31 @@ tz::Rule RuleOf(const TimeZone& z) {
     r.daylightDate = transition(z.daylightDate);
     return r;
 }
-int64_t Ticks(int64_t minutes) { return minutes * tz::kTicksPerMinute; }
+
+// Minutes as far as ticks reach (some 29,000 years either side of 1601); beyond
+// that no zone has rules, and the standard offset applies.
+constexpr int64_t kMaxZoneMinutes = INT64_MAX / datetime::kTicksPerMinute / 2;
+bool InReach(int64_t minutes) { return minutes > -kMaxZoneMinutes && minutes < kMaxZoneMinutes; }
+int64_t Ticks(int64_t minutes) { return minutes * datetime::kTicksPerMinute; }
+int64_t Minutes(int64_t ticks) { return datetime::FloorDiv(ticks, datetime::kTicksPerMinute); }
 }  // namespace
 
-bool IsDaylightUtc(const TimeZone& z, int64_t utcMinutes) { return tz::IsDaylightUtc(RuleOf(z), Ticks(utcMinutes)); }
+bool IsDaylightUtc(const TimeZone& z, int64_t utcMinutes) {
+    return InReach(utcMinutes) && datetime::IsDaylightUtc(RuleOf(z), Ticks(utcMinutes));
+}
 
-// A wall time is in daylight time when reading it as daylight time is consistent:
-// the hour skipped in spring reads as winter time, the hour repeated in autumn as
-// its first (daylight) pass.
 bool IsDaylightLocal(const TimeZone& z, int64_t localMinutes) {
-    return IsDaylightUtc(z, localMinutes + z.bias + z.daylightBias);
+    return InReach(localMinutes) && datetime::ReadLocal(RuleOf(z), Ticks(localMinutes)).daylight;
 }
 
 int64_t LocalToUtc(const TimeZone& z, int64_t localMinutes) {
-    return localMinutes + z.bias + (IsDaylightLocal(z, localMinutes) ? z.daylightBias : z.standardBias);
+    if (!InReach(localMinutes)) return localMinutes + z.bias + z.standardBias;
+    return Minutes(datetime::UtcFromLocal(RuleOf(z), Ticks(localMinutes)));
 }
 
 int64_t UtcToLocal(const TimeZone& z, int64_t utcMinutes) {
-    return utcMinutes - z.bias - (IsDaylightUtc(z, utcMinutes) ? z.daylightBias : z.standardBias);
+    if (!InReach(utcMinutes)) return utcMinutes - z.bias - z.standardBias;
+    return Minutes(datetime::LocalFromUtc(RuleOf(z), Ticks(utcMinutes)));
 }
 
 }  // namespace pimcodec

@@ -202,6 +202,58 @@ TEST(RecurrenceExpansion, StepsFollowEachPatternKind) {
     EXPECT_EQ(OccurrenceDays(d, Day(2026, 12, 2), 100).size(), 1u);
 }
 
+// Week 5 of a month-nth or year-nth pattern is the month's last matching day, for a
+// mask of one day, of several ("the last weekday") and of all ("the last day"); weeks
+// 1..4 count matching days from the month's start. The end of a counted series is
+// the last of those days.
+TEST(RecurrenceExpansion, NthWeekOfTheMonthWithAnyWeekdayMask) {
+    const uint16_t kWorkdays = kMonday | kTuesday | kWednesday | kThursday | kFriday;
+    const uint16_t kWeekend = kSaturday | kSunday, kEveryDay = 0x7F;
+    struct Case {
+        const char* what;
+        PatternType type;
+        uint16_t weekdays;
+        uint16_t week;
+        std::vector<uint32_t> days;
+    };
+    // From February 2026 (28 days) monthly through March (31), April (30) and May (31);
+    // yearly through February 2027 (28) and 2028 (29).
+    const Case cases[] = {
+        {"last Sunday", PatternType::kMonthNth, kSunday, 5,
+         {Day(2026, 2, 22), Day(2026, 3, 29), Day(2026, 4, 26), Day(2026, 5, 31)}},
+        {"last weekday", PatternType::kMonthNth, kWorkdays, 5,
+         {Day(2026, 2, 27), Day(2026, 3, 31), Day(2026, 4, 30), Day(2026, 5, 29)}},
+        {"last weekend day", PatternType::kMonthNth, kWeekend, 5,
+         {Day(2026, 2, 28), Day(2026, 3, 29), Day(2026, 4, 26), Day(2026, 5, 31)}},
+        {"last day", PatternType::kMonthNth, kEveryDay, 5,
+         {Day(2026, 2, 28), Day(2026, 3, 31), Day(2026, 4, 30), Day(2026, 5, 31)}},
+        {"second weekday", PatternType::kMonthNth, kWorkdays, 2,
+         {Day(2026, 2, 3), Day(2026, 3, 3), Day(2026, 4, 2), Day(2026, 5, 4)}},
+        {"fourth weekend day", PatternType::kMonthNth, kWeekend, 4,
+         {Day(2026, 2, 14), Day(2026, 3, 14), Day(2026, 4, 12), Day(2026, 5, 10)}},
+        {"first day", PatternType::kMonthNth, kEveryDay, 1,
+         {Day(2026, 2, 1), Day(2026, 3, 1), Day(2026, 4, 1), Day(2026, 5, 1)}},
+        {"last day of February", PatternType::kYearNth, kEveryDay, 5,
+         {Day(2026, 2, 28), Day(2027, 2, 28), Day(2028, 2, 29)}},
+        {"last weekday of February", PatternType::kYearNth, kWorkdays, 5,
+         {Day(2026, 2, 27), Day(2027, 2, 26), Day(2028, 2, 29)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Recurrence r;
+        r.type = c.type;
+        r.interval = c.type == PatternType::kYearNth ? 12 : 1;
+        r.weekdays = c.weekdays;
+        r.week = c.week;
+        r.patternStart = Day(2026, 2, 1);
+        r.endType = EndType::kAfterCount;
+        r.occurrences = uint32_t(c.days.size());
+        ASSERT_EQ(ComputePatternEnd(&r), Status::kOk);
+        EXPECT_EQ(c.days.back(), r.patternEnd);
+        EXPECT_EQ(c.days, OccurrenceDays(r, kNeverEndDate, 100));
+    }
+}
+
 TEST(RecurrenceValidate, RefusesPatternsThatCannotExpand) {
     Recurrence r = Weekly();
     std::vector<uint8_t> b;

@@ -73,3 +73,16 @@ TEST(TimeZone, BrokenTransitionRulesMeanNoDaylightTime) {
     EXPECT_FALSE(IsDaylightLocal(tz, M(2026, 7, 1, 12, 0)));
     EXPECT_EQ(LocalToUtc(tz, M(2026, 7, 1, 12, 0)), M(2026, 7, 1, 11, 0));
 }
+
+// Minutes from an absurd OLE date or a fuzzed stream reach far past any calendar;
+// they take the standard offset instead of overflowing on the way to ticks.
+TEST(TimeZone, MinutesBeyondAnyCalendarTakeTheStandardOffset) {
+    const TimeZone we = WesternEuropeZone();
+    for (const int64_t minutes : {int64_t(9.0e15), -int64_t(9.0e15), INT64_MAX / 2, INT64_MIN / 2}) {
+        SCOPED_TRACE(minutes);
+        EXPECT_EQ(LocalToUtc(we, minutes), minutes - 60);
+        EXPECT_EQ(UtcToLocal(we, minutes), minutes + 60);
+        EXPECT_FALSE(IsDaylightLocal(we, minutes));
+        EXPECT_FALSE(IsDaylightUtc(we, minutes));
+    }
+}

@@ -6,20 +6,23 @@
 #include <cstdint>
 #include <optional>
 
+#include "datetime.h"
+
 namespace pimcodec {
 
-constexpr uint64_t kTicksPerMinute = 600000000ull;
-constexpr uint32_t kMinutesPerDay = 1440;
+constexpr uint64_t kTicksPerMinute = uint64_t(datetime::kTicksPerMinute);
+constexpr uint32_t kMinutesPerDay = uint32_t(datetime::kMinutesPerDay);
 // Days from 1601-01-01 to 1899-12-30, the OLE date epoch.
-constexpr int32_t kOleEpochDays = 109205;
+constexpr int32_t kOleEpochDays = int32_t(datetime::kOleEpochDays);
 // The "no date" value of the agenda: 4501-01-01 00:00.
 constexpr double kOleNoDate = 949998.0;
 
-struct CivilDate {
-    int year = 1601;
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
-};
+// The calendar is the suite's one (days since 1601-01-01, negative before it).
+using datetime::CivilDate;
+using datetime::CivilFromDays;
+using datetime::DaysFromCivil;
+using datetime::DaysInMonth;
+using datetime::IsValidDate;
 
 struct CivilDateTime {
     CivilDate date;
@@ -28,13 +31,8 @@ struct CivilDateTime {
     int second = 0;
 };
 
-// Days since 1601-01-01 (negative before it); any proleptic Gregorian date.
-int64_t DaysFromCivil(const CivilDate& d);
-CivilDate CivilFromDays(int64_t days);
-bool IsValidDate(const CivilDate& d);
-int DaysInMonth(int year, int month);
 // 0 Sunday .. 6 Saturday, the SYSTEMTIME convention.
-int WeekdayOfDays(int64_t days);
+inline int WeekdayOfDays(int64_t days) { return datetime::DayOfWeek(days); }
 
 // Minutes since 1601 of a civil date-time; nullopt when out of the u32 range.
 std::optional<uint32_t> MinutesFromCivil(const CivilDateTime& t);
