@@ -38,6 +38,7 @@ struct Server {
 class ItemSite : public IDataObject {
 public:
     explicit ItemSite(DWORD oid, SIZE_T size = sizeof(ITEMREFARRAY)) : oid_(oid), size_(size) {}
+    virtual ~ItemSite() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
     ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
