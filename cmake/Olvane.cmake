@@ -1,5 +1,6 @@
 # Helpers shared by every module's CMakeLists.
 include_guard(GLOBAL)
+set(OLV_CMAKE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 option(OLV_SANITIZE "Native build with AddressSanitizer and UBSan" OFF)
 set(OLV_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs under ctest")
@@ -78,12 +79,22 @@ function(olv_fuzzer name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${t} LABELS fuzz)
 endfunction()
 
-# olv_benchmark(name SOURCES ... [LIBS ...]): a program that prints its figures.
-# Built, never run by the tests: `./dev bench` runs them.
+# olv_benchmark(name SOURCES ... [LIBS ...]): a program that prints its figures,
+# the first line naming the build they come from. Built, never run by the tests:
+# `./dev bench` runs them from an optimised native tree (build-bench/) and from the
+# handheld build; the target olv_benchmarks builds every one of a tree.
+if(OLV_WIN32)
+  set(OLV_BENCH_BUILD "x86-64 mingw-w64 ${CMAKE_BUILD_TYPE}, under Wine")
+elseif(OLV_SANITIZE)
+  set(OLV_BENCH_BUILD "native ${CMAKE_BUILD_TYPE} with sanitizers: not representative")
+else()
+  set(OLV_BENCH_BUILD "native optimised (${CMAKE_CXX_COMPILER_ID} ${CMAKE_BUILD_TYPE})")
+endif()
 function(olv_benchmark name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${B_SOURCES})
+  add_executable(${name} ${B_SOURCES} ${OLV_CMAKE_DIR}/bench_build.cpp)
   target_link_libraries(${name} PRIVATE ${B_LIBS})
+  target_compile_definitions(${name} PRIVATE "OLV_BENCH_BUILD=\"${OLV_BENCH_BUILD}\"")
   set_property(GLOBAL APPEND PROPERTY OLV_BENCHMARKS ${name})
 endfunction()
 

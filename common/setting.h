@@ -5,6 +5,11 @@
 //
 // Where the values live is a SettingStore: the registry on the device
 // (registry_store.h), memory in tests.
+//
+// The Today item has classes of the same names in namespace daybrim
+// (daybrim/shell/setting.h), over the registry directly: its values span fifteen
+// keys in two hives and tab sub-keys found at load time, with defaults computed
+// then; that file says why it does not use a SettingStore.
 #pragma once
 #include <cstdint>
 #include <map>

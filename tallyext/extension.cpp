@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "com_call.h"
 #include "menu_settings.h"
 #include "number_finder.h"
 #include "pimstore.h"
@@ -93,16 +94,20 @@ CCalendarMenuExtension::~CCalendarMenuExtension() = default;
 // --- IObjectWithSite -----------------------------------------------------------
 
 HRESULT CCalendarMenuExtension::SetSite(IUnknown* site) {
-    if (site) site->AddRef();
-    site_.attach(site);
-    return S_OK;
+    return ComCall([&]() -> HRESULT {
+        if (site) site->AddRef();
+        site_.attach(site);
+        return S_OK;
+    });
 }
 
 HRESULT CCalendarMenuExtension::GetSite(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!site_) return E_FAIL;
-    return site_->QueryInterface(iid, out);
+    return ComCall([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!site_) return E_FAIL;
+        return site_->QueryInterface(iid, out);
+    });
 }
 
 // --- IContextMenu ----------------------------------------------------------------
@@ -186,104 +191,110 @@ std::vector<CeStd> CCalendarMenuExtension::ItemTexts(DWORD oid) const {
 
 HRESULT CCalendarMenuExtension::QueryContextMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
                                                  UINT flags) {
-    if (!menu || !IsMenu(menu)) return E_INVALIDARG;
-    RemoveLeftovers(menu);
-    commands_.clear();
-    idCmdFirst_ = idCmdFirst;
-    const HRESULT nothing = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
-    if (flags & CMF_DEFAULTONLY) return nothing;
-    if (config_.appPath.empty() || (!config_.search.dialMenu && !config_.search.textMenu)) return nothing;
+    return ComCall([&]() -> HRESULT {
+        if (!menu || !IsMenu(menu)) return E_INVALIDARG;
+        RemoveLeftovers(menu);
+        commands_.clear();
+        idCmdFirst_ = idCmdFirst;
+        const HRESULT nothing = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+        if (flags & CMF_DEFAULTONLY) return nothing;
+        if (config_.appPath.empty() || (!config_.search.dialMenu && !config_.search.textMenu)) return nothing;
 
-    DWORD oid = 0;
-    if (!SelectedItem(&oid)) return nothing;
-    std::vector<CeStd> numbers;
-    for (const CeStd& text : ItemTexts(oid))
-        for (CeStd& n : FindNumbers(text)) numbers.push_back(std::move(n));
-    if (numbers.empty()) return nothing;
+        DWORD oid = 0;
+        if (!SelectedItem(&oid)) return nothing;
+        std::vector<CeStd> numbers;
+        for (const CeStd& text : ItemTexts(oid))
+            for (CeStd& n : FindNumbers(text)) numbers.push_back(std::move(n));
+        if (numbers.empty()) return nothing;
 
-    // The count of ids used travels in the 16-bit code of the result.
-    const UINT last = idCmdFirst <= idCmdLast && idCmdLast - idCmdFirst > 0xFFFE ? idCmdFirst + 0xFFFE : idCmdLast;
-    const MenuPlan plan = PlanMenus(numbers, config_.search.dialMenu, config_.search.textMenu, idCmdFirst, last);
-    // The text-message popup goes in second at the same place, so it stands above
-    // the dial popup.
-    const struct {
-        const CeStd* title;
-        const std::vector<MenuPlan::Item>* items;
-    } popups[] = {{&config_.dialText, &plan.dial}, {&config_.textMessageText, &plan.text}};
-    std::vector<HMENU> added;
-    for (const auto& p : popups) {
-        if (p.items->empty()) continue;
-        raii::Menu popup(CreatePopupMenu());
-        bool ok = bool(popup);
-        // Appended, so that the numbers stay in the order they were written.
-        for (size_t i = 0; ok && i < p.items->size(); ++i)
-            ok = AppendMenuW(popup.get(), MF_STRING, (*p.items)[i].id, (*p.items)[i].number.c_str()) != FALSE;
-        ok = ok && InsertMenuW(menu, indexMenu, MF_BYPOSITION | MF_POPUP | MF_STRING,
-                               reinterpret_cast<UINT_PTR>(popup.get()), p.title->c_str());
-        if (!ok) {
-            // Half a menu would leave ids the host thinks are free: take back all of it.
-            for (HMENU h : added) {
-                const int pos = PositionOf(menu, h);
-                if (pos >= 0) DeleteMenu(menu, UINT(pos), MF_BYPOSITION);
+        // The count of ids used travels in the 16-bit code of the result.
+        const UINT last = idCmdFirst <= idCmdLast && idCmdLast - idCmdFirst > 0xFFFE ? idCmdFirst + 0xFFFE : idCmdLast;
+        const MenuPlan plan = PlanMenus(numbers, config_.search.dialMenu, config_.search.textMenu, idCmdFirst, last);
+        // The text-message popup goes in second at the same place, so it stands above
+        // the dial popup.
+        const struct {
+            const CeStd* title;
+            const std::vector<MenuPlan::Item>* items;
+        } popups[] = {{&config_.dialText, &plan.dial}, {&config_.textMessageText, &plan.text}};
+        std::vector<HMENU> added;
+        for (const auto& p : popups) {
+            if (p.items->empty()) continue;
+            raii::Menu popup(CreatePopupMenu());
+            bool ok = bool(popup);
+            // Appended, so that the numbers stay in the order they were written.
+            for (size_t i = 0; ok && i < p.items->size(); ++i)
+                ok = AppendMenuW(popup.get(), MF_STRING, (*p.items)[i].id, (*p.items)[i].number.c_str()) != FALSE;
+            ok = ok && InsertMenuW(menu, indexMenu, MF_BYPOSITION | MF_POPUP | MF_STRING,
+                                   reinterpret_cast<UINT_PTR>(popup.get()), p.title->c_str());
+            if (!ok) {
+                // Half a menu would leave ids the host thinks are free: take back all of it.
+                for (HMENU h : added) {
+                    const int pos = PositionOf(menu, h);
+                    if (pos >= 0) DeleteMenu(menu, UINT(pos), MF_BYPOSITION);
+                }
+                return E_FAIL;
             }
-            return E_FAIL;
+            added.push_back(popup.release());
         }
-        added.push_back(popup.release());
-    }
-    commands_ = plan.commands;
-    return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, plan.idsUsed);
+        commands_ = plan.commands;
+        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, plan.idsUsed);
+    });
 }
 
 HRESULT CCalendarMenuExtension::GetCommandString(UINT_PTR idCmd, UINT type, UINT*, LPSTR name, UINT cchMax) {
-    const bool wide = (type & GCS_UNICODE) != 0;
-    // Whatever happens, the host finds a terminated (possibly empty) string.
-    if (name && cchMax) {
-        if (wide)
-            reinterpret_cast<wchar_t*>(name)[0] = 0;
-        else
-            name[0] = 0;
-    }
-    const auto found = idCmd <= 0xFFFFFFFFu ? commands_.find(uint32_t(idCmd)) : commands_.end();
-    switch (type & ~GCS_UNICODE) {
-    case GCS_VALIDATEA:
-        return found != commands_.end() ? S_OK : S_FALSE;
-    case GCS_VERBA:
-        break;
-    default:
-        return E_NOTIMPL;  // no help texts
-    }
-    if (found == commands_.end()) return HRESULT_FROM_WIN32(ERROR_NO_MATCH);
-    switch (CopyCommandLine(CommandLine(found->second), wide, name, cchMax)) {
-    case CopyResult::kOk:
-        return S_OK;
-    case CopyResult::kTooSmall:
-        return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-    default:
-        return E_INVALIDARG;
-    }
+    return ComCall([&]() -> HRESULT {
+        const bool wide = (type & GCS_UNICODE) != 0;
+        // Whatever happens, the host finds a terminated (possibly empty) string.
+        if (name && cchMax) {
+            if (wide)
+                reinterpret_cast<wchar_t*>(name)[0] = 0;
+            else
+                name[0] = 0;
+        }
+        const auto found = idCmd <= 0xFFFFFFFFu ? commands_.find(uint32_t(idCmd)) : commands_.end();
+        switch (type & ~GCS_UNICODE) {
+        case GCS_VALIDATEA:
+            return found != commands_.end() ? S_OK : S_FALSE;
+        case GCS_VERBA:
+            break;
+        default:
+            return E_NOTIMPL;  // no help texts
+        }
+        if (found == commands_.end()) return HRESULT_FROM_WIN32(ERROR_NO_MATCH);
+        switch (CopyCommandLine(CommandLine(found->second), wide, name, cchMax)) {
+        case CopyResult::kOk:
+            return S_OK;
+        case CopyResult::kTooSmall:
+            return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+        default:
+            return E_INVALIDARG;
+        }
+    });
 }
 
 HRESULT CCalendarMenuExtension::InvokeCommand(CMINVOKECOMMANDINFO* info) {
-    if (!info || info->cbSize < sizeof(CMINVOKECOMMANDINFO)) return E_INVALIDARG;
-    const Command* command = nullptr;
-    auto byOffset = [&](UINT_PTR offset) -> const Command* {
-        const auto it = commands_.find(uint32_t(idCmdFirst_ + offset));
-        return it == commands_.end() ? nullptr : &it->second;
-    };
-    // A desktop host may pass a wide verb in the extended structure; the handheld's
-    // hosts put the wide verb into lpVerb itself.
-    const auto* ex = reinterpret_cast<const CMINVOKECOMMANDINFOEX*>(info);
-    if (info->cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (info->fMask & CMIC_MASK_UNICODE) && ex->lpVerbW) {
-        command = IS_INTRESOURCE(ex->lpVerbW) ? byOffset(LOWORD(reinterpret_cast<UINT_PTR>(ex->lpVerbW)))
-                                              : FindByCommandLine(commands_, ex->lpVerbW);
-    } else if (IS_INTRESOURCE(info->lpVerb)) {
-        // A command offset from idCmdFirst; offset 0 arrives as a null verb.
-        command = byOffset(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
-    } else {
-        command = FindByCommandLine(commands_, reinterpret_cast<const wchar_t*>(info->lpVerb));
-    }
-    if (!command) return E_INVALIDARG;
-    return Launch(*command, info->hwnd);
+    return ComCall([&]() -> HRESULT {
+        if (!info || info->cbSize < sizeof(CMINVOKECOMMANDINFO)) return E_INVALIDARG;
+        const Command* command = nullptr;
+        auto byOffset = [&](UINT_PTR offset) -> const Command* {
+            const auto it = commands_.find(uint32_t(idCmdFirst_ + offset));
+            return it == commands_.end() ? nullptr : &it->second;
+        };
+        // A desktop host may pass a wide verb in the extended structure; the handheld's
+        // hosts put the wide verb into lpVerb itself.
+        const auto* ex = reinterpret_cast<const CMINVOKECOMMANDINFOEX*>(info);
+        if (info->cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (info->fMask & CMIC_MASK_UNICODE) && ex->lpVerbW) {
+            command = IS_INTRESOURCE(ex->lpVerbW) ? byOffset(LOWORD(reinterpret_cast<UINT_PTR>(ex->lpVerbW)))
+                                                  : FindByCommandLine(commands_, ex->lpVerbW);
+        } else if (IS_INTRESOURCE(info->lpVerb)) {
+            // A command offset from idCmdFirst; offset 0 arrives as a null verb.
+            command = byOffset(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
+        } else {
+            command = FindByCommandLine(commands_, reinterpret_cast<const wchar_t*>(info->lpVerb));
+        }
+        if (!command) return E_INVALIDARG;
+        return Launch(*command, info->hwnd);
+    });
 }
 
 HRESULT CCalendarMenuExtension::Launch(const Command& command, HWND owner) const {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "com_base.h"
+#include "com_call.h"
 #include "extension.h"
 #include "module.h"
 #include "raii.h"
@@ -36,21 +37,25 @@ public:
     explicit CCalendarMenuExtFactory(bool softkey) : softkey_(softkey) {}
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        raii::ComPtr<CCalendarMenuExtension> object;
-        object.attach(new (std::nothrow) CCalendarMenuExtension(LoadConfig()));
-        if (!object) return E_OUTOFMEMORY;
-        // The creation reference goes with `object`: a failed query destroys it.
-        return object->QueryInterface(iid, out);
+        return ComCall([&]() -> HRESULT {
+            if (!out) return E_POINTER;
+            *out = nullptr;
+            if (outer) return CLASS_E_NOAGGREGATION;
+            raii::ComPtr<CCalendarMenuExtension> object;
+            object.attach(new (std::nothrow) CCalendarMenuExtension(LoadConfig()));
+            if (!object) return E_OUTOFMEMORY;
+            // The creation reference goes with `object`: a failed query destroys it.
+            return object->QueryInterface(iid, out);
+        });
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock)
-            ModuleAddRef();
-        else
-            ModuleRelease();
-        return S_OK;
+        return ComCall([&]() -> HRESULT {
+            if (lock)
+                ModuleAddRef();
+            else
+                ModuleRelease();
+            return S_OK;
+        });
     }
 
 private:
@@ -107,16 +112,18 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    for (const ServerClass& c : kServerClasses) {
-        if (!IsEqualCLSID(clsid, *c.clsid)) continue;
-        raii::ComPtr<CCalendarMenuExtFactory> factory;
-        factory.attach(new (std::nothrow) CCalendarMenuExtFactory(c.softkey));
-        if (!factory) return E_OUTOFMEMORY;
-        return factory->QueryInterface(iid, out);  // the creation reference goes with `factory`
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return ComCall([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        for (const ServerClass& c : kServerClasses) {
+            if (!IsEqualCLSID(clsid, *c.clsid)) continue;
+            raii::ComPtr<CCalendarMenuExtFactory> factory;
+            factory.attach(new (std::nothrow) CCalendarMenuExtFactory(c.softkey));
+            if (!factory) return E_OUTOFMEMORY;
+            return factory->QueryInterface(iid, out);  // the creation reference goes with `factory`
+        }
+        return CLASS_E_CLASSNOTAVAILABLE;
+    });
 }
 
 STDAPI DllCanUnloadNow() { return ModuleCount() == 0 ? S_OK : S_FALSE; }
@@ -126,32 +133,36 @@ STDAPI DllCanUnloadNow() { return ModuleCount() == 0 ? S_OK : S_FALSE; }
 // would otherwise put the object in another apartment that IContextMenu cannot be
 // marshalled to. The device image's registry fragment (device.reg) holds the same.
 STDAPI DllRegisterServer() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameW(ModuleInstance(), path, MAX_PATH + 1);
-    if (n == 0 || n > MAX_PATH) return E_FAIL;
-    for (const ServerClass& c : kServerClasses) {
-        const std::wstring key = std::wstring(L"CLSID\\") + c.clsidText;
-        if (!SetDefault(HKEY_CLASSES_ROOT, key, nullptr, c.description) ||
-            !SetDefault(HKEY_CLASSES_ROOT, key + L"\\InprocServer32", nullptr, path) ||
-            !SetDefault(HKEY_CLASSES_ROOT, key + L"\\InprocServer32", L"ThreadingModel", L"Both") ||
-            !SetDefault(HKEY_LOCAL_MACHINE, c.hostMenuKey, nullptr, c.description))
-            return E_FAIL;
-    }
-    return S_OK;
+    return ComCall([&]() -> HRESULT {
+        wchar_t path[MAX_PATH + 1] = {};
+        const DWORD n = GetModuleFileNameW(ModuleInstance(), path, MAX_PATH + 1);
+        if (n == 0 || n > MAX_PATH) return E_FAIL;
+        for (const ServerClass& c : kServerClasses) {
+            const std::wstring key = std::wstring(L"CLSID\\") + c.clsidText;
+            if (!SetDefault(HKEY_CLASSES_ROOT, key, nullptr, c.description) ||
+                !SetDefault(HKEY_CLASSES_ROOT, key + L"\\InprocServer32", nullptr, path) ||
+                !SetDefault(HKEY_CLASSES_ROOT, key + L"\\InprocServer32", L"ThreadingModel", L"Both") ||
+                !SetDefault(HKEY_LOCAL_MACHINE, c.hostMenuKey, nullptr, c.description))
+                return E_FAIL;
+        }
+        return S_OK;
+    });
 }
 
 // Deletes everything DllRegisterServer wrote, the Calendar classes first. A failure
 // does not stop the rest: as much as possible is removed, and E_FAIL reports it.
 STDAPI DllUnregisterServer() {
-    bool ok = true;
-    for (int group = 0; group < 2; ++group) {
-        const ServerClass* pair = &kServerClasses[group * 2];
-        for (int i = 0; i < 2; ++i) {
-            const std::wstring key = std::wstring(L"CLSID\\") + pair[i].clsidText;
-            ok = DeleteKey(HKEY_CLASSES_ROOT, key + L"\\InprocServer32") && ok;
-            ok = DeleteKey(HKEY_CLASSES_ROOT, key) && ok;
+    return ComCall([&]() -> HRESULT {
+        bool ok = true;
+        for (int group = 0; group < 2; ++group) {
+            const ServerClass* pair = &kServerClasses[group * 2];
+            for (int i = 0; i < 2; ++i) {
+                const std::wstring key = std::wstring(L"CLSID\\") + pair[i].clsidText;
+                ok = DeleteKey(HKEY_CLASSES_ROOT, key + L"\\InprocServer32") && ok;
+                ok = DeleteKey(HKEY_CLASSES_ROOT, key) && ok;
+            }
+            for (int i = 0; i < 2; ++i) ok = DeleteKey(HKEY_LOCAL_MACHINE, pair[i].hostMenuKey) && ok;
         }
-        for (int i = 0; i < 2; ++i) ok = DeleteKey(HKEY_LOCAL_MACHINE, pair[i].hostMenuKey) && ok;
-    }
-    return ok ? S_OK : E_FAIL;
+        return ok ? S_OK : E_FAIL;
+    });
 }

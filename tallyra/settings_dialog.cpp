@@ -169,9 +169,16 @@ private:
         SetFocus(list_);
     }
 
+    // A refused write must not end the dialog as if it had worked: the finder would
+    // reload the stored values and the changes would vanish without a word. They stay
+    // in the dialog instead, to be saved again or cancelled.
     void Ok() {
         ClosePage();
-        app_.SaveSettings();
+        if (!app_.SaveSettings()) {
+            MessageBoxW(dlg_, TextOr(kTxtSaveFailed, L"The settings could not be saved.").c_str(),
+                        app_.Text(kTitleText).c_str(), MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
         EndDialog(dlg_, 1);
     }
 

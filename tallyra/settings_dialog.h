@@ -1,6 +1,6 @@
 // The settings dialog: a list of the General, Layout and Tweaks pages; each opens in
-// place of the list. OK writes what the pages changed to the registry; Cancel asks
-// first and writes nothing.
+// place of the list. OK writes what the pages changed to the registry (when that
+// fails, it says so and the dialog stays open); Cancel asks first and writes nothing.
 #pragma once
 #include <windows.h>
 

@@ -51,6 +51,7 @@ enum SettingsTextId : unsigned {
     kTxtFileNameError = 8102,
     kTxtFileNameMissing = 8103,
     kTxtFileNameIllegal = 8104,
+    kTxtSaveFailed = 8105,
 };
 
 // A page tells the settings dialog that its left soft key was pressed: close me.

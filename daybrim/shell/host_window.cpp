@@ -175,12 +175,10 @@ void CHostWindow::OnCreate() {
         raii::WindowDC dc(hwnd_);
         if (dc) logPixelsX = GetDeviceCaps(dc.get(), LOGPIXELSX);
     }
-    const ResolutionChoice choice = ChooseResolution(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                                     logPixelsX, s.MyVgaMode.value() == 1);
+    const ResolutionChoice choice = ChooseResolution(logPixelsX, s.MyVgaMode.value() == 1);
     high_ = choice.high;
     resolution_.reset();
-    if (choice.library != ResolutionLibrary::kNone)
-        resolution_.reset(LoadLibraryW(ResolutionLibraryPath(s.ProductFolder(), choice.library).c_str()));
+    resolution_.reset(LoadLibraryW(ResolutionLibraryPath(s.ProductFolder(), choice.library).c_str()));
 
     module_.weekRule = 0;
     if (s.AppendWeekNumTottl.value() == 1 || s.MonthlyPopWithWeekNum.value() == 1) {

@@ -2,12 +2,10 @@
 
 namespace daybrim {
 
-ResolutionChoice ChooseResolution(int screenWidth, int screenHeight, int logPixelsX, bool forcedVga) {
+ResolutionChoice ChooseResolution(int logPixelsX, bool forcedVga) {
     ResolutionChoice c;
     c.high = logPixelsX >= 130 || forcedVga;
-    const bool smallScreen = screenWidth + screenHeight < 561;
-    if (!c.high) c.library = ResolutionLibrary::kLow;
-    else c.library = smallScreen ? ResolutionLibrary::kNone : ResolutionLibrary::kHigh;
+    c.library = c.high ? ResolutionLibrary::kHigh : ResolutionLibrary::kLow;
     return c;
 }
 
@@ -15,7 +13,6 @@ std::wstring ResolutionLibraryPath(const std::wstring& productFolder, Resolution
     switch (which) {
     case ResolutionLibrary::kHigh: return productFolder + L"\\HighDpiRes.dll";
     case ResolutionLibrary::kLow: return productFolder + L"\\LowDpiRes.dll";
-    case ResolutionLibrary::kNone: break;
     }
     return std::wstring();
 }

@@ -7,17 +7,18 @@
 
 namespace daybrim {
 
-enum class ResolutionLibrary { kNone, kLow, kHigh };
+enum class ResolutionLibrary { kLow, kHigh };
 
 struct ResolutionChoice {
     bool high = false;  // high-resolution images ("_high.bmp" variants)
     ResolutionLibrary library = ResolutionLibrary::kLow;
 };
 
-// The high flag is the screen's (LOGPIXELSX >= 130) or forced by "MyVgaMode". A
-// small screen (width + height below 561) never binds the high-resolution library,
-// whatever the flag says; the installed file stays where it is.
-ResolutionChoice ChooseResolution(int screenWidth, int screenHeight, int logPixelsX, bool forcedVga);
+// The high flag is the screen's (LOGPIXELSX >= 130) or forced by "MyVgaMode", and
+// the library follows the flag whatever the screen's size: the skin's high
+// pictures come from the high-resolution library, so a small screen forced to VGA
+// scaling needs it as much as a VGA screen does.
+ResolutionChoice ChooseResolution(int logPixelsX, bool forcedVga);
 std::wstring ResolutionLibraryPath(const std::wstring& productFolder, ResolutionLibrary which);
 
 // A string of the language library: empty when the library or the id is missing.

@@ -69,7 +69,7 @@ DWORD CNumericSetting::Read(HKEY key, DWORD def, const std::wstring& name, int r
     Bind(name, rootIndex);
     default_ = def;
     value_ = def;
-    OwnKey k(key, rootIndex, true);
+    OwnKey k(key, rootIndex, false);
     if (!k.get()) return value_;
     DWORD v = 0, type = 0, size = sizeof v;
     if (RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
@@ -105,7 +105,7 @@ const std::wstring& CStringSetting::Read(HKEY key, const std::wstring& name, con
     Bind(name, rootIndex);
     default_ = def;
     value_ = def;
-    OwnKey k(key, rootIndex, true);
+    OwnKey k(key, rootIndex, false);
     if (!k.get()) return value_;
     wchar_t buf[kMaxChars + 1];
     DWORD type = 0, size = sizeof buf;

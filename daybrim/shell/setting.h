@@ -1,5 +1,13 @@
 // The setting classes: one registry value each, with its default, its root key
 // and whether it was changed in memory since it was read.
+//
+// common/setting.h has classes of the same names for the finder and its menu
+// extension, over a SettingStore. The item keeps its own: it reads some four hundred
+// values from fifteen keys in two hives (other programs' keys among them), opening
+// each group's key once for all its values; it walks the tab sub-keys it finds; and
+// its defaults are computed at load time from the screen and the locale. A
+// SettingStore addresses a few keys of one root by number and takes its defaults at
+// construction. This namespace keeps the names apart.
 #pragma once
 #include <windows.h>
 
@@ -29,8 +37,9 @@ enum RootIndex {
 
 HKEY RootKey(int rootIndex);
 const wchar_t* RootPath(int rootIndex);  // null for an index out of range
-// Opens (creating when absent) the key of a root index; null when it cannot.
-HKEY OpenRoot(int rootIndex, bool create = true);
+// Opens the key of a root index, for reading only unless `create` (which creates it
+// when absent, for a write); null when it cannot.
+HKEY OpenRoot(int rootIndex, bool create);
 
 class CBaseSetting {
 public:
@@ -57,7 +66,8 @@ protected:
 class CNumericSetting : public CBaseSetting {
 public:
     // Reads the value from `key` (or from its root key when null); a missing value,
-    // or one that is not a REG_DWORD, gives the default.
+    // or one that is not a REG_DWORD, gives the default. Reading never creates a
+    // key: only a write does.
     DWORD Read(HKEY key, DWORD def, const std::wstring& name, int rootIndex);
     void Set(DWORD v) {
         value_ = v;

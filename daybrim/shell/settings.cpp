@@ -10,7 +10,9 @@ namespace daybrim {
 namespace {
 
 // A group's key, opened once for all its values; null leaves them at their defaults.
-raii::Key Group(int rootIndex, bool create = true) { return raii::Key(OpenRoot(rootIndex, create)); }
+// Loading creates nothing: a key appears when a value is first written to it, and
+// the other programs' keys are theirs alone.
+raii::Key Group(int rootIndex) { return raii::Key(OpenRoot(rootIndex, false)); }
 
 std::wstring LoadText(HMODULE lang, UINT id) {
     if (!lang) return std::wstring();
@@ -77,7 +79,7 @@ void CSettings::LoadLanguage(raii::Library* lang) const {
 void CSettings::Load(raii::Library* lang) {
     {
         // The Today item's own key is the installer's: read, never created.
-        raii::Key key = Group(kRootTodayItem, false);
+        raii::Key key = Group(kRootTodayItem);
         ProgramFiles.Read(key.get(), L"ProgramFiles", L"\\Program Files", kRootTodayItem);
         productFolder = ProgramFiles.value() + L"\\Olvane\\Daybrim";
         InstallPath.Read(key.get(), L"InstallPath", ProgramFiles.value(), kRootTodayItem);
@@ -197,9 +199,7 @@ void CSettings::LoadTabDescriptors(HKEY tabKey, HMODULE lang) {
             if (rc != ERROR_SUCCESS) break;
             if (lstrcmpW(name, L"Contacts") == 0) continue;
             raii::Key sub;
-            if (RegCreateKeyExW(tabKey, name, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, sub.out(), nullptr) !=
-                ERROR_SUCCESS)
-                continue;
+            if (RegOpenKeyExW(tabKey, name, 0, KEY_READ, sub.out()) != ERROR_SUCCESS) continue;
             CNumericSetting order, type, enabled;
             CStringSetting dll, install, icon;
             TTabDescriptor d;

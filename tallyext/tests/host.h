@@ -39,6 +39,8 @@ struct Server {
 class ItemSite : public com::Object<IDataObject> {
 public:
     explicit ItemSite(DWORD oid, SIZE_T size = sizeof(ITEMREFARRAY)) : oid_(oid), size_(size) {}
+    // Tests own sites by unique_ptr; a throwing site derives from this one.
+    ~ItemSite() override = default;
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return S_OK; }

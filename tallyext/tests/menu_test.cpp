@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 #include "host.h"
 
@@ -11,7 +13,8 @@ using namespace txtest;
 
 namespace {
 
-constexpr wchar_t kExample[] = L"Call 555-0123 or (212) 555 7788 ext 12";
+// Two numbers and an extension too short to be one.
+constexpr wchar_t kTwoNumbers[] = L"Call 555-0123 or (212) 555 7788 ext 12";
 // A device program that only logs how it was started: stands in for the finder.
 constexpr wchar_t kRecorder[] = L"\\Windows\\pword.exe";
 
@@ -29,8 +32,11 @@ protected:
     }
     // One use of the menu for the item: the extension is created after the settings.
     HRESULT Query(DWORD oid, UINT first = 100, UINT last = 200, SIZE_T blockSize = sizeof(ITEMREFARRAY)) {
+        return QueryWith(std::make_unique<ItemSite>(oid, blockSize), first, last);
+    }
+    HRESULT QueryWith(std::unique_ptr<ItemSite> site, UINT first = 100, UINT last = 200) {
         ext_.reset();  // it holds the old site
-        site_ = std::make_unique<ItemSite>(oid, blockSize);
+        site_ = std::move(site);
         ext_ = server_.Create();
         if (!ext_) return E_UNEXPECTED;
         raii::ComPtr<IObjectWithSite> withSite;
@@ -65,6 +71,20 @@ protected:
     raii::ComPtr<IContextMenu> ext_;
 };
 
+// A site whose data object throws a C++ exception, as an allocation failing inside
+// the extension's own work would.
+class ThrowingSite : public ItemSite {
+public:
+    explicit ThrowingSite(void (*thrower)()) : ItemSite(0), thrower_(thrower) {}
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override {
+        thrower_();
+        return E_FAIL;
+    }
+
+private:
+    void (*thrower_)();
+};
+
 const std::wstring kBothMenus =
     L"[Send Text Message]\n  102 555-0123 \n  103 (212) 555 7788 \n"
     L"[Dial Number]\n  100 555-0123 \n  101 (212) 555 7788 \n"
@@ -72,8 +92,8 @@ const std::wstring kBothMenus =
 
 }  // namespace
 
-TEST_F(MenuTest, TheExampleAppointmentGetsBothPopupsWithItsTwoNumbers) {
-    const DWORD oid = pim_.Appointment(0xE101, kExample);
+TEST_F(MenuTest, AnAppointmentWithTwoNumbersGetsBothPopupsWithBothNumbers) {
+    const DWORD oid = pim_.Appointment(0xE101, kTwoNumbers);
     ASSERT_NE(0u, oid);
     EXPECT_EQ(MAKE_HRESULT(0, 0, 4), Query(oid));
     EXPECT_EQ(kBothMenus, Describe(menu_.get()));
@@ -101,7 +121,7 @@ TEST_F(MenuTest, SubjectLocationAndNoteInThatOrderAsTheSettingsAllow) {
 }
 
 TEST_F(MenuTest, AppointmentSettingsOffLeaveTasksSearched) {
-    const DWORD appt = pim_.Appointment(0xE103, kExample);
+    const DWORD appt = pim_.Appointment(0xE103, kTwoNumbers);
     const DWORD task = pim_.Task(0xE104, L"Ring back", L"Her number: +44 20 7946 0958");
     for (const wchar_t* name : {L"SeekApptSubject", L"SeekApptLocation", L"SeekApptNote"})
         reg_.SetDword(kTweakKey, name, 0);
@@ -117,7 +137,7 @@ TEST_F(MenuTest, AppointmentSettingsOffLeaveTasksSearched) {
 }
 
 TEST_F(MenuTest, EveryLeftoverPopupIsReplaced) {
-    const DWORD oid = pim_.Appointment(0xE105, kExample);
+    const DWORD oid = pim_.Appointment(0xE105, kTwoNumbers);
     EXPECT_EQ(MAKE_HRESULT(0, 0, 4), Query(oid));
     EXPECT_EQ(MAKE_HRESULT(0, 0, 4), Query(oid));
     EXPECT_EQ(kBothMenus, Describe(menu_.get()));
@@ -128,7 +148,7 @@ TEST_F(MenuTest, EveryLeftoverPopupIsReplaced) {
 }
 
 TEST_F(MenuTest, NoFinderNoMenus) {
-    const DWORD oid = pim_.Appointment(0xE107, kExample);
+    const DWORD oid = pim_.Appointment(0xE107, kTwoNumbers);
     reg_.Delete(kFinderKey, L"AppExePath");
     EXPECT_EQ(S_OK, Query(oid));
     EXPECT_EQ(L"1 Edit\n2 Delete\n", Describe(menu_.get()));
@@ -136,7 +156,7 @@ TEST_F(MenuTest, NoFinderNoMenus) {
 }
 
 TEST_F(MenuTest, ABadSiteOrItemAddsNothing) {
-    const DWORD oid = pim_.Appointment(0xE108, kExample);
+    const DWORD oid = pim_.Appointment(0xE108, kTwoNumbers);
     EXPECT_EQ(S_OK, Query(oid, 100, 200, 8));  // a block too short to hold the id
     EXPECT_EQ(1, site_->requests());
     EXPECT_EQ(S_OK, Query(0x4000EFFF));  // no such item
@@ -150,7 +170,7 @@ TEST_F(MenuTest, ABadSiteOrItemAddsNothing) {
 }
 
 TEST_F(MenuTest, IdsStopAtTheHostsLast) {
-    const DWORD oid = pim_.Appointment(0xE109, kExample);
+    const DWORD oid = pim_.Appointment(0xE109, kTwoNumbers);
     EXPECT_EQ(MAKE_HRESULT(0, 0, 3), Query(oid, 100, 102));
     EXPECT_EQ(L"[Send Text Message]\n  102 555-0123 \n[Dial Number]\n  100 555-0123 \n  101 (212) 555 7788 \n"
               L"1 Edit\n2 Delete\n",
@@ -158,7 +178,7 @@ TEST_F(MenuTest, IdsStopAtTheHostsLast) {
 }
 
 TEST_F(MenuTest, CommandStringsHonourTheTypeAndTheBuffer) {
-    ASSERT_EQ(MAKE_HRESULT(0, 0, 4), Query(pim_.Appointment(0xE10A, kExample)));
+    ASSERT_EQ(MAKE_HRESULT(0, 0, 4), Query(pim_.Appointment(0xE10A, kTwoNumbers)));
     char narrow[64];
     memset(narrow, 'x', sizeof narrow);
     EXPECT_EQ(S_OK, ext_->GetCommandString(102, GCS_VERBA, nullptr, narrow, 64));
@@ -178,7 +198,7 @@ TEST_F(MenuTest, CommandStringsHonourTheTypeAndTheBuffer) {
 }
 
 TEST_F(MenuTest, InvokeStartsTheFinderForAnOffsetOrAVerbItProduced) {
-    ASSERT_EQ(MAKE_HRESULT(0, 0, 4), Query(pim_.Appointment(0xE10B, kExample)));
+    ASSERT_EQ(MAKE_HRESULT(0, 0, 4), Query(pim_.Appointment(0xE10B, kTwoNumbers)));
     unsigned long long from = devlog::LogSize();
     const std::wstring verb = Verb(103);
     EXPECT_EQ(S_OK, Invoke(reinterpret_cast<LPCSTR>(verb.c_str())));
@@ -201,9 +221,27 @@ TEST_F(MenuTest, InvokeStartsTheFinderForAnOffsetOrAVerbItProduced) {
 
 TEST_F(MenuTest, AFinderThatCannotBeStartedIsAFailure) {
     reg_.SetString(kFinderKey, L"AppExePath", L"\\Program Files\\Nowhere\\tallyra.exe");
-    ASSERT_EQ(MAKE_HRESULT(0, 0, 4), Query(pim_.Appointment(0xE10C, kExample)));
+    ASSERT_EQ(MAKE_HRESULT(0, 0, 4), Query(pim_.Appointment(0xE10C, kTwoNumbers)));
     const std::wstring verb = Verb(100);
     EXPECT_TRUE(FAILED(Invoke(reinterpret_cast<LPCSTR>(verb.c_str()))));
+}
+
+TEST_F(MenuTest, AnExceptionInsideBecomesTheHostsResult) {
+    const struct {
+        const char* what;
+        void (*thrower)();
+        HRESULT expected;
+    } cases[] = {
+        {"bad_alloc", [] { throw std::bad_alloc(); }, E_OUTOFMEMORY},
+        {"length_error", [] { std::wstring().resize(std::wstring().max_size() + 1); }, E_FAIL},
+        {"int", [] { throw 7; }, E_FAIL},
+    };
+    for (const auto& c : cases) {
+        HRESULT hr = S_OK;
+        EXPECT_NO_THROW(hr = QueryWith(std::make_unique<ThrowingSite>(c.thrower))) << c.what;
+        EXPECT_EQ(c.expected, hr) << c.what;
+        EXPECT_EQ(L"1 Edit\n2 Delete\n", Describe(menu_.get())) << c.what;
+    }
 }
 
 TEST(LanguageLibrary, HoldsThePopupTitles) {

@@ -24,7 +24,7 @@ using V = std::vector<std::string>;
 
 }  // namespace
 
-TEST(NumberFinder, TheSubjectOfTheMenuExample) {
+TEST(NumberFinder, TrailingSpacesStayAndAShortExtensionIsNoNumber) {
     // Trailing spaces stay with the number; "12" after "ext" has only two digits.
     EXPECT_EQ(V({"555-0123 ", "(212) 555 7788 "}), Find("Call 555-0123 or (212) 555 7788 ext 12"));
 }

@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,20 @@ struct Made {
     }
 };
 
+// Settings in memory that refuse every write while `refuse` is set, as a registry
+// that is full or locked does.
+class RefusingStore : public MemorySettingStore {
+public:
+    bool refuse = true;
+    bool WriteNumber(int key, const CeString& name, uint32_t value) override {
+        return !refuse && MemorySettingStore::WriteNumber(key, name, value);
+    }
+    bool WriteString(int key, const CeString& name, const CeString& value) override {
+        return !refuse && MemorySettingStore::WriteString(key, name, value);
+    }
+    bool Delete(int key, const CeString& name) override { return !refuse && MemorySettingStore::Delete(key, name); }
+};
+
 class SettingsDialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -171,6 +186,7 @@ protected:
         CeSim_SetMessageBoxAnswer(IDYES);
     }
     void TearDown() override {
+        TheApp().store.reset();  // back to the registry
         CeSim_SetMessageBoxAnswer(CESIM_NO_OVERRIDE);
         for (const wchar_t* sub : {L"General", L"Layout", L"Tweak"}) SHDeleteKeyW(HKEY_CURRENT_USER, Key(sub).c_str());
     }
@@ -332,6 +348,41 @@ TEST_F(SettingsDialog, CancelAsksAndWritesNothing) {
     EXPECT_EQ(MB_YESNO | MB_ICONQUESTION, boxes[0].flags);
     EXPECT_EQ(IDNO, boxes[0].answer);
     EXPECT_EQ(IDYES, boxes[1].answer);
+}
+
+TEST_F(SettingsDialog, ARefusedSaveIsReportedAndTheDialogKeepsTheChanges) {
+    auto owned = std::make_unique<RefusingStore>();
+    RefusingStore& store = *owned;
+    TheApp().store = std::move(owned);
+    TheApp().LoadSettings();
+    const uint32_t before = TheApp().settings.FontSize.Get();
+    unsigned long long from = 0;
+    bool keptOpen = false;
+    const bool ok = RunDialog({
+        FindDialog(),
+        [&] {
+            ActivateRow(List(), 1);
+            Pick(GetDlgItem(Page(dlg_, L"LayoutSettingsWin"), kIdFontSize), 10);
+            SoftKey(Page(dlg_, L"LayoutSettingsWin"), 1);
+            from = devlog::LogSize();
+            SoftKey(dlg_, IDOK);
+            keptOpen = IsWindowVisible(dlg_) != FALSE;
+            store.refuse = false;
+            SoftKey(dlg_, IDOK);  // the same changes, saved this time
+            return true;
+        },
+    });
+    EXPECT_TRUE(keptOpen) << "a refused save ended the dialog";
+    EXPECT_TRUE(ok);
+    const auto boxes = BoxesSince(from);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Settings", boxes[0].caption);
+    EXPECT_EQ("The settings could not be saved.", boxes[0].text);
+    EXPECT_EQ(MB_OK | MB_ICONEXCLAMATION, boxes[0].flags);
+    uint32_t saved = 0;
+    EXPECT_TRUE(store.ReadNumber(TheApp().settings.FontSize.key(), L"FontSize", &saved));
+    EXPECT_NE(before, saved);
+    EXPECT_EQ(TheApp().settings.FontSize.Get(), saved);
 }
 
 TEST_F(SettingsDialog, AvailableAlphabetsAndValuesThePagesCannotShow) {

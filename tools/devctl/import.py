@@ -1,5 +1,7 @@
 #!/usr/bin/python3
-"""Converts an iCalendar (.ics) or vCard (.vcf) file into devctl's fixture JSON.
+"""Converts an iCalendar (.ics) or vCard (.vcf) file into devctl's fixture JSON. A
+file of bare VEVENT or VTODO components, as some programs export them, is read as
+the calendar that would hold them.
 
 Prints the fixture on stdout. Whatever the device cannot hold is listed on stderr
 as "warning: <item>: <what>", one line each; nothing is dropped without a word.
@@ -528,6 +530,14 @@ def convert_vcf(data):
     return {"categories": sorted(categories), "contacts": contacts}
 
 
+def wrap_in_calendar(body):
+    """Bare events and tasks, as some programs export them: the calendar around them
+    is implied."""
+    eol = b"\r\n" if b"\r\n" in body else b"\n"
+    return (b"BEGIN:VCALENDAR" + eol + b"VERSION:2.0" + eol + body.rstrip(b"\r\n") + eol +
+            b"END:VCALENDAR" + eol)
+
+
 def main(argv):
     if len(argv) != 2:
         print("usage: import.py FILE.ics|FILE.vcf", file=sys.stderr)
@@ -539,10 +549,13 @@ def main(argv):
     except OSError as e:
         print("import.py: cannot read %s: %s" % (path, e.strerror), file=sys.stderr)
         return 1
-    head = data.lstrip(b"\xef\xbb\xbf \r\n\t")[:64].upper()
+    body = data.lstrip(b"\xef\xbb\xbf \r\n\t")
+    head = body[:64].upper()
     try:
         if head.startswith(b"BEGIN:VCALENDAR"):
             doc = convert_ics(data)
+        elif head.startswith((b"BEGIN:VEVENT", b"BEGIN:VTODO")):
+            doc = convert_ics(wrap_in_calendar(body))
         elif head.startswith(b"BEGIN:VCARD"):
             doc = convert_vcf(data)
         else:

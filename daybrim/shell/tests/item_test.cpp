@@ -96,6 +96,17 @@ TEST_F(ItemTest, OptionsDialogProcedureClosesOnOkOnly) {
     EXPECT_FALSE(proc(nullptr, WM_PAINT, 0, 0));
 }
 
+TEST_F(ItemTest, ForcedVgaOnASmallScreenBindsTheHighResolutionLibrary) {
+    ASSERT_EQ(240, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_EQ(320, GetSystemMetrics(SM_CYSCREEN));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"\\Program Files\\Olvane\\Daybrim\\HighDpiRes.dll"));
+    SetDword(L"MyVgaMode", 1);
+    ASSERT_NE(nullptr, MakeItem());
+    // The skin's high pictures come from this library: without it they are missing.
+    EXPECT_NE(nullptr, GetModuleHandleW(L"HighDpiRes.dll"));
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"LowDpiRes.dll"));
+}
+
 TEST_F(ItemTest, ItemWindowReportsItsHeightAndReloadsOnTheBroadcast) {
     SetDword(L"AutoHeight", 0);
     SetDword(L"dHeightLimit", 100);

@@ -51,6 +51,53 @@ void DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name) {
     if (RegOpenKeyExW(root, path, 0, KEY_WRITE, k.out()) == ERROR_SUCCESS) RegDeleteValueW(k.get(), name);
 }
 
+// HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process pointed, for the
+// scope's lifetime, at two empty scratch keys: a device with nothing installed.
+class EmptyRegistry {
+public:
+    EmptyRegistry() {
+        for (int i = 0; i < 2; ++i) {
+            SHDeleteKeyW(HKEY_CURRENT_USER, kScratch[i]);
+            RegCreateKeyExW(HKEY_CURRENT_USER, kScratch[i], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, roots_[i].out(),
+                            nullptr);
+        }
+        ok_ = roots_[0] && roots_[1] && RegOverridePredefKey(HKEY_CURRENT_USER, roots_[0].get()) == ERROR_SUCCESS &&
+              RegOverridePredefKey(HKEY_LOCAL_MACHINE, roots_[1].get()) == ERROR_SUCCESS;
+    }
+    ~EmptyRegistry() {
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        for (raii::Key& root : roots_) root.reset();
+        SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OlvaneTest");
+    }
+    bool ok() const { return ok_; }
+    // Every key that has no sub-key, as "HKCU\path" or "HKLM\path".
+    std::vector<std::wstring> Leaves() const {
+        std::vector<std::wstring> out;
+        Walk(roots_[0].get(), kHive[0], &out);
+        Walk(roots_[1].get(), kHive[1], &out);
+        return out;
+    }
+
+private:
+    static void Walk(HKEY key, const std::wstring& path, std::vector<std::wstring>* out) {
+        wchar_t name[256];
+        DWORD i = 0;
+        for (DWORD len = 256; RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+             len = 256, ++i) {
+            raii::Key sub;
+            if (RegOpenKeyExW(key, name, 0, KEY_READ, sub.out()) == ERROR_SUCCESS)
+                Walk(sub.get(), path + L"\\" + name, out);
+        }
+        if (i == 0 && path != kHive[0] && path != kHive[1]) out->push_back(path);
+    }
+    static constexpr const wchar_t* kScratch[2] = {L"Software\\OlvaneTest\\EmptyUser",
+                                                   L"Software\\OlvaneTest\\EmptyMachine"};
+    static constexpr const wchar_t* kHive[2] = {L"HKCU", L"HKLM"};
+    raii::Key roots_[2];
+    bool ok_ = false;
+};
+
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -96,6 +143,19 @@ TEST_F(SettingsTest, MissingValuesTakeTheirDefaults) {
         EXPECT_EQ(order[i], s.tabs[i].type);
         EXPECT_EQ(i + 1, s.tabs[i].order);
     }
+}
+
+TEST_F(SettingsTest, LoadingCreatesNoKeyAndOnlyAWriteCreatesOne) {
+    EmptyRegistry empty;
+    ASSERT_TRUE(empty.ok());
+    s.Load(nullptr);
+    EXPECT_EQ(std::vector<std::wstring>(), empty.Leaves());
+    EXPECT_EQ(1u, s.AutoHeight.value());
+    ASSERT_EQ(6u, s.tabs.size());
+
+    s.ActiveTab.Set(3);
+    ASSERT_TRUE(s.ActiveTab.Write());
+    EXPECT_EQ(std::vector<std::wstring>{L"HKCU\\Software\\Olvane\\Daybrim"}, empty.Leaves());
 }
 
 TEST_F(SettingsTest, ScaledDefaultsFollowTheForcedVgaFlag) {

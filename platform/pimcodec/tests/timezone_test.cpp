@@ -36,7 +36,7 @@ TEST(TimeZoneBlob, RefusesShortOrAbsurdBlobs) {
     EXPECT_EQ(DecodeTimeZone(b.data(), b.size(), &tz), Status::kBadValue);
 }
 
-TEST(TimeZone, TransitionDaysOfTheDemoYear) {
+TEST(TimeZone, TransitionDaysFollowTheirWeekOfTheMonth) {
     TimeZone we = WesternEuropeZone();
     EXPECT_EQ(TransitionDay(we.daylightDate, 2026), DaysFromCivil({2026, 3, 29}));
     EXPECT_EQ(TransitionDay(we.standardDate, 2026), DaysFromCivil({2026, 10, 25}));

@@ -109,6 +109,20 @@ err=$(dc import "$SRC/tests/data/america_new_york.ics" 2>&1); rc=$?
 expect_eq "unreadable calendar is refused" "$rc" 1
 expect_eq "refused import writes nothing" "$(count 'Appointments Database')" "$appts"
 
+# Events and tasks exported without the calendar around them: the calendar is implied.
+# A bare component of any other kind is still neither kind of file.
+tasks=$(count 'Tasks Database')
+err=$(dc import "$SRC/tests/data/bare-components.ics" 2>&1); rc=$?
+expect_eq "bare event and task import" "$rc" 0
+expect_eq "bare event loaded" "$(count 'Appointments Database')" $((appts + 1))
+expect_eq "bare task loaded" "$(count 'Tasks Database')" $((tasks + 1))
+expect_has "bare event listed" "$(dc list 'Appointments Database')" '"value":"Exported alone"'
+appts=$((appts + 1))
+err=$(dc import "$SRC/tests/data/bare-journal.ics" 2>&1); rc=$?
+expect_eq "bare journal is refused" "$rc" 1
+expect_has "refusal names the file" "$err" 'bare-journal.ics is neither an iCalendar nor a vCard file'
+expect_eq "refused journal writes nothing" "$(count 'Appointments Database')" "$appts"
+
 err=$(dc import "$SRC/tests/data/contacts-v3.vcf" 2>&1); rc=$?
 expect_eq "vCard 3 import" "$rc" 0
 expect_has "dropped phone is reported" "$err" 'phone +46 74 000 12 (pager) has no free place'

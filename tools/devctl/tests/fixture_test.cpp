@@ -223,7 +223,7 @@ TEST(Fixture, ErrorsNameTheirPlace) {
     EXPECT_EQ(ErrorOf(R"J([])J"), "$: expected an object, got []");
 }
 
-TEST(Fixture, DemoDevicePlans) {
+TEST(Fixture, DemoFixturePlansEnoughOfEveryKind) {
     std::ifstream f(std::string(DEVCTL_SOURCE_DIR) + "/demo/demo.json");
     ASSERT_TRUE(f);
     std::stringstream s;
