@@ -1,6 +1,8 @@
 // Lines holding right-to-left letters are drawn in display order, as on the device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -44,9 +46,14 @@ Drawn Draw(const std::wstring& text, UINT extra = 0, int box = Drawn::kW) {
 }
 
 // Whether `part` (drawn alone from the left) is what `whole` shows from column x on.
+// Only the part's inked columns count: its side bearing may hold a neighbour's ink.
 bool ShowsAt(const Drawn& whole, const Drawn& part, int x) {
+    int first = part.width;
     for (int y = 0; y < Drawn::kH; ++y)
         for (int c = 0; c < part.width; ++c)
+            if (part.At(c, y)) first = std::min(first, c);
+    for (int y = 0; y < Drawn::kH; ++y)
+        for (int c = first; c < part.width; ++c)
             if (whole.At(x + c, y) != part.At(c, y)) return false;
     return true;
 }
@@ -72,17 +79,61 @@ TEST(RightToLeftText, AMixedNameKeepsItsLatinAndDigitsReadable) {
 }
 
 TEST(RightToLeftText, ALineTooLongLosesItsEndNotItsBeginning) {
-    // Five words; the box holds about two: the first word must still show.
+    // Five words; the box holds about two: the first word must still show, the last not.
     const std::wstring line = L"\u05D0\u05D1\u05D2 \u05D3\u05D4\u05D5 \u05D6\u05D7\u05D8 \u05D9\u05DB\u05DC \u05DE\u05E0\u05E1";
-    const Drawn first = Draw(L"\u05D0\u05D1\u05D2");
-    const Drawn cut = Draw(line, DT_END_ELLIPSIS, first.width * 2 + 20);
+    const Drawn first = Draw(L"\u05D0\u05D1\u05D2"), last = Draw(L"\u05DE\u05E0\u05E1");
+    const int box = first.width * 2 + 20;
+    const Drawn cut = Draw(line, DT_END_ELLIPSIS, box);
     ASSERT_GT(cut.width, first.width);
-    EXPECT_TRUE(ShowsAt(cut, first, cut.width - first.width)) << "the first word at the right end";
-    EXPECT_LE(cut.width, first.width * 2 + 20);
+    EXPECT_LE(cut.width, box);
+    auto anywhere = [&](const Drawn& part) {
+        for (int x = -part.width; x < cut.width; ++x)
+            if (ShowsAt(cut, part, x)) return true;
+        return false;
+    };
+    EXPECT_TRUE(anywhere(first)) << "the first word shows";
+    EXPECT_FALSE(anywhere(last)) << "the last word is cut";
 }
 
 TEST(RightToLeftText, LatinTextIsDrawnAsItWas) {
     const Drawn plain = Draw(L"Almeida, Rosa");
     const Drawn a = Draw(L"A");
     EXPECT_TRUE(ShowsAt(plain, a, 0));
+}
+
+namespace {
+
+int InkOf(const std::wstring& text, int height, int weight) {
+    raii::MemDC dc(CreateCompatibleDC(nullptr));
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 400, -60, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    raii::Bitmap bmp(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    raii::Select keepBmp(dc.get(), bmp.get());
+    raii::Font font(CreateFontW(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
+                                L"Tahoma"));
+    raii::Select keepFont(dc.get(), font.get());
+    RECT rc = {0, 0, 400, 60};
+    FillRect(dc.get(), &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawTextW(dc.get(), text.c_str(), -1, &rc, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    GdiFlush();
+    int ink = 0;
+    for (int i = 0; i < 400 * 60; ++i) ink += (static_cast<const DWORD*>(bits)[i] & 0xFF) < 128;
+    return ink;
+}
+
+}  // namespace
+
+// Bold titles are bold in every script, punctuation included, at the list's sizes.
+TEST(BoldText, EveryScriptIsBoldWhenAskedFor) {
+    const wchar_t* texts[] = {L"Dana Cohen", L"\u0418\u0432\u0430\u043D\u043E\u0432\u0430",
+                              L"\u03A0\u03B1\u03C0\u03B1\u03B4\u03CC\u03C0\u03BF\u03C5\u03BB\u03BF\u03C2",
+                              L"\u05DB\u05D4\u05DF", L", \u2026"};
+    for (int height : {13, 16, 26}) {
+        for (size_t i = 0; i < std::size(texts); ++i) {
+            const int regular = InkOf(texts[i], height, FW_NORMAL), bold = InkOf(texts[i], height, FW_BOLD);
+            ASSERT_GT(regular, 0);
+            EXPECT_GT(bold * 10, regular * 13) << "height " << height << ", text #" << i;
+        }
+    }
 }
