@@ -42,10 +42,6 @@ bool ReadWholeFile(const std::wstring& path, size_t limit, std::vector<uint8_t>*
     return true;
 }
 
-void CCategoryTable::Load() {
-    Load(settings_ ? PimOptionsFrom(*settings_).cat : options_);
-}
-
 void CCategoryTable::Clear() {
     entries_.clear();
     byId_.clear();

@@ -15,43 +15,29 @@
 #include "items.h"
 #include "pim_database.h"
 #include "pim_options.h"
-#include "services.h"
+#include "pim_props.h"
+#include "pim_service.h"
+#include "tab_codes.h"
 
 namespace daybrim {
 
 constexpr DWORD kNotifyAppointments = 1, kNotifyTasks = 2, kNotifyContacts = 3;
 constexpr uint32_t kOverdueDay = 1, kUndatedDay = 2, kLaterDay = 80000;
 
-// Database and property names of the PIM volume.
-namespace pimdb {
-constexpr wchar_t kAppointments[] = L"Appointments Database";
-constexpr wchar_t kTasks[] = L"Tasks Database";
-constexpr wchar_t kContacts[] = L"Contacts Database";
-constexpr wchar_t kCategories[] = L"CategoryMainDB";
-constexpr wchar_t kAssociations[] = L"CategoryAssocDB";
-constexpr CEPROPID kRecId = 0x10000066;
-constexpr CEPROPID kPreferred = 0x00F80013;
-constexpr CEPROPID kStart = 0x10420040, kRecurring = 0x0022000B;
-constexpr CEPROPID kAssocItem = 0x00010013, kAssocCategory = 0x00020003;
-constexpr CEPROPID kPiItem = 0x00010003;
-extern const CEPROPID kApptProps[15];  // the light read is the first 9
-extern const CEPROPID kTaskProps[13];
-extern const CEPROPID kContactProps[21];
-extern const CEPROPID kNumberProps[10];  // readContactNumbers' argument order
-}  // namespace pimdb
-
 class CPimStore : public PimStore {
 public:
-    CPimStore(const CSettings* settings, CCategoryTable* categories) : settings_(settings), cats_(categories) {}
+    // The store loads `categories` (when given) at each start, with its options.
+    explicit CPimStore(CCategoryTable* categories) : cats_(categories) {}
     ~CPimStore() override { Stop(); }
 
     // PimStore
-    void Init(HWND notify) override;
     void StopNotifications() override { CloseNotifications(); }
     DWORD OnNotification(const CENOTIFICATION* n) override { return HandleNotification(n); }
+    // A new zone starts again with the options of the last start.
     void Reload(bool zoneChanged) override;
 
-    // Starts with explicit options; `today` 0 takes the device's date.
+    // Loads everything anew; `today` 0 takes the device's date. Notifications go
+    // to `notify` (none when null).
     void Start(HWND notify, const PimOptions& options, int32_t today = 0);
     void Stop();
     // The day changed to `today`: moves the range forward when it can.
@@ -61,7 +47,7 @@ public:
     void SetNamedPropIds(std::unique_ptr<NamedPropIds> ids) { namedIds_ = std::move(ids); }
 
     // Single-record readers; 1 or 0 as the item's menus expect.
-    bool readContactNumbers(CEOID oid, std::wstring* out[10]);
+    bool readContactNumbers(CEOID oid, std::wstring* out[pimdb::kNumberCount]);
     bool readContactMails(CEOID oid, std::wstring* out[3]);
     bool readContactNames(CEOID oid, std::wstring* out[4]);
     bool writePreferredNumber(CEOID oid, CEPROPID numberProp);
@@ -82,8 +68,14 @@ public:
     int32_t today() const { return today_; }
     const PimOptions& options() const { return opt_; }
 
+    // Calls fn(item, bit) for every appointment and task: the calendar's days, the
+    // task groups and the recurring masters; `bit` is the tab type that shows it.
+    template <class Fn>
+    void ForEachAgendaItem(Fn fn);
+
 private:
-    struct Reader;
+    PimDatabase& Watched(DWORD notify) { return watch_[notify - kNotifyAppointments]; }
+    HANDLE ReadHandle(DWORD notify, const wchar_t* name, PimDatabase& own);
     void OpenNotifications();
     void CloseNotifications();
     void LoadAssociations();
@@ -113,9 +105,11 @@ private:
     uint32_t RefreshContact(CEOID oid, bool deleted);
     uint32_t RefreshIcons(uint32_t poomId, const std::wstring& path);
     uint32_t RefreshPiLink(uint32_t poomId, CEOID link);
+    uint32_t DropPiLink(CEOID link);
+    uint32_t RefreshLostIcons();
     CEOID PiLinkOf(uint32_t poomId);
+    TSEventsList& SpecialEvents();
 
-    const CSettings* settings_;
     CCategoryTable* cats_;
     PimOptions opt_;
     HWND hwnd_ = nullptr;
@@ -148,5 +142,17 @@ private:
 
 // Today's day number on the device.
 int32_t DeviceToday();
+
+template <class Fn>
+void CPimStore::ForEachAgendaItem(Fn fn) {
+    // Days hold special events too, and they are no agenda items.
+    auto children = [&](TItem* group, uint32_t bit) {
+        for (TChildItem* c : static_cast<TItemWithList*>(group)->children())
+            if (c->Kind() == kKindAppt || c->Kind() == kKindTask) fn(*static_cast<TAgendaItem*>(c), bit);
+    };
+    for (TItem* d = days_.head(); d; d = d->next()) children(d, TAB_TYPE_CALENDAR);
+    for (TItem* g = tasks_.groups.head(); g; g = g->next()) children(g, TAB_TYPE_TASKS);
+    for (auto& a : recurring_) fn(static_cast<TAgendaItem&>(*a), uint32_t(TAB_TYPE_CALENDAR));
+}
 
 }  // namespace daybrim

@@ -74,20 +74,20 @@ size_t ReadFloor(const std::wstring& vol) {
         while (r.read(db.handle(), ids, count)) {
             ++n;
             if (stopProp && OleFromTicks(r.ticks(0, stopProp)) > stopAfter) break;
-            if (stopProp == 0 && key && !r.flag(2, pimdb::kApptProps[2])) break;
+            if (stopProp == 0 && key && !r.flag(pimdb::kApptRecurring, pimdb::kRecurring)) break;
         }
     };
     const CEPROPID cat[] = {0x0002001F, 0x00010066}, assoc[] = {0x00010013, 0x00020003};
     SORTORDERSPECEX assocSort = SortOn(0x00010013, CEDB_SORT_UNIQUE, 0x00020003);
     scan(L"CategoryMainDB", cat, 2, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
     scan(L"CategoryAssocDB", assoc, 2, &assocSort, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
-    scan(L"Tasks Database", pimdb::kTaskProps, 13, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
+    scan(L"Tasks Database", pimdb::kTaskProps, pimdb::kTaskPropCount, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
     SORTORDERSPECEX byStart = SortOn(pimdb::kStart), byRec = SortOn(pimdb::kRecurring);
     CEPROPVAL from = Date(pimdb::kStart, kToday - 31), yes = Bool(pimdb::kRecurring, true);
-    scan(L"Appointments Database", pimdb::kApptProps, 15, &byStart, CEDB_SEEK_VALUEGREATEROREQUAL, &from,
+    scan(L"Appointments Database", pimdb::kApptProps, pimdb::kApptPropCount, &byStart, CEDB_SEEK_VALUEGREATEROREQUAL, &from,
          pimdb::kStart, kToday + 7);
-    scan(L"Appointments Database", pimdb::kApptProps, 15, &byRec, CEDB_SEEK_VALUEFIRSTEQUAL, &yes, 0, 0);
-    scan(L"Contacts Database", pimdb::kContactProps, 20, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
+    scan(L"Appointments Database", pimdb::kApptProps, pimdb::kApptPropCount, &byRec, CEDB_SEEK_VALUEFIRSTEQUAL, &yes, 0, 0);
+    scan(L"Contacts Database", pimdb::kContactProps, pimdb::kContactPicture, nullptr, CEDB_SEEK_BEGINNING, nullptr, 0, 0);
     return n;
 }
 
@@ -107,7 +107,7 @@ int main() {
     opt.fusionVolume = vol.fusionPath;
     opt.seventsTab = opt.contactsTab = true;
     CCategoryTable cats;
-    CPimStore store(nullptr, &cats);
+    CPimStore store(&cats);
 
     const int runs = 5;
     double floorBest = 1e9, startBest = 1e9;
