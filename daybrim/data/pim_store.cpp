@@ -81,6 +81,7 @@ int32_t DeviceToday() {
 // --- Start and stop --------------------------------------------------------------
 void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     Stop();
+    Step("clearing the last start");
     opt_ = options;
     hwnd_ = notify;
     today_ = today ? today : DeviceToday();
@@ -90,7 +91,9 @@ void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     OpenNotifications();
 
     if (!namedIds_) namedIds_ = std::make_unique<PoomNamedPropIds>();
+    Step("opening the databases");
     if (cats_) cats_->Load(opt_.cat);
+    Step("categories");
     IconLinkStore::Config ic;
     ic.pimSw = opt_.cat.pimSw;
     ic.iconFolder = cats_ ? cats_->IconFolder() : opt_.cat.drIconsFolder;
@@ -114,11 +117,16 @@ void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     }
     for (VisibilityRules* r : {&opt_.calendarRules, &opt_.tasksRules, &opt_.contactsRules, &opt_.seventsRules})
         r->categories = cats_;
+    Step("icon links");
 
     LoadAssociations();
+    Step("category associations");
     LoadTasks();
+    Step("tasks");
     LoadAppointments(first_, last_);
+    Step("appointments");
     ScanContacts();
+    Step("contacts and special events");
     // The associations of every item are in the lists now; notifications read
     // them one record at a time.
     assoc_.clear();

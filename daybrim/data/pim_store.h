@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -45,6 +46,9 @@ public:
     uint32_t HandleNotification(const CENOTIFICATION* n);
     // Tests and tools may supply the named-property lookup.
     void SetNamedPropIds(std::unique_ptr<NamedPropIds> ids) { namedIds_ = std::move(ids); }
+    // The benchmark learns where a start's time goes: `observer` is called after
+    // each step of a start with the step's name.
+    void ObserveSteps(std::function<void(const char* step)> observer) { stepObserver_ = std::move(observer); }
 
     // Single-record readers; 1 or 0 as the item's menus expect.
     bool readContactNumbers(CEOID oid, std::wstring* out[pimdb::kNumberCount]);
@@ -74,6 +78,9 @@ public:
     void ForEachAgendaItem(Fn fn);
 
 private:
+    void Step(const char* name) {
+        if (stepObserver_) stepObserver_(name);
+    }
     PimDatabase& Watched(DWORD notify) { return watch_[notify - kNotifyAppointments]; }
     HANDLE ReadHandle(DWORD notify, const wchar_t* name, PimDatabase& own);
     void OpenNotifications();
@@ -138,6 +145,7 @@ private:
     uint32_t namedPropId_ = 0xFFFFFFFF;
     int namedPropSw_ = -1;
     SearchKeyMap keys_;
+    std::function<void(const char*)> stepObserver_;
 };
 
 // Today's day number on the device.
