@@ -150,7 +150,7 @@ int main() {
 
     // A start on the device finds the store stopped: the lists of the run before
     // are freed outside the timing, and their freeing is shown apart.
-    const int runs = 5;
+    const int runs = 15;
     double floorBest = 1e9, startBest = 1e9, stopBest = 1e9;
     size_t records = 0;
     Steps floorSteps, storeSteps;
@@ -167,7 +167,7 @@ int main() {
         floorSteps.EndRun();
         t = Now();
         store.Stop();
-        stopBest = std::min(stopBest, Now() - t);
+        if (i > 0) stopBest = std::min(stopBest, Now() - t);  // the first found nothing to free
         t = mark = Now();
         store.Start(wnd, opt, kToday);
         startBest = std::min(startBest, Now() - t);
@@ -182,7 +182,7 @@ int main() {
         if (f >= 0) std::printf("  %-30s %8.2f ms   floor %8.2f ms\n", s.first.c_str(), s.second, f);
         else std::printf("  %-30s %8.2f ms\n", s.first.c_str(), s.second);
     }
-    std::printf("store stop (freeing the lists):         %8.2f ms (best of %d)\n", stopBest, runs);
+    std::printf("store stop (freeing the lists):         %8.2f ms (best of %d)\n", stopBest, runs - 1);
 
     // One appointment in range, changed again and again.
     CEOID oid = 0;
