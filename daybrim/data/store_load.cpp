@@ -128,9 +128,9 @@ void CPimStore::FillContact(const RecordProps& r, TContactItem& c) {
     std::vector<NumberEntry> numbers;
     numbers.reserve(kNumberCount);
     for (WORD i = kContactFirstNumber; i <= kContactLastNumber; ++i) numbers.push_back(NumberEntry{v.id(i), v.text(i)});
-    const NumberEntry chosen = PreferredNumber(numbers, preferred);
+    NumberEntry chosen = PreferredNumber(numbers, preferred);
     c.preferredId = chosen.propid;
-    c.preferredText = chosen.text;
+    c.preferredText = std::move(chosen.text);
     c.note.value = (!v.text(kContactNoteText).empty() || v.blob(kContactNoteBlob) > 0) ? 1.0 : 0.0;
     c.poomId = PoomId(PimKind::kContact, v.u4(kContactRecId));
     c.searchKey = keys_.Key(c.title, opt_.contactsSearchBar);
@@ -150,9 +150,7 @@ void CPimStore::FillContact(const RecordProps& r, TContactItem& c) {
 }
 
 void CPimStore::ApplyIcon(TAgendaItem& item) {
-    if (icons_.isOpen()) {
-        item.icon = LoadItemIcon(icons_.ItemIconPath(item.poomId));
-    }
+    if (icons_.isOpen()) item.icon = LoadItemIcon(icons_.ItemIconPath(item.poomId));
     if (piLinks_.isOpen()) item.link.value = double(PiLinkOf(item.poomId));
 }
 
