@@ -29,6 +29,31 @@ int CompareText(const std::wstring& a, const std::wstring& b) {
     return Order3(a.size(), b.size());
 }
 
+// The item as class T, or null: each kind belongs to one class (ItemKind). Sorted
+// inserts compare thousands of items at a start, and dynamic_cast compares type
+// names on this toolchain.
+template <class T>
+const T* KindCast(const TItem& item);
+template <>
+const TApptItem* KindCast<TApptItem>(const TItem& i) {
+    return i.Kind() == kKindAppt ? static_cast<const TApptItem*>(&i) : nullptr;
+}
+template <>
+const TTask* KindCast<TTask>(const TItem& i) {
+    return i.Kind() == kKindTask ? static_cast<const TTask*>(&i) : nullptr;
+}
+template <>
+const TSEvent* KindCast<TSEvent>(const TItem& i) {
+    const int k = i.Kind();
+    return k == kKindSEventOnCalendar || k == kKindSEventContact || k == kKindSEventAppt
+               ? static_cast<const TSEvent*>(&i)
+               : nullptr;
+}
+template <>
+const TContactItem* KindCast<TContactItem>(const TItem& i) {
+    return i.Kind() == kKindContact ? static_cast<const TContactItem*>(&i) : nullptr;
+}
+
 }  // namespace
 
 bool HotSpotHit(const HotSpot& s, int x, int y) {
@@ -130,7 +155,7 @@ bool TApptItem::IsVisible() {
 }
 
 int TApptItem::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TApptItem*>(&other)) {
+    if (auto* o = KindCast<TApptItem>(other)) {
         if (int c = Order3(start, o->start)) return c;
         if (int c = Order3(end, o->end)) return c;
         return CompareText(title, o->title);
@@ -160,7 +185,7 @@ bool TTask::IsVisible() {
 }
 
 int TTask::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TTask*>(&other)) {
+    if (auto* o = KindCast<TTask>(other)) {
         if (int c = Order3(due, o->due)) return c;
         if (int c = Order3(o->importance, importance)) return c;  // high first
         return CompareText(title, o->title);
@@ -187,7 +212,7 @@ bool TSEvent::IsVisible() {
 }
 
 int TSEvent::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TSEvent*>(&other)) {
+    if (auto* o = KindCast<TSEvent>(other)) {
         if (int c = Order3(DayOf(date), DayOf(o->date))) return c;
         return CompareText(title, o->title);
     }
@@ -200,7 +225,7 @@ bool TContactItem::IsVisible() {
 }
 
 int TContactItem::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TContactItem*>(&other)) return CompareText(title, o->title);
+    if (auto* o = KindCast<TContactItem>(other)) return CompareText(title, o->title);
     return Order3(Kind(), other.Kind());
 }
 
