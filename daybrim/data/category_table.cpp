@@ -54,13 +54,15 @@ void CCategoryTable::Load(const CategoryOptions& options) {
     options_ = options;
     PimDatabase db;
     if (db.open(L"CategoryMainDB", true, nullptr, nullptr, options_.pimVolume) && db.seek(CEDB_SEEK_BEGINNING, 0)) {
-        const CEPROPID ids[] = {kCatName, kCatId};
+        enum : WORD { kNameAt, kIdAt, kCount };
+        const CEPROPID ids[kCount] = {kCatName, kCatId};
         RecordProps r;
-        while (r.read(db.handle(), ids, 2)) {
+        const RecordView v(r, ids);
+        while (r.read(db.handle(), ids, kCount)) {
             CategoryEntry e;
-            e.name = r.text(0, kCatName);
-            if (e.name.empty() || !r.has(1, kCatId)) continue;
-            e.id = int32_t(r.u4(1, kCatId));
+            e.name = v.text(kNameAt);
+            if (e.name.empty() || !v.has(kIdAt)) continue;
+            e.id = int32_t(v.u4(kIdAt));
             auto at = std::upper_bound(entries_.begin(), entries_.end(), e.name,
                                        [](const std::wstring& n, const CategoryEntry& x) { return NameLess(n, x.name); });
             entries_.insert(at, std::move(e));

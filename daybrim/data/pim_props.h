@@ -3,9 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 #include "pim_database.h"
 
 namespace daybrim {
@@ -59,24 +56,6 @@ enum ContactProp : WORD {
 extern const CEPROPID kContactProps[kContactPropCount];
 constexpr WORD kNumberCount = 10;
 extern const CEPROPID kNumberProps[kNumberCount];  // readContactNumbers' argument order
-
-// One record's values read with one of the sets above, taken by position name.
-class RecordView {
-public:
-    RecordView(const RecordProps& r, const CEPROPID* ids) : r_(r), ids_(ids) {}
-    bool has(WORD i) const { return r_.has(i, ids_[i]); }
-    std::wstring text(WORD i) const { return r_.text(i, ids_[i]); }
-    uint32_t u4(WORD i, uint32_t def = 0) const { return r_.u4(i, ids_[i], def); }
-    int32_t i4(WORD i) const { return r_.i4(i, ids_[i]); }
-    bool flag(WORD i) const { return r_.flag(i, ids_[i]); }
-    uint64_t ticks(WORD i) const { return r_.ticks(i, ids_[i]); }
-    size_t blob(WORD i, std::vector<uint8_t>* bytes = nullptr) const { return r_.blob(i, ids_[i], bytes); }
-    CEPROPID id(WORD i) const { return ids_[i]; }
-
-private:
-    const RecordProps& r_;
-    const CEPROPID* ids_;
-};
 
 }  // namespace pimdb
 }  // namespace daybrim

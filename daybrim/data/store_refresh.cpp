@@ -153,11 +153,13 @@ uint32_t CPimStore::HandleNotification(const CENOTIFICATION* n) {
     case kNotifyPiLinks: {
         if (!piLinks_.isOpen()) return 0;
         if (deleted) return DropPiLink(oid);
-        const CEPROPID ids[] = {kPiItem};
+        enum : WORD { kItemAt, kCount };
+        const CEPROPID ids[kCount] = {kPiItem};
         RecordProps r;
         const RecordView v(r, ids);
-        if (!piLinks_.seek(CEDB_SEEK_CEOID, oid) || !r.read(piLinks_.handle(), ids, 1) || !v.has(0)) return 0;
-        const uint32_t poom = uint32_t(v.i4(0));
+        if (!piLinks_.seek(CEDB_SEEK_CEOID, oid) || !r.read(piLinks_.handle(), ids, kCount) || !v.has(kItemAt))
+            return 0;
+        const uint32_t poom = uint32_t(v.i4(kItemAt));
         return RefreshPiLink(poom, PiLinkOf(poom));
     }
     case kNotifyNamedProps:

@@ -106,7 +106,7 @@ size_t ReadFloor(const std::wstring& vol, Steps* steps) {
             RecordProps r;
             while (r.read(db.handle(), ids, count)) {
                 ++n;
-                if (stopProp && OleFromTicks(r.ticks(0, stopProp)) > stopAfter) break;
+                if (stopProp && OleFromTicks(r.ticks(pimdb::kApptStart, stopProp)) > stopAfter) break;
                 if (stopProp == 0 && key && !r.flag(pimdb::kApptRecurring, pimdb::kRecurring)) break;
             }
         }
