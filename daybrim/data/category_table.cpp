@@ -26,6 +26,17 @@ std::wstring LoadText(HMODULE lang, UINT id, const wchar_t* fallback) {
     return fallback;
 }
 
+// Whether the key may hold values: a start skips asking for each category's value,
+// one call at a time, only when the key says it has none.
+bool HasValues(HKEY key) {
+    if (!key) return false;
+    DWORD values = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return true;
+    return values > 0;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::wstring& path, size_t limit, std::vector<uint8_t>* bytes) {
@@ -80,8 +91,9 @@ void CCategoryTable::Load(const CategoryOptions& options) {
         raii::Key key;
         RegCreateKeyExW(HKEY_CURRENT_USER, kCategoriesKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.out(),
                         nullptr);
+        const bool any = HasValues(key.get());
         for (CategoryEntry& e : entries_)
-            e.filterMask = key ? reg::Dword(key.get(), nullptr, (L"CatFilter." + e.name).c_str(), 0) : 0;
+            e.filterMask = any ? reg::Dword(key.get(), nullptr, (L"CatFilter." + e.name).c_str(), 0) : 0;
     }
     for (int i = 0; i < 4; ++i) {
         // Exact, case-sensitive names.
@@ -98,7 +110,8 @@ void CCategoryTable::LoadColours() {
         const bool fusion = sw == 2 && !options_.overrideColours;
         raii::Key key;
         if (RegOpenKeyExW(fusion ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, fusion ? kFusionKey : kCategoriesKey, 0,
-                          KEY_READ, key.out()) != ERROR_SUCCESS)
+                          KEY_READ, key.out()) != ERROR_SUCCESS ||
+            !HasValues(key.get()))
             return;
         for (CategoryEntry& e : entries_)
             e.colour = reg::Dword(key.get(), nullptr, (L"CatColor." + e.name).c_str(), 0xFFFFFFFF);
