@@ -26,6 +26,17 @@ std::wstring LoadText(HMODULE lang, UINT id, const wchar_t* fallback) {
     return fallback;
 }
 
+// Whether the key may hold values: a start skips asking for each category's value,
+// one call at a time, only when the key says it has none.
+bool HasValues(HKEY key) {
+    if (!key) return false;
+    DWORD values = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return true;
+    return values > 0;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::wstring& path, size_t limit, std::vector<uint8_t>* bytes) {
@@ -42,10 +53,6 @@ bool ReadWholeFile(const std::wstring& path, size_t limit, std::vector<uint8_t>*
     return true;
 }
 
-void CCategoryTable::Load() {
-    Load(settings_ ? PimOptionsFrom(*settings_).cat : options_);
-}
-
 void CCategoryTable::Clear() {
     entries_.clear();
     byId_.clear();
@@ -58,13 +65,15 @@ void CCategoryTable::Load(const CategoryOptions& options) {
     options_ = options;
     PimDatabase db;
     if (db.open(L"CategoryMainDB", true, nullptr, nullptr, options_.pimVolume) && db.seek(CEDB_SEEK_BEGINNING, 0)) {
-        const CEPROPID ids[] = {kCatName, kCatId};
+        enum : WORD { kNameAt, kIdAt, kCount };
+        const CEPROPID ids[kCount] = {kCatName, kCatId};
         RecordProps r;
-        while (r.read(db.handle(), ids, 2)) {
+        const RecordView v(r, ids);
+        while (r.read(db.handle(), ids, kCount)) {
             CategoryEntry e;
-            e.name = r.text(0, kCatName);
-            if (e.name.empty() || !r.has(1, kCatId)) continue;
-            e.id = int32_t(r.u4(1, kCatId));
+            e.name = v.text(kNameAt);
+            if (e.name.empty() || !v.has(kIdAt)) continue;
+            e.id = int32_t(v.u4(kIdAt));
             auto at = std::upper_bound(entries_.begin(), entries_.end(), e.name,
                                        [](const std::wstring& n, const CategoryEntry& x) { return NameLess(n, x.name); });
             entries_.insert(at, std::move(e));
@@ -82,8 +91,9 @@ void CCategoryTable::Load(const CategoryOptions& options) {
         raii::Key key;
         RegCreateKeyExW(HKEY_CURRENT_USER, kCategoriesKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.out(),
                         nullptr);
+        const bool any = HasValues(key.get());
         for (CategoryEntry& e : entries_)
-            e.filterMask = key ? reg::Dword(key.get(), nullptr, (L"CatFilter." + e.name).c_str(), 0) : 0;
+            e.filterMask = any ? reg::Dword(key.get(), nullptr, (L"CatFilter." + e.name).c_str(), 0) : 0;
     }
     for (int i = 0; i < 4; ++i) {
         // Exact, case-sensitive names.
@@ -100,7 +110,8 @@ void CCategoryTable::LoadColours() {
         const bool fusion = sw == 2 && !options_.overrideColours;
         raii::Key key;
         if (RegOpenKeyExW(fusion ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, fusion ? kFusionKey : kCategoriesKey, 0,
-                          KEY_READ, key.out()) != ERROR_SUCCESS)
+                          KEY_READ, key.out()) != ERROR_SUCCESS ||
+            !HasValues(key.get()))
             return;
         for (CategoryEntry& e : entries_)
             e.colour = reg::Dword(key.get(), nullptr, (L"CatColor." + e.name).c_str(), 0xFFFFFFFF);

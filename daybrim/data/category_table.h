@@ -12,7 +12,6 @@
 #include "items.h"
 #include "pim_options.h"
 #include "raii.h"
-#include "services.h"
 
 namespace daybrim {
 
@@ -28,11 +27,9 @@ constexpr UINT kFirstCategoryCommand = 20000;
 constexpr UINT kFilterCommandBase = 19999;  // + filter number
 constexpr UINT kAllCaptionString = 1;
 
-class CCategoryTable : public CategoryTable, public CategoryLookup {
+class CCategoryTable : public CategoryLookup {
 public:
-    explicit CCategoryTable(const CSettings* settings = nullptr) : settings_(settings) {}
-
-    void Load() override;  // from the settings given at construction
+    // The PIM store loads the table at each start, with the store's options.
     void Load(const CategoryOptions& options);
     void Clear();
 
@@ -63,7 +60,6 @@ private:
     void LoadColours();
     void LoadFilters();
 
-    const CSettings* settings_;
     CategoryOptions options_;
     std::vector<CategoryEntry> entries_;  // by name, ignoring case
     std::unordered_map<int32_t, size_t> byId_;

@@ -75,13 +75,15 @@ CEOID IconLinkStore::FindFusionIcon(uint32_t poomId, std::wstring* path) {
     CEPROPVAL key = {};
     key.propid = kFlItem;
     key.val.lVal = long(poomId);
-    const CEPROPID ids[] = {kFlKind, kFlPath};
+    enum : WORD { kKindAt, kPathAt, kCount };
+    const CEPROPID ids[kCount] = {kFlKind, kFlPath};
     RecordProps r;
+    const RecordView v(r, ids);
     for (CEOID at = db_.seekValues(CEDB_SEEK_VALUEFIRSTEQUAL, &key, 1); at;
          at = db_.seekValues(CEDB_SEEK_VALUENEXTEQUAL, &key, 1)) {
-        if (!r.read(db_.handle(), ids, 2)) return 0;
-        const std::wstring p = r.text(1, kFlPath);
-        if (r.i2(0, kFlKind) == 6 && !p.empty() && p.size() < kMaxIconName) {
+        if (!r.read(db_.handle(), ids, kCount)) return 0;
+        const std::wstring p = v.text(kPathAt);
+        if (v.i2(kKindAt) == 6 && !p.empty() && p.size() < kMaxIconName) {
             if (path) *path = p;
             return at;
         }
@@ -96,11 +98,12 @@ std::wstring IconLinkStore::ItemIconPath(uint32_t poomId) {
         return FindFusionIcon(poomId, &path) ? path : std::wstring();
     }
     if (!FindNamedProp(poomId)) return {};
-    const CEPROPID ids[] = {kNpIcon};
+    enum : WORD { kIconAt, kCount };
+    const CEPROPID ids[kCount] = {kNpIcon};
     RecordProps r;
-    if (!r.read(db_.handle(), ids, 1)) return {};
+    if (!r.read(db_.handle(), ids, kCount)) return {};
     std::vector<uint8_t> blob;
-    r.blob(0, kNpIcon, &blob);
+    RecordView(r, ids).blob(kIconAt, &blob);
     const std::wstring name = BlobText(blob);
     return (name.empty() || name.size() >= kMaxIconName) ? std::wstring() : PathOfName(name);
 }
@@ -110,11 +113,13 @@ uint16_t IconLinkStore::FreeLinkNumber() {
     PimDatabase numbers;
     if (!numbers.open(L"FusionLinks", true, nullptr, &sort, config_.fusionVolume)) return 1;
     numbers.seek(CEDB_SEEK_BEGINNING, 0);
-    const CEPROPID ids[] = {kFlNumber};
+    enum : WORD { kNumberAt, kCount };
+    const CEPROPID ids[kCount] = {kFlNumber};
     RecordProps r;
+    const RecordView v(r, ids);
     int next = 1;
-    while (r.read(numbers.handle(), ids, 1)) {
-        const int n = r.i2(0, kFlNumber, 0);
+    while (r.read(numbers.handle(), ids, kCount)) {
+        const int n = v.i2(kNumberAt, 0);
         if (n == next) ++next;
         else if (n > next) break;
     }
@@ -193,20 +198,24 @@ bool IconLinkStore::ReadLinkRecord(CEOID oid, uint32_t* poomId, std::wstring* ic
     if (!db_.isOpen() || !db_.seek(CEDB_SEEK_CEOID, oid)) return false;
     RecordProps r;
     if (fusion()) {
-        const CEPROPID ids[] = {kFlItem, kFlKind, kFlPath};
-        if (!r.read(db_.handle(), ids, 3) || !r.has(0, kFlItem)) return false;
-        *poomId = uint32_t(r.i4(0, kFlItem));
-        const std::wstring p = r.text(2, kFlPath);
-        if (r.i2(1, kFlKind) != 6) return false;
+        enum : WORD { kItemAt, kKindAt, kPathAt, kCount };
+        const CEPROPID ids[kCount] = {kFlItem, kFlKind, kFlPath};
+        const RecordView v(r, ids);
+        if (!r.read(db_.handle(), ids, kCount) || !v.has(kItemAt)) return false;
+        *poomId = uint32_t(v.i4(kItemAt));
+        const std::wstring p = v.text(kPathAt);
+        if (v.i2(kKindAt) != 6) return false;
         if (p.size() < kMaxIconName) *iconPath = p;
         return true;
     }
-    const CEPROPID ids[] = {kNpItem, kNpProp, kNpIcon};
-    if (!r.read(db_.handle(), ids, 3) || !r.has(0, kNpItem)) return false;
-    if (config_.namedPropId == 0xFFFFFFFF || r.u4(1, kNpProp) != config_.namedPropId) return false;
-    *poomId = r.u4(0, kNpItem);
+    enum : WORD { kItemAt, kPropAt, kIconAt, kCount };
+    const CEPROPID ids[kCount] = {kNpItem, kNpProp, kNpIcon};
+    const RecordView v(r, ids);
+    if (!r.read(db_.handle(), ids, kCount) || !v.has(kItemAt)) return false;
+    if (config_.namedPropId == 0xFFFFFFFF || v.u4(kPropAt) != config_.namedPropId) return false;
+    *poomId = v.u4(kItemAt);
     std::vector<uint8_t> blob;
-    r.blob(2, kNpIcon, &blob);
+    v.blob(kIconAt, &blob);
     const std::wstring name = BlobText(blob);
     if (!name.empty() && name.size() < kMaxIconName) *iconPath = PathOfName(name);
     return true;

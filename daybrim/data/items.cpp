@@ -12,13 +12,46 @@ int Order3(const T& a, const T& b) {  // 1: a first
     return a < b ? 1 : (b < a ? -1 : 0);
 }
 
+// Lists sort thousands of titles at a start: ASCII, the usual case, is lowered here
+// rather than through the runtime's towlower, which costs a call per character.
+wint_t Lower(wchar_t c) {
+    if (c < 0x80) return (c >= L'A' && c <= L'Z') ? wint_t(c + (L'a' - L'A')) : wint_t(c);
+    return std::towlower(c);
+}
+
 int CompareText(const std::wstring& a, const std::wstring& b) {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        const wint_t x = std::towlower(a[i]), y = std::towlower(b[i]);
+        if (a[i] == b[i]) continue;
+        const wint_t x = Lower(a[i]), y = Lower(b[i]);
         if (x != y) return x < y ? 1 : -1;
     }
     return Order3(a.size(), b.size());
+}
+
+// The item as class T, or null: each kind belongs to one class (ItemKind). Sorted
+// inserts compare thousands of items at a start, and dynamic_cast compares type
+// names on this toolchain.
+template <class T>
+const T* KindCast(const TItem& item);
+template <>
+const TApptItem* KindCast<TApptItem>(const TItem& i) {
+    return i.Kind() == kKindAppt ? static_cast<const TApptItem*>(&i) : nullptr;
+}
+template <>
+const TTask* KindCast<TTask>(const TItem& i) {
+    return i.Kind() == kKindTask ? static_cast<const TTask*>(&i) : nullptr;
+}
+template <>
+const TSEvent* KindCast<TSEvent>(const TItem& i) {
+    const int k = i.Kind();
+    return k == kKindSEventOnCalendar || k == kKindSEventContact || k == kKindSEventAppt
+               ? static_cast<const TSEvent*>(&i)
+               : nullptr;
+}
+template <>
+const TContactItem* KindCast<TContactItem>(const TItem& i) {
+    return i.Kind() == kKindContact ? static_cast<const TContactItem*>(&i) : nullptr;
 }
 
 }  // namespace
@@ -122,7 +155,7 @@ bool TApptItem::IsVisible() {
 }
 
 int TApptItem::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TApptItem*>(&other)) {
+    if (auto* o = KindCast<TApptItem>(other)) {
         if (int c = Order3(start, o->start)) return c;
         if (int c = Order3(end, o->end)) return c;
         return CompareText(title, o->title);
@@ -152,7 +185,7 @@ bool TTask::IsVisible() {
 }
 
 int TTask::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TTask*>(&other)) {
+    if (auto* o = KindCast<TTask>(other)) {
         if (int c = Order3(due, o->due)) return c;
         if (int c = Order3(o->importance, importance)) return c;  // high first
         return CompareText(title, o->title);
@@ -179,7 +212,7 @@ bool TSEvent::IsVisible() {
 }
 
 int TSEvent::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TSEvent*>(&other)) {
+    if (auto* o = KindCast<TSEvent>(other)) {
         if (int c = Order3(DayOf(date), DayOf(o->date))) return c;
         return CompareText(title, o->title);
     }
@@ -192,7 +225,7 @@ bool TContactItem::IsVisible() {
 }
 
 int TContactItem::Compare(const TItem& other) const {
-    if (auto* o = dynamic_cast<const TContactItem*>(&other)) return CompareText(title, o->title);
+    if (auto* o = KindCast<TContactItem>(other)) return CompareText(title, o->title);
     return Order3(Kind(), other.Kind());
 }
 
@@ -365,7 +398,7 @@ std::wstring SearchKeyMap::Key(const std::wstring& title, bool searchBarOn) cons
     if (!searchBarOn) return key;
     key.resize(title.size());
     for (size_t i = 0; i < title.size(); ++i) {
-        const wchar_t c = wchar_t(std::towlower(title[i]));
+        const wchar_t c = wchar_t(Lower(title[i]));
         auto it = std::lower_bound(digits_.begin(), digits_.end(), std::make_pair(c, wchar_t(0)));
         key[i] = (it != digits_.end() && it->first == c) ? it->second : L'9';
     }

@@ -1,7 +1,7 @@
 // The item model every tab shares: the TItem class tree, the sorted item list,
 // the child set of a grouping item, the grouping-titles lists with incremental
-// search, and the visibility bookkeeping. Platform-neutral: drawing and bitmaps
-// are reached through the small interfaces below.
+// search, and the visibility bookkeeping. Platform-neutral: bitmaps are reached
+// through the small interface below, drawing through the painter's types.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -11,6 +11,7 @@
 
 #include "pim_ids.h"
 #include "reg_export.h"
+#include "row_draw.h"
 
 namespace daybrim {
 
@@ -29,18 +30,12 @@ enum ItemKind {
     kKindEmptyFlagged = 11,
 };
 
-struct HotRect {
-    int left = -10, top = -10, right = -10, bottom = -10;
-};
 // A mark drawn on a row that reacts to taps: `value` 0.0 means there is no mark.
 struct HotSpot {
     double value = 0.0;
     HotRect rc;
 };
 bool HotSpotHit(const HotSpot& spot, int x, int y);
-
-// What the list machinery passes to Draw; defined by the tabs.
-struct DrawContext;
 
 // An item's own icon (a bitmap on the handheld); copies of an item get a duplicate.
 class ItemIcon {

@@ -78,4 +78,24 @@ private:
     WORD count_ = 0;
 };
 
+// The values of RecordProps::read with `ids`, taken by their position in `ids`
+// (each read set names its positions).
+class RecordView {
+public:
+    RecordView(const RecordProps& r, const CEPROPID* ids) : r_(r), ids_(ids) {}
+    bool has(WORD i) const { return r_.has(i, ids_[i]); }
+    std::wstring text(WORD i) const { return r_.text(i, ids_[i]); }
+    uint32_t u4(WORD i, uint32_t def = 0) const { return r_.u4(i, ids_[i], def); }
+    int32_t i4(WORD i) const { return r_.i4(i, ids_[i]); }
+    int16_t i2(WORD i, int16_t def = 0) const { return r_.i2(i, ids_[i], def); }
+    bool flag(WORD i) const { return r_.flag(i, ids_[i]); }
+    uint64_t ticks(WORD i) const { return r_.ticks(i, ids_[i]); }
+    size_t blob(WORD i, std::vector<uint8_t>* bytes = nullptr) const { return r_.blob(i, ids_[i], bytes); }
+    CEPROPID id(WORD i) const { return ids_[i]; }
+
+private:
+    const RecordProps& r_;
+    const CEPROPID* ids_;
+};
+
 }  // namespace daybrim

@@ -37,14 +37,4 @@ inline uint32_t PoomId(PimKind kind, uint32_t recid) {
     return recid;
 }
 
-// Change bits: the tab types whose data changed.
-enum ChangeBits : uint32_t {
-    kChangeCalendar = 4,
-    kChangeTasks = 8,
-    kChangeSEvents = 16,
-    kChangeNotes = 32,
-    kChangeMail = 64,
-    kChangeContacts = 128,
-};
-
 }  // namespace daybrim

@@ -1,5 +1,5 @@
-// The settings the PIM store and the category table act on, taken from CSettings
-// at every start and reload (tests fill them directly).
+// The settings the PIM store and the category table act on. The shell builds them
+// once per start from its settings and language library; tests fill them directly.
 #pragma once
 #include <windows.h>
 
@@ -8,8 +8,6 @@
 #include "items.h"
 
 namespace daybrim {
-
-class CSettings;
 
 struct CategoryOptions {
     int pimSw = 0;                  // 0 Pocket Outlook, 1 Pocket Informant, 2 Agenda Fusion, 3 as 0
@@ -38,9 +36,7 @@ struct PimOptions {
     LetterGroups letterGroups = {L"abc", L"def", L"ghi", L"jkl", L"mno", L"pqrs", L"tuv", L"wxyz"};
     bool contactsSearchBar = true;   // CntctsActiveSearchBar
     VisibilityRules calendarRules, tasksRules, contactsRules, seventsRules;
+    std::wstring seventsTitle = L"Special events";  // the special-events group's title
 };
-
-// From the loaded settings; the rules' category lookups are left for the store.
-PimOptions PimOptionsFrom(const CSettings& s);
 
 }  // namespace daybrim

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -15,43 +16,29 @@
 #include "items.h"
 #include "pim_database.h"
 #include "pim_options.h"
-#include "services.h"
+#include "pim_props.h"
+#include "pim_service.h"
+#include "tab_codes.h"
 
 namespace daybrim {
 
 constexpr DWORD kNotifyAppointments = 1, kNotifyTasks = 2, kNotifyContacts = 3;
 constexpr uint32_t kOverdueDay = 1, kUndatedDay = 2, kLaterDay = 80000;
 
-// Database and property names of the PIM volume.
-namespace pimdb {
-constexpr wchar_t kAppointments[] = L"Appointments Database";
-constexpr wchar_t kTasks[] = L"Tasks Database";
-constexpr wchar_t kContacts[] = L"Contacts Database";
-constexpr wchar_t kCategories[] = L"CategoryMainDB";
-constexpr wchar_t kAssociations[] = L"CategoryAssocDB";
-constexpr CEPROPID kRecId = 0x10000066;
-constexpr CEPROPID kPreferred = 0x00F80013;
-constexpr CEPROPID kStart = 0x10420040, kRecurring = 0x0022000B;
-constexpr CEPROPID kAssocItem = 0x00010013, kAssocCategory = 0x00020003;
-constexpr CEPROPID kPiItem = 0x00010003;
-extern const CEPROPID kApptProps[15];  // the light read is the first 9
-extern const CEPROPID kTaskProps[13];
-extern const CEPROPID kContactProps[21];
-extern const CEPROPID kNumberProps[10];  // readContactNumbers' argument order
-}  // namespace pimdb
-
 class CPimStore : public PimStore {
 public:
-    CPimStore(const CSettings* settings, CCategoryTable* categories) : settings_(settings), cats_(categories) {}
+    // The store loads `categories` (when given) at each start, with its options.
+    explicit CPimStore(CCategoryTable* categories) : cats_(categories) {}
     ~CPimStore() override { Stop(); }
 
     // PimStore
-    void Init(HWND notify) override;
     void StopNotifications() override { CloseNotifications(); }
     DWORD OnNotification(const CENOTIFICATION* n) override { return HandleNotification(n); }
+    // A new zone starts again with the options of the last start.
     void Reload(bool zoneChanged) override;
 
-    // Starts with explicit options; `today` 0 takes the device's date.
+    // Loads everything anew; `today` 0 takes the device's date. Notifications go
+    // to `notify` (none when null).
     void Start(HWND notify, const PimOptions& options, int32_t today = 0);
     void Stop();
     // The day changed to `today`: moves the range forward when it can.
@@ -59,9 +46,12 @@ public:
     uint32_t HandleNotification(const CENOTIFICATION* n);
     // Tests and tools may supply the named-property lookup.
     void SetNamedPropIds(std::unique_ptr<NamedPropIds> ids) { namedIds_ = std::move(ids); }
+    // The benchmark learns where a start's time goes: `observer` is called after
+    // each step of a start with the step's name.
+    void ObserveSteps(std::function<void(const char* step)> observer) { stepObserver_ = std::move(observer); }
 
     // Single-record readers; 1 or 0 as the item's menus expect.
-    bool readContactNumbers(CEOID oid, std::wstring* out[10]);
+    bool readContactNumbers(CEOID oid, std::wstring* out[pimdb::kNumberCount]);
     bool readContactMails(CEOID oid, std::wstring* out[3]);
     bool readContactNames(CEOID oid, std::wstring* out[4]);
     bool writePreferredNumber(CEOID oid, CEPROPID numberProp);
@@ -82,8 +72,17 @@ public:
     int32_t today() const { return today_; }
     const PimOptions& options() const { return opt_; }
 
+    // Calls fn(item, bit) for every appointment and task: the calendar's days, the
+    // task groups and the recurring masters; `bit` is the tab type that shows it.
+    template <class Fn>
+    void ForEachAgendaItem(Fn fn);
+
 private:
-    struct Reader;
+    void Step(const char* name) {
+        if (stepObserver_) stepObserver_(name);
+    }
+    PimDatabase& Watched(DWORD notify) { return watch_[notify - kNotifyAppointments]; }
+    HANDLE ReadHandle(DWORD notify, const wchar_t* name, PimDatabase& own);
     void OpenNotifications();
     void CloseNotifications();
     void LoadAssociations();
@@ -113,9 +112,11 @@ private:
     uint32_t RefreshContact(CEOID oid, bool deleted);
     uint32_t RefreshIcons(uint32_t poomId, const std::wstring& path);
     uint32_t RefreshPiLink(uint32_t poomId, CEOID link);
+    uint32_t DropPiLink(CEOID link);
+    uint32_t RefreshLostIcons();
     CEOID PiLinkOf(uint32_t poomId);
+    TSEventsList& SpecialEvents();
 
-    const CSettings* settings_;
     CCategoryTable* cats_;
     PimOptions opt_;
     HWND hwnd_ = nullptr;
@@ -144,9 +145,22 @@ private:
     uint32_t namedPropId_ = 0xFFFFFFFF;
     int namedPropSw_ = -1;
     SearchKeyMap keys_;
+    std::function<void(const char*)> stepObserver_;
 };
 
 // Today's day number on the device.
 int32_t DeviceToday();
+
+template <class Fn>
+void CPimStore::ForEachAgendaItem(Fn fn) {
+    // Days hold special events too, and they are no agenda items.
+    auto children = [&](TItem* group, uint32_t bit) {
+        for (TChildItem* c : static_cast<TItemWithList*>(group)->children())
+            if (c->Kind() == kKindAppt || c->Kind() == kKindTask) fn(*static_cast<TAgendaItem*>(c), bit);
+    };
+    for (TItem* d = days_.head(); d; d = d->next()) children(d, TAB_TYPE_CALENDAR);
+    for (TItem* g = tasks_.groups.head(); g; g = g->next()) children(g, TAB_TYPE_TASKS);
+    for (auto& a : recurring_) fn(static_cast<TAgendaItem&>(*a), uint32_t(TAB_TYPE_CALENDAR));
+}
 
 }  // namespace daybrim

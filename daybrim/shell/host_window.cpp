@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "module.h"
+#include "pim_settings.h"
 #include "resource_binding.h"
 #include "scale.h"
 #include "settings.h"
@@ -213,9 +214,9 @@ void CHostWindow::DeferredInit() {
     env_.resolution = resolution_.get();
     env_.high = high_;
     env_.host = hwnd_;
-    module_.categories.Load();
+    // The store loads the categories first: the painter and the tabs find them loaded.
+    module_.pim.Start(hwnd_, PimOptionsFrom(s, lang_.get()));
     painter_.reset(new CItemPainter);
-    module_.pim.Init(hwnd_);
     menuExtensions_.reset(new CPimMenuExtensions);
 
     RECT rc;

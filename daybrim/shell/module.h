@@ -21,9 +21,10 @@ struct DaybrimModule {
     UINT settingsChangedMsg = 0;  // "OlvaneDaybrimSettingsChanged"
     CImageCache images;
     CSkin skin;
-    // Both keep pointers to the settings, which they read at every start and load.
-    CPimStore pim{&settings, &categories};
-    CCategoryTable categories{&settings};
+    // The store loads the categories at each start, with the options the host
+    // window builds from the settings.
+    CCategoryTable categories;
+    CPimStore pim{&categories};
     CSettings settings;  // every value at its default until the first load
     int weekRule = 0;    // for week numbers in day titles and the monthly popup
     // Host windows alive or waiting to be reaped (a window's object outlives its

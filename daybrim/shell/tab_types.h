@@ -1,20 +1,10 @@
-// Tab type codes (also the change bits of PIM data) and the tables that map the
-// default-tab settings onto them.
+// The tables that map the default-tab settings onto the tab type codes.
 #pragma once
 #include <windows.h>
 
-namespace daybrim {
+#include "tab_codes.h"
 
-enum TabType : DWORD {
-    TAB_TYPE_DESIGNED = 1,     // an external tab library
-    TAB_TYPE_TODAY_ITEM = 2,   // another Today item hosted as a tab
-    TAB_TYPE_CALENDAR = 4,
-    TAB_TYPE_TASKS = 8,
-    TAB_TYPE_SEVENTS = 16,
-    TAB_TYPE_NOTES = 32,
-    TAB_TYPE_MAIL = 64,
-    TAB_TYPE_CONTACTS = 128,
-};
+namespace daybrim {
 
 inline bool IsBuiltInTabType(DWORD t) {
     return t == TAB_TYPE_CALENDAR || t == TAB_TYPE_TASKS || t == TAB_TYPE_SEVENTS || t == TAB_TYPE_NOTES ||

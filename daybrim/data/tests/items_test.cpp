@@ -297,3 +297,23 @@ TEST(Search, KeyMapAgreesWithTheKeyRule) {
         EXPECT_EQ(BuildSearchKey(t, overlapping, true), map.Key(t, true)) << t;
     EXPECT_EQ(L"", map.Key(L"abc", false));
 }
+
+// Titles sort ignoring case; characters between the two ASCII letter ranges keep
+// their place against the lowered letters.
+TEST(ItemModel, TitlesCompareIgnoringCase) {
+    struct Case {
+        const wchar_t *a, *b;
+        int want;  // 1: a first
+    };
+    const Case cases[] = {
+        {L"anna", L"ANNA", 0},   {L"alice", L"Bob", 1},    {L"Bob", L"alice", -1},
+        {L"Anna", L"annabel", 1}, {L"_x", L"A", 1},        {L"[", L"a", 1},
+        {L"z", L"_", -1},        {L"Zed", L"zed", 0},      {L"\u00C5sa", L"\u00C5SA", 0},
+        {L"\u00C5sa", L"\u00C5sb", 1},
+    };
+    for (const Case& c : cases) {
+        auto a = Contact(c.a, kGroups), b = Contact(c.b, kGroups);
+        EXPECT_EQ(c.want, a->Compare(*b)) << c.a << L" " << c.b;
+        EXPECT_EQ(-c.want, b->Compare(*a)) << c.a << L" " << c.b;
+    }
+}

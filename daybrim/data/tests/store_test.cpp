@@ -1,6 +1,9 @@
 // The store against a real object store: a volume of the test's own on the device.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+
 #include "pim_store.h"
 #include "pim_volume.h"
 #include "png_writer.h"
@@ -69,7 +72,7 @@ private:
 
 class StoreTest : public ::testing::Test {
 protected:
-    StoreTest() : vol(TestName()), store(nullptr, &cats) {
+    StoreTest() : vol(TestName()), store(&cats) {
         opt.cat.pimVolume = vol.path;
         opt.fusionVolume = vol.fusionPath;
         opt.cat.drIconsFolder = L"\\Temp";
@@ -90,7 +93,19 @@ protected:
         std::vector<CEPROPVAL> p = {start, U4(0x10400013, minutes), U4(0x10000066, recid),
                                     Str(0x0020001F, subject), Bool(0x0022000B, false)};
         p.insert(p.end(), more.begin(), more.end());
-        return vol.Write(L"Appointments Database", p);
+        return cur->Write(L"Appointments Database", p);
+    }
+    CEOID Recurring(uint32_t recid, const wchar_t* subject) {
+        std::vector<BYTE> pattern(16, 1);
+        return cur->Write(L"Appointments Database", {Date(0x10420040, kToday + 0.25), U4(0x10400013, 30),
+                                                    U4(0x10000066, recid), Str(0x0020001F, subject),
+                                                    Bool(0x0022000B, true), Blob(0x203F0064, pattern)});
+    }
+    // The recurring masters by record, with their titles.
+    std::map<CEOID, std::wstring> Masters() {
+        std::map<CEOID, std::wstring> m;
+        for (const auto& a : store.recurring()) m[a->oid] = a->title;
+        return m;
     }
     size_t Count(TItemWithList* g) { return g ? g->children().size() : 0; }
     size_t ContactCount() {
@@ -106,6 +121,7 @@ protected:
     }
 
     PimVolume vol;
+    PimVolume* cur = &vol;  // where Appt and Recurring write
     CCategoryTable cats;
     CPimStore store;
     PimOptions opt;
@@ -272,7 +288,7 @@ TEST_F(StoreTest, NotificationsForEveryDatabaseAndType) {
     // Appointments: created, changed, deleted.
     const CEOID a = Appt(11, kToday + 0.5, 30, L"Lunch");
     ASSERT_TRUE(win.Handle(1));
-    EXPECT_EQ(uint32_t(kChangeCalendar), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR), win.bits.back());
     EXPECT_EQ(1u, Count(store.Day(kToday)));
     vol.Write(L"Appointments Database", {Str(0x0020001F, L"Late lunch")}, a);
     ASSERT_TRUE(win.Handle(2));
@@ -282,29 +298,29 @@ TEST_F(StoreTest, NotificationsForEveryDatabaseAndType) {
     vol.Write(L"CategoryAssocDB", {U4(0x00010013, PoomId(PimKind::kAppointment, 11)), U4(0x00020003, 7)});
     vol.Write(L"Appointments Database", {Str(0x0020001F, L"Party")}, a);
     ASSERT_TRUE(win.Handle(3));
-    EXPECT_EQ(uint32_t(kChangeCalendar | kChangeSEvents), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR | TAB_TYPE_SEVENTS), win.bits.back());
     vol.Delete(L"Appointments Database", a);
     ASSERT_TRUE(win.Handle(4));
-    EXPECT_EQ(uint32_t(kChangeCalendar | kChangeSEvents), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR | TAB_TYPE_SEVENTS), win.bits.back());
     EXPECT_EQ(0u, Count(store.Day(kToday)));
 
     // Tasks.
     const CEOID t = vol.Write(L"Tasks Database", {Str(0x0020001F, L"Pay"), U4(0x10000066, 3)});
     ASSERT_TRUE(win.Handle(5));
-    EXPECT_EQ(uint32_t(kChangeCalendar | kChangeTasks), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR | TAB_TYPE_TASKS), win.bits.back());
     ASSERT_TRUE(FirstTask());
     vol.Write(L"Tasks Database", {Str(0x0020001F, L"Pay rent")}, t);
     ASSERT_TRUE(win.Handle(6));
     EXPECT_EQ(L"Pay rent", FirstTask()->title);
     vol.Delete(L"Tasks Database", t);
     ASSERT_TRUE(win.Handle(7));
-    EXPECT_EQ(uint32_t(kChangeCalendar | kChangeTasks), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR | TAB_TYPE_TASKS), win.bits.back());
     EXPECT_FALSE(FirstTask());
 
     // Contacts.
     const CEOID c = vol.Write(L"Contacts Database", {Str(0x0080001F, L"Bo"), U4(0x10000066, 4)});
     ASSERT_TRUE(win.Handle(8));
-    EXPECT_EQ(uint32_t(kChangeCalendar | kChangeSEvents | kChangeContacts), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR | TAB_TYPE_SEVENTS | TAB_TYPE_CONTACTS), win.bits.back());
     EXPECT_EQ(1u, ContactCount());
     vol.Write(L"Contacts Database", {Str(0x0080001F, L"Bob")}, c);
     ASSERT_TRUE(win.Handle(9));
@@ -321,7 +337,7 @@ TEST_F(StoreTest, NotificationsForEveryDatabaseAndType) {
                                     Blob(0x00030041, name)});
     ASSERT_TRUE(win.Handle(12));
     EXPECT_EQ(5u, win.params.back());
-    EXPECT_EQ(uint32_t(kChangeTasks), win.bits.back());  // the item had no icon file: still refreshed
+    EXPECT_EQ(uint32_t(TAB_TYPE_TASKS), win.bits.back());  // the item had no icon file: still refreshed
     vol.Write(L"PIMNamedPropVals", {U4(0x00010013, 12345), U4(0x00020013, 0x80020041), Blob(0x00030041, name)});
     ASSERT_TRUE(win.Handle(13));
     EXPECT_EQ(0u, win.bits.back());  // another property: not an icon link
@@ -333,6 +349,75 @@ TEST_F(StoreTest, NotificationsForEveryDatabaseAndType) {
     other->dwParam = 1;
     other->uType = DB_CEOID_DATABASE_DELETED;
     EXPECT_EQ(0u, store.HandleNotification(other));
+}
+
+// A notice for one recurring appointment touches that master and no other, wherever
+// it stands among them, and when it is the only one.
+TEST_F(StoreTest, RecurringAppointmentNotices) {
+    ASSERT_TRUE(vol.ok);
+    struct Case {
+        const char* name;
+        int others;     // recurring masters before the one created
+        size_t target;  // the master changed and deleted, by its place in the store
+    };
+    const Case cases[] = {{"first", 3, 0}, {"middle", 3, 2}, {"only", 0, 0}};
+    uint32_t recid = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PimVolume own(TestName() + std::wstring(c.name, c.name + strlen(c.name)));
+        ASSERT_TRUE(own.ok);
+        cur = &own;
+        opt.cat.pimVolume = own.path;
+        opt.fusionVolume = own.fusionPath;
+        for (int i = 0; i < c.others; ++i) Recurring(++recid, L"Weekly");
+        Appt(++recid, kToday + 0.5, 30, L"Single");
+        const size_t seen = win.bits.size();
+        Start(win.hwnd);
+        ASSERT_EQ(size_t(c.others), store.recurring().size());
+
+        // Created: joins the others.
+        const std::map<CEOID, std::wstring> before = Masters();
+        const CEOID created = Recurring(++recid, L"New");
+        ASSERT_TRUE(win.Handle(seen + 1));
+        EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR), win.bits.back());
+        std::map<CEOID, std::wstring> want = before;
+        want[created] = L"New";
+        EXPECT_EQ(want, Masters());
+
+        // Changed: the same master with its new title, the others as they were.
+        ASSERT_LT(c.target, store.recurring().size());
+        const CEOID target = store.recurring()[c.target]->oid;
+        own.Write(L"Appointments Database", {Str(0x0020001F, L"Moved")}, target);
+        ASSERT_TRUE(win.Handle(seen + 2));
+        want[target] = L"Moved";
+        EXPECT_EQ(want, Masters());
+
+        // Deleted: only that master goes.
+        own.Delete(L"Appointments Database", target);
+        ASSERT_TRUE(win.Handle(seen + 3));
+        want.erase(target);
+        EXPECT_EQ(want, Masters());
+        EXPECT_EQ(1u, Count(store.Day(kToday)));  // the single appointment is untouched
+        store.Stop();
+        cur = &vol;
+    }
+}
+
+// The special-events list takes its title from the options.
+TEST_F(StoreTest, SpecialEventsTitleFromTheOptions) {
+    ASSERT_TRUE(vol.ok);
+    vol.Write(L"Contacts Database", {Str(0x0080001F, L"Bo"), Date(0x00F00040, 29000.0), U4(0x10000066, 1)});
+    struct Case {
+        const wchar_t* title;  // null: the options' default
+        const wchar_t* want;
+    };
+    for (const Case& c : {Case{nullptr, L"Special events"}, Case{L"Anniversaires", L"Anniversaires"}}) {
+        PimOptions o = opt;
+        if (c.title) o.seventsTitle = c.title;
+        store.Start(nullptr, o, kToday);
+        ASSERT_TRUE(store.sevents());
+        EXPECT_EQ(c.want, store.sevents()->title);
+    }
 }
 
 TEST_F(StoreTest, InformantLinkNotifications) {
@@ -358,12 +443,12 @@ TEST_F(StoreTest, InformantLinkNotifications) {
     const CEOID l = CeWriteRecordProps(links, 0, 1, &item);
     ASSERT_TRUE(win.Handle(1));
     EXPECT_EQ(4u, win.params.back());
-    EXPECT_EQ(uint32_t(kChangeTasks), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_TASKS), win.bits.back());
     EXPECT_EQ(double(l), FirstTask()->link.value);  // the item's link is the link record
 
     ASSERT_TRUE(CeDeleteRecord(links, l));
     ASSERT_TRUE(win.Handle(2));
-    EXPECT_EQ(uint32_t(kChangeTasks), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_TASKS), win.bits.back());
     EXPECT_EQ(0.0, FirstTask()->link.value);
 
     store.Stop();
@@ -383,7 +468,7 @@ TEST_F(StoreTest, FusionLinkNotifications) {
                                                Str(0x0005001F, L"\\Temp\\none.bmp")});
     ASSERT_TRUE(win.Handle(1));
     EXPECT_EQ(6u, win.params.back());
-    EXPECT_EQ(uint32_t(kChangeTasks), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_TASKS), win.bits.back());
     vol.Write(L"FusionLinks", {I2(0x00030002, 3)}, l);  // no longer an icon link
     ASSERT_TRUE(win.Handle(2));
     EXPECT_EQ(0u, win.bits.back());
@@ -408,7 +493,7 @@ TEST_F(StoreTest, ChangeFromAnotherProcessRefreshesTheRecord) {
     CloseHandle(pi.hProcess);
     ASSERT_EQ(0u, rc);
     ASSERT_TRUE(win.Handle(1));
-    EXPECT_EQ(uint32_t(kChangeCalendar | kChangeTasks), win.bits.back());
+    EXPECT_EQ(uint32_t(TAB_TYPE_CALENDAR | TAB_TYPE_TASKS), win.bits.back());
     EXPECT_TRUE(FirstTask());
 }
 

@@ -1,11 +1,14 @@
-#include "pim_options.h"
+#include "pim_settings.h"
 
+#include "resource_binding.h"
 #include "scale.h"
 #include "settings.h"
 
 namespace daybrim {
 
 namespace {
+constexpr UINT kSEventsTitleString = 41095;
+
 Selection SelectionOf(const CSettings& s, const CStringSetting& category, const CNumericSetting& filter) {
     Selection sel;
     sel.filterMode = s.FilterMethodToUse.value() == 1;
@@ -15,7 +18,7 @@ Selection SelectionOf(const CSettings& s, const CStringSetting& category, const 
 }
 }  // namespace
 
-PimOptions PimOptionsFrom(const CSettings& s) {
+PimOptions PimOptionsFrom(const CSettings& s, HMODULE lang) {
     PimOptions o;
     CategoryOptions& c = o.cat;
     c.pimSw = s.PimSw.Int();
@@ -49,6 +52,8 @@ PimOptions PimOptionsFrom(const CSettings& s) {
     o.tasksRules.hideCompleted = s.HideCompletedTasks.value() == 1;
     o.contactsRules.selection = SelectionOf(s, s.ContactsSelCategory, s.ContactsSelFilter);
     o.seventsRules.selection = SelectionOf(s, s.SEventsSelCategory, s.SEventsSelFilter);
+    const std::wstring title = LoadLangString(lang, kSEventsTitleString);
+    if (!title.empty()) o.seventsTitle = title;
     return o;
 }
 
