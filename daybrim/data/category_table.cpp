@@ -88,10 +88,10 @@ void CCategoryTable::Load(const CategoryOptions& options) {
     }
     LoadColours();
     {
+        // Read, never created: loading must leave the registry as it found it.
         raii::Key key;
-        RegCreateKeyExW(HKEY_CURRENT_USER, kCategoriesKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.out(),
-                        nullptr);
-        const bool any = HasValues(key.get());
+        const bool any = RegOpenKeyExW(HKEY_CURRENT_USER, kCategoriesKey, 0, KEY_READ, key.out()) == ERROR_SUCCESS &&
+                         HasValues(key.get());
         for (CategoryEntry& e : entries_)
             e.filterMask = any ? reg::Dword(key.get(), nullptr, (L"CatFilter." + e.name).c_str(), 0) : 0;
     }

@@ -73,6 +73,15 @@ TEST_F(CategoriesTest, ListSortedByNameWithMasksAndRegistryColours) {
     EXPECT_EQ(nullptr, table.CategoryByName(L"Work"));  // exact
 }
 
+TEST_F(CategoriesTest, LoadingCreatesNoCategoriesKey) {
+    ASSERT_TRUE(vol.ok);
+    table.Load(opt);
+    ASSERT_EQ(2u, table.entries().size());
+    raii::Key key;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_CURRENT_USER, kCatKey, 0, KEY_READ, key.out()));
+    EXPECT_EQ(0u, table.FilterMask(1));
+}
+
 TEST_F(CategoriesTest, InformantColoursFromSettingsTxt) {
     ASSERT_TRUE(vol.ok);
     opt.pimSw = 1;
