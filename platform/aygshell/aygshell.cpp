@@ -282,11 +282,18 @@ BOOL WINAPI SHInitDialog(PSHINITDLGINFO info) {
     }
     const DWORD f = info->dwFlags;
     if (f & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) {
+        // A full-screen dialog has no caption or frame of its own: its title is
+        // what the navigation bar shows above it.
+        const LONG_PTR style = GetWindowLongPtrW(info->hDlg, GWL_STYLE);
+        const LONG_PTR ex = GetWindowLongPtrW(info->hDlg, GWL_EXSTYLE);
+        SetWindowLongPtrW(info->hDlg, GWL_STYLE, style & ~LONG_PTR(WS_CAPTION | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME));
+        SetWindowLongPtrW(info->hDlg, GWL_EXSTYLE,
+                          ex & ~LONG_PTR(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
         RECT rc = WorkArea();
         // Room is left for the soft keys unless the dialog says it has none.
         if (!(f & SHIDIF_FULLSCREENNOMENUBAR)) rc.bottom -= BandHeight();
         SetWindowPos(info->hDlg, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
     if (f & SHIDIF_DONEBUTTON) SHDoneButton(info->hDlg, SHDB_SHOW);
     if (f & SHIDIF_EMPTYMENU) {

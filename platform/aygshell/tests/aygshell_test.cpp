@@ -219,6 +219,12 @@ TEST(InitDialog, FullScreenDialogsFillTheWorkArea) {
     EXPECT_EQ(w, rc.right);
     EXPECT_EQ(h - band, rc.bottom) << "room for the soft keys";
     EXPECT_NE(nullptr, GetPropW(dlg, L"CeSim.DoneButton"));
+    // No caption of its own: the client area is the whole window.
+    EXPECT_EQ(0, GetWindowLongPtrW(dlg, GWL_STYLE) & WS_CAPTION);
+    RECT client;
+    GetClientRect(dlg, &client);
+    EXPECT_EQ(rc.right - rc.left, client.right);
+    EXPECT_EQ(rc.bottom - rc.top, client.bottom);
 
     shidi.dwFlags = SHIDIF_FULLSCREENNOMENUBAR;
     ASSERT_TRUE(SHInitDialog(&shidi));
