@@ -8,6 +8,7 @@
 #include "device_settings.h"
 #include "devicelog.h"
 #include "menubar_data.h"
+#include "navbar.h"
 #include "raii.h"
 
 namespace {
@@ -214,6 +215,97 @@ bool PenHeld(const SHRGINFO& rg) {
     return held;
 }
 
+// The navigation bar the handheld's shell keeps above every program: made once a
+// program shows a menu bar or a full-screen dialog, it follows the foreground
+// window's title and the clock.
+const wchar_t kNavClass[] = L"HHTaskBar";
+constexpr UINT_PTR kNavTimer = 1;
+
+struct NavBar {
+    raii::Font font;
+    std::wstring title;
+    WORD minute = 0xFFFF;
+    int dpi = 96;
+};
+
+HWND g_nav = nullptr;
+
+std::wstring ForegroundTitle(HWND self) {
+    HWND fg = GetForegroundWindow();
+    if (!fg || fg == self) fg = GetActiveWindow();
+    if (!fg || fg == self) return std::wstring();
+    wchar_t title[128] = {};
+    GetWindowTextW(GetAncestor(fg, GA_ROOT), title, 128);
+    return title;
+}
+
+// True when what the bar shows has changed.
+bool RefreshNav(HWND hwnd, NavBar* nav) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    std::wstring title = ForegroundTitle(hwnd);
+    if (title.empty()) title = nav->title;  // nothing in front: keep the last one
+    if (title == nav->title && now.wMinute == nav->minute) return false;
+    nav->title = std::move(title);
+    nav->minute = now.wMinute;
+    return true;
+}
+
+LRESULT CALLBACK NavProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* nav = reinterpret_cast<NavBar*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_TIMER:
+        if (nav && wp == kNavTimer && RefreshNav(hwnd, nav)) InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        raii::PaintDC pdc(hwnd);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        if (nav) cesim::PaintNavigationBar(pdc.get(), rc, nav->title.c_str(), nav->font.get(), nav->dpi);
+        return 0;
+    }
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        delete nav;
+        if (g_nav == hwnd) g_nav = nullptr;
+        break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void ShowNavigationBar() {
+    if (g_nav && IsWindow(g_nav)) {
+        SendMessageW(g_nav, WM_TIMER, kNavTimer, 0);
+        return;
+    }
+    WNDCLASSW wc = {};
+    if (!GetClassInfoW(g_module, kNavClass, &wc)) {
+        wc.lpfnWndProc = NavProc;
+        wc.hInstance = g_module;
+        wc.lpszClassName = kNavClass;
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+        if (!RegisterClassW(&wc)) return;
+    }
+    raii::WindowDC screen(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    auto* nav = new NavBar;
+    nav->dpi = dpi;
+    nav->font.reset(cesim::CreateNavigationBarFont(dpi));
+    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kNavClass, L"", WS_POPUP, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), cesim::NavigationBarHeight(dpi), nullptr, nullptr,
+                                g_module, nullptr);
+    if (!hwnd) {
+        delete nav;
+        return;
+    }
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nav));
+    g_nav = hwnd;
+    RefreshNav(hwnd, nav);
+    SetTimer(hwnd, kNavTimer, 1000, nullptr);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+}
 
 }  // namespace
 
@@ -272,6 +364,7 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info) {
     if (!buttons.empty()) SendMessageW(bar->toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     if (!(info->dwFlags & SHCMBF_HIDDEN)) ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     info->hwndMB = hwnd;
+    ShowNavigationBar();
     return TRUE;
 }
 
@@ -294,6 +387,7 @@ BOOL WINAPI SHInitDialog(PSHINITDLGINFO info) {
         if (!(f & SHIDIF_FULLSCREENNOMENUBAR)) rc.bottom -= BandHeight();
         SetWindowPos(info->hDlg, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        ShowNavigationBar();
     }
     if (f & SHIDIF_DONEBUTTON) SHDoneButton(info->hDlg, SHDB_SHOW);
     if (f & SHIDIF_EMPTYMENU) {

@@ -1,5 +1,7 @@
 #include "screenshot.h"
 
+#include <vector>
+
 #include "png_writer.h"
 #include "raii.h"
 
@@ -46,6 +48,40 @@ bool CaptureWindow(HWND hwnd, Pixels* out) {
         out->rgb[i * 3] = src[i * 4 + 2];
         out->rgb[i * 3 + 1] = src[i * 4 + 1];
         out->rgb[i * 3 + 2] = src[i * 4];
+    }
+    return true;
+}
+
+bool CaptureScreen(Pixels* out) {
+    std::vector<HWND> windows;  // topmost first
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(h)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    if (w <= 0 || h <= 0) return false;
+    out->width = w;
+    out->height = h;
+    out->rgb.assign(size_t(w) * size_t(h) * 3, 0);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        Pixels px;
+        RECT rc;
+        if (!GetWindowRect(*it, &rc) || !CaptureWindow(*it, &px)) continue;
+        for (int y = 0; y < px.height; ++y) {
+            const int sy = rc.top + y;
+            if (sy < 0 || sy >= h) continue;
+            for (int x = 0; x < px.width; ++x) {
+                const int sx = rc.left + x;
+                if (sx < 0 || sx >= w) continue;
+                for (int c = 0; c < 3; ++c)
+                    out->rgb[(size_t(sy) * size_t(w) + size_t(sx)) * 3 + size_t(c)] =
+                        px.rgb[(size_t(y) * size_t(px.width) + size_t(x)) * 3 + size_t(c)];
+            }
+        }
     }
     return true;
 }

@@ -16,6 +16,10 @@ struct Pixels {
 
 // What the window shows now, children included, painted first.
 bool CaptureWindow(HWND hwnd, Pixels* out);
+// The handheld's screen as this process shows it: its visible top-level windows
+// (the navigation bar, a program, its dialogs, the soft keys), the lowest first,
+// each where it stands; black where none is.
+bool CaptureScreen(Pixels* out);
 bool SavePng(const Pixels& px, const std::wstring& path);
 
 }  // namespace today

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "navbar.h"
 #include "reg.h"
 
 namespace today {
@@ -121,11 +122,7 @@ bool TodayScreen::Create(HINSTANCE inst) {
     RECT work = {0, bandHeight(), options_.width, options_.height};
     SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
 
-    LOGFONTW lf = {};
-    lf.lfHeight = -Scale(12);
-    lf.lfWeight = FW_BOLD;
-    lstrcpyW(lf.lfFaceName, L"Tahoma");
-    barFont_.reset(CreateFontIndirectW(&lf));
+    barFont_.reset(cesim::CreateNavigationBarFont(dpi_));
 
     view_.reset(new View(this));
     RECT rc = {0, bandHeight(), options_.width, options_.height - bandHeight()};
@@ -331,10 +328,8 @@ void TodayScreen::PaintFrame(HDC dc) {
     const int band = bandHeight();
     RECT top = {0, 0, options_.width, band};
     RECT bottom = {0, options_.height - band, options_.width, options_.height};
+    cesim::PaintNavigationBar(dc, top, L"Start", barFont_.get(), dpi_);
     for (int y = 0; y < band; ++y) {
-        raii::Brush b(CreateSolidBrush(Mix(RGB(24, 64, 132), RGB(8, 32, 84), y, band)));
-        RECT row = {0, y, options_.width, y + 1};
-        FillRect(dc, &row, b.get());
         raii::Brush b2(CreateSolidBrush(Mix(RGB(64, 64, 72), RGB(24, 24, 28), y, band)));
         RECT row2 = {0, bottom.top + y, options_.width, bottom.top + y + 1};
         FillRect(dc, &row2, b2.get());
@@ -342,15 +337,6 @@ void TodayScreen::PaintFrame(HDC dc) {
     raii::Select font(dc, barFont_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    RECT t = top;
-    t.left += Scale(8);
-    t.right -= Scale(8);
-    DrawTextW(dc, L"Start", -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wchar_t clock[16];
-    wsprintfW(clock, L"%d:%02d", now.wHour, now.wMinute);
-    DrawTextW(dc, clock, -1, &t, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     RECT s = bottom;
     s.right = options_.width / 2;
     DrawTextW(dc, L"Calendar", -1, &s, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

@@ -257,8 +257,11 @@ bool WithExpandedView(Finder& finder, const std::function<void(HWND view)>& insi
 Pixels Snap(HWND hwnd, const std::wstring& name) {
     Pixels px;
     EXPECT_TRUE(today::CaptureWindow(hwnd, &px)) << "no screenshot";
+    // The picture for people is the whole screen, navigation bar and soft keys too.
+    Pixels screen;
+    EXPECT_TRUE(today::CaptureScreen(&screen)) << "no screen";
     CreateDirectoryW(SNAP_DIR, nullptr);
-    EXPECT_TRUE(today::SavePng(px, std::wstring(SNAP_DIR) + L"/" + name + L".png"));
+    EXPECT_TRUE(today::SavePng(screen, std::wstring(SNAP_DIR) + L"/" + name + L".png"));
     return px;
 }
 

@@ -268,6 +268,34 @@ TEST_P(FinderScreen, AnEmptyResultSaysThatNoContactMatches) {
     ASSERT_FALSE(f.wnd().list().model().visible().empty());
 }
 
+TEST_P(FinderScreen, TheNavigationBarShowsTheFindersTitleAndTheClock) {
+    if (!Screen()) return;
+    SettingsScope settings;
+    ContactFixture contacts(SampleContacts());
+    Finder f;
+    ASSERT_TRUE(f.started());
+    SetForegroundWindow(f.hwnd());
+    Pump();
+    Pixels screen;
+    ASSERT_TRUE(today::CaptureScreen(&screen));
+    Snap(f.hwnd(), L"screen-" + SizeName(s()));
+    RECT wr;
+    GetWindowRect(f.hwnd(), &wr);
+    const int band = wr.top;  // the finder starts below the bar
+    ASSERT_EQ(26 * s(), band);
+    const int w = screen.width;
+    // The bar's blue from edge to edge, white text at the left (the title) and at
+    // the right (the clock), none in the middle of an empty stretch.
+    EXPECT_EQ(0, Count(screen, RECT{0, 0, w, 1}, [](COLORREF c) { return GetBValue(c) < 80 || GetRValue(c) > 60; }));
+    auto white = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) > 200 && GetBValue(c) > 200; };
+    EXPECT_GT(Count(screen, RECT{0, 0, w / 3, band}, white), 20 * s());
+    EXPECT_GT(Count(screen, RECT{w * 3 / 4, 0, w, band}, white), 10 * s());
+    // The view and the settings dialog take the bar's title: their caption is gone.
+    wchar_t title[64] = {};
+    GetWindowTextW(f.hwnd(), title, 64);
+    EXPECT_STRNE(L"", title);
+}
+
 TEST_P(FinderScreen, KeyLabelsOfEveryAlphabet) {
     if (!Screen()) return;
     SettingsScope settings;

@@ -219,6 +219,14 @@ TEST(InitDialog, FullScreenDialogsFillTheWorkArea) {
     EXPECT_EQ(w, rc.right);
     EXPECT_EQ(h - band, rc.bottom) << "room for the soft keys";
     EXPECT_NE(nullptr, GetPropW(dlg, L"CeSim.DoneButton"));
+    // The shell's navigation bar stands above it.
+    HWND nav = FindWindowW(L"HHTaskBar", nullptr);
+    ASSERT_NE(nullptr, nav);
+    EXPECT_TRUE(IsWindowVisible(nav));
+    const RECT navRect = WindowRect(nav);
+    EXPECT_EQ(0, navRect.top);
+    EXPECT_EQ(band, navRect.bottom);
+    EXPECT_EQ(w, navRect.right);
     // No caption of its own: the client area is the whole window.
     EXPECT_EQ(0, GetWindowLongPtrW(dlg, GWL_STYLE) & WS_CAPTION);
     RECT client;
