@@ -460,7 +460,7 @@ TEST_F(SettingsDialog, FileChooserRefusesMissingAndEscapingNamesAndBuildsThePath
                 EXPECT_EQ(L"txt", Text(GetDlgItem(w, kIdChooserExtension)));
                 today::Pixels px;
                 CreateDirectoryW(SNAP_DIR, nullptr);
-                if (today::CaptureWindow(w, &px)) today::SavePng(px, std::wstring(SNAP_DIR) + L"/chooser-save.png");
+                if (today::CaptureScreen(&px)) today::SavePng(px, std::wstring(SNAP_DIR) + L"/chooser-save.png");
                 SoftKey(w, 1);
                 SetWindowTextW(name, L"..\\escape");
                 SoftKey(w, 1);
@@ -494,11 +494,15 @@ TEST_F(SettingsDialog, ScreenshotsOfTheListAndTheGeneralPage) {
     const bool ok = RunDialog({
         FindDialog(),
         [&] {
+            // Checked on the dialog's own pixels, saved as the whole screen shows them.
+            today::Pixels screen;
             EXPECT_TRUE(today::CaptureWindow(dlg_, &list));
-            EXPECT_TRUE(today::SavePng(list, std::wstring(SNAP_DIR) + L"/settings-list.png"));
+            EXPECT_TRUE(today::CaptureScreen(&screen));
+            EXPECT_TRUE(today::SavePng(screen, std::wstring(SNAP_DIR) + L"/settings-list.png"));
             ActivateRow(List(), 0);
             EXPECT_TRUE(today::CaptureWindow(dlg_, &general));
-            EXPECT_TRUE(today::SavePng(general, std::wstring(SNAP_DIR) + L"/settings-general.png"));
+            EXPECT_TRUE(today::CaptureScreen(&screen));
+            EXPECT_TRUE(today::SavePng(screen, std::wstring(SNAP_DIR) + L"/settings-general.png"));
             SoftKey(dlg_, IDOK);
             return true;
         },
