@@ -138,6 +138,59 @@ const wchar_t* NumberIcon(uint32_t propid) {
     }
 }
 
+bool StatusIconApplies(unsigned code, const TAgendaItem& item) {
+    const TTask* task = item.Kind() == kKindTask ? static_cast<const TTask*>(&item) : nullptr;
+    switch (code) {
+    case icon_code::kReminder: return item.reminder.value != 0.0;
+    case icon_code::kPrivate: return item.sensitivity == 2;
+    case icon_code::kRecurrence: return item.recurrence == 1 || item.recurrence == 2;
+    case icon_code::kNote: return item.note.value != 0.0;
+    case icon_code::kCategories: return !item.categories().empty();
+    case icon_code::kImportance: return task && (task->importance == 0 || task->importance == 2);
+    case icon_code::kOwnIcon: return item.icon != nullptr;
+    case icon_code::kAttendees:
+        return item.Kind() == kKindAppt && static_cast<const TApptItem&>(item).attendees;
+    case icon_code::kLink: return item.link.value != 0.0;
+    case icon_code::kRegenerated: return task && task->counter != 0;
+    default: return false;
+    }
+}
+
+const wchar_t* StatusIconName(unsigned code, const TAgendaItem& item) {
+    if (!StatusIconApplies(code, item)) return nullptr;
+    switch (code) {
+    case icon_code::kReminder: return L"reminder";
+    case icon_code::kPrivate: return L"private";
+    case icon_code::kRecurrence: return item.recurrence == 1 ? L"recurring" : L"exception";
+    case icon_code::kNote: return L"note";
+    case icon_code::kImportance:
+        return static_cast<const TTask&>(item).importance == 0 ? L"low_importance" : L"high_importance";
+    case icon_code::kAttendees: return L"attendees";
+    case icon_code::kLink: return L"link";
+    case icon_code::kRegenerated: return L"regenerated";
+    default: return nullptr;
+    }
+}
+
+std::vector<unsigned> RightIconCodes(unsigned mask, const TAgendaItem& item) {
+    using namespace icon_code;
+    static const unsigned kOrder[] = {kImportance, kReminder, kPrivate, kRecurrence, kRegenerated,
+                                      kNote, kLink, kAttendees, kOwnIcon, kCategories};
+    std::vector<unsigned> r;
+    for (unsigned code : kOrder) {
+        // The regenerated mark shows whatever the mask says.
+        if (code != kRegenerated && !(mask & code)) continue;
+        if (StatusIconApplies(code, item)) r.push_back(code);
+    }
+    return r;
+}
+
+unsigned LeftIconCode(int64_t slot, const TAgendaItem& item) {
+    if (slot <= 0 || slot > icon_code::kLink || (slot & (slot - 1)) != 0) return 0;
+    const unsigned code = static_cast<unsigned>(slot);
+    return StatusIconApplies(code, item) ? code : 0;
+}
+
 bool HasDoneMarker(const std::wstring& s) {
     const size_t open = std::wcslen(kDoneOpen), close = std::wcslen(kDoneClose);
     // The two markers must not overlap: "<•>/•>" is not marked.

@@ -88,6 +88,25 @@ const wchar_t* MailIcon(bool unread, bool attachments);
 // Null for a property without a phone-type icon.
 const wchar_t* NumberIcon(uint32_t propid);
 
+// --- Status icons of appointments and tasks -------------------------------------------
+namespace icon_code {
+constexpr unsigned kReminder = 1, kPrivate = 2, kRecurrence = 4, kNote = 8, kCategories = 16,
+                   kImportance = 32, kOwnIcon = 64, kAttendees = 128, kLink = 256;
+// Not a setting's bit: a task regenerated from a recurring one.
+constexpr unsigned kRegenerated = 0x10000;
+}  // namespace icon_code
+// Whether the item shows the icon of `code` at all.
+bool StatusIconApplies(unsigned code, const TAgendaItem& item);
+// The skin image of `code` for the item; null where the painter draws the item's
+// own or its categories' bitmaps, or where the icon does not apply.
+const wchar_t* StatusIconName(unsigned code, const TAgendaItem& item);
+// The right-hand icons in drawing order (the painter stops at the first that no
+// longer fits): the mask's applicable codes, and a task's regenerated mark.
+std::vector<unsigned> RightIconCodes(unsigned mask, const TAgendaItem& item);
+// A left-hand slot's code when it applies to the item; 0 otherwise, also for a
+// setting that is not one of the codes.
+unsigned LeftIconCode(int64_t slot, const TAgendaItem& item);
+
 // --- Appointments marked done --------------------------------------------------------
 // A done appointment's subject is wrapped in these markers.
 extern const wchar_t kDoneOpen[];   // "<•>"

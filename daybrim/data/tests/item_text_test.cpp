@@ -386,3 +386,39 @@ TEST(ItemText, SettingsOutOfRangeGiveSafeGeometry) {
     EXPECT_EQ(ContactRowForm::kNone, ContactRowFormFor(3, true, false));
     EXPECT_EQ(ContactRowForm::kNone, ContactRowFormFor(-1, true, false));
 }
+
+TEST(ItemText, StatusIconsInDrawingOrder) {
+    using namespace icon_code;
+    TApptItem appt;
+    appt.reminder.value = 1.0;
+    appt.sensitivity = 2;
+    appt.recurrence = 2;
+    appt.attendees = true;
+    appt.link.value = 7.0;
+    appt.AddCategory(3);
+    EXPECT_EQ((std::vector<unsigned>{kReminder, kPrivate, kRecurrence, kLink, kAttendees, kCategories}),
+              RightIconCodes(479, appt));
+    EXPECT_EQ((std::vector<unsigned>{kPrivate}), RightIconCodes(kPrivate | kNote | kImportance, appt));
+    EXPECT_STREQ(L"exception", StatusIconName(kRecurrence, appt));
+    EXPECT_EQ(nullptr, StatusIconName(kImportance, appt));  // appointments have none
+    EXPECT_EQ(nullptr, StatusIconName(kCategories, appt));  // bitmaps, not skin images
+
+    TTaskTsks task;
+    task.importance = 0;
+    task.counter = 2;
+    task.note.value = 1.0;
+    task.recurrence = 1;
+    // The regenerated mark ignores the mask; attendees are for appointments only.
+    EXPECT_EQ((std::vector<unsigned>{kImportance, kRecurrence, kRegenerated, kNote}), RightIconCodes(0x1FF, task));
+    EXPECT_EQ((std::vector<unsigned>{kRegenerated}), RightIconCodes(0, task));
+    EXPECT_STREQ(L"low_importance", StatusIconName(kImportance, task));
+    EXPECT_STREQ(L"recurring", StatusIconName(kRecurrence, task));
+    task.importance = 1;
+    EXPECT_EQ(nullptr, StatusIconName(kImportance, task));
+
+    struct Slot {
+        int64_t setting;
+        unsigned want;
+    } slots[] = {{0, 0}, {kNote, kNote}, {kReminder, 0}, {3, 0}, {512, 0}, {-8, 0}, {int64_t(1) << 40, 0}};
+    for (const Slot& s : slots) EXPECT_EQ(s.want, LeftIconCode(s.setting, task)) << s.setting;
+}
