@@ -1,0 +1,42 @@
+// The changes the tabs make to PIM items, through Pocket Outlook's object model.
+// Each action logs on, finds the item by its POOM identifier, acts and logs off;
+// the lists learn of the change through the database notifications. Questions
+// and failures are asked and told in message boxes with the language library's
+// texts.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "item_text.h"
+#include "items.h"
+
+namespace daybrim {
+
+class ItemActions {
+public:
+    ItemActions(HWND owner, const TextSource& text) : owner_(owner), text_(text) {}
+
+    // Each returns true when the item was changed. A failed logon or a missing
+    // item ends an action silently with false.
+    bool DeleteItem(const TItem& item);
+    // `day`: the occurrence of a recurring appointment, when the user picks it.
+    bool DeleteAppointment(uint32_t id, double day);
+    bool DeleteTask(uint32_t id);
+    bool DeleteContact(uint32_t id);
+    bool MarkAppointmentDone(uint32_t id, double day, bool done);
+    // Dates set and completion cleared; then completed on `completedDate` when
+    // `complete`. Stops at, and reports, the first step that fails.
+    bool SetTaskDates(uint32_t id, double startDate, double dueDate, bool complete, double completedDate);
+    bool CompleteTask(uint32_t id, double completedDate);
+    // Private (2) becomes normal (0), anything else private; appointments and tasks.
+    bool TogglePrivate(uint32_t id);
+
+private:
+    int Ask(unsigned textId, unsigned captionId, UINT buttons) const;
+
+    HWND owner_;
+    const TextSource& text_;
+};
+
+}  // namespace daybrim
