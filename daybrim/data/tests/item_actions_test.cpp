@@ -35,7 +35,6 @@ public:
 uint64_t FtOf(const CEPROPVAL& v) {
     return (uint64_t(v.val.filetime.dwHighDateTime) << 32) | v.val.filetime.dwLowDateTime;
 }
-uint32_t Midnight(int y, int m, int d) { return uint32_t(pimcodec::MinutesFromFiletime(Utc(y, m, d))); }
 
 class ActionTest : public PimTest {
 protected:
@@ -45,15 +44,7 @@ protected:
     }
     // Mondays and Wednesdays at 10:00 for ten occurrences from Monday 2026-12-07.
     CEOID AddSeries(uint32_t recid, const wchar_t* subject) {
-        pimcodec::Recurrence r;
-        r.type = pimcodec::PatternType::kWeekly;
-        r.weekdays = pimcodec::kMonday | pimcodec::kWednesday;
-        r.endType = pimcodec::EndType::kAfterCount;
-        r.occurrences = 10;
-        r.patternStart = Midnight(2026, 12, 7);
-        r.startOffset = 600;
-        r.endOffset = 660;
-        EXPECT_EQ(pimcodec::Status::kOk, pimcodec::ComputePatternEnd(&r));
+        const pimcodec::Recurrence r = TenMondaysAndWednesdays();
         EXPECT_EQ(pimcodec::Status::kOk, pimcodec::EncodeRecurrence(r, &stream_));
         zone_ = pimcodec::EncodeTimeZone(pimcodec::WesternEuropeZone());
         return vol_.Add(kAppts, {cedbtest::U4(kRecid, recid), cedbtest::Str(kSubject, subject),

@@ -16,6 +16,7 @@
 #include "cesim.h"
 #include "com_base.h"
 #include "pimcodec/pimtime.h"
+#include "pimcodec/recurrence.h"
 #include "pimstore.h"
 #include "raii.h"
 #include "test_util.h"  // cedb's: DbHandle, ReadBuffer, NotifyWindow
@@ -49,6 +50,24 @@ inline CEPROPVAL Ft(CEPROPID id, uint64_t ft) {
     p.val.filetime.dwHighDateTime = DWORD(ft >> 32);
     return p;
 }
+// Midnight UTC of a day, in the recurrence stream's minutes.
+inline uint32_t Midnight(int y, int m, int d) { return uint32_t(pimcodec::MinutesFromFiletime(Utc(y, m, d))); }
+
+// The series the tests share: Mondays and Wednesdays at 10:00 for ten occurrences
+// from Monday 2026-12-07, its end computed.
+inline pimcodec::Recurrence TenMondaysAndWednesdays() {
+    pimcodec::Recurrence r;
+    r.type = pimcodec::PatternType::kWeekly;
+    r.weekdays = pimcodec::kMonday | pimcodec::kWednesday;
+    r.endType = pimcodec::EndType::kAfterCount;
+    r.occurrences = 10;
+    r.patternStart = Midnight(2026, 12, 7);
+    r.startOffset = 600;
+    r.endOffset = 660;
+    EXPECT_EQ(pimcodec::Status::kOk, pimcodec::ComputePatternEnd(&r));
+    return r;
+}
+
 inline CEPROPVAL Blob(CEPROPID id, std::vector<uint8_t>& bytes) {
     CEPROPVAL p = {};
     p.propid = id;

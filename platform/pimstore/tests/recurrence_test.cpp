@@ -11,7 +11,6 @@ namespace {
 constexpr wchar_t kAppts[] = L"Appointments Database";
 constexpr CEPROPID kPattern = 0x203F0064;
 
-uint32_t Midnight(int y, int m, int d) { return uint32_t(pimcodec::MinutesFromFiletime(Utc(y, m, d))); }
 
 // Mondays and Wednesdays at 10:00 (Western Europe) for ten occurrences from Monday
 // 2026-12-07.
@@ -19,15 +18,7 @@ class RecurrenceTest : public PimTest {
 protected:
     void SetUp() override {
         PimTest::SetUp();
-        pimcodec::Recurrence r;
-        r.type = pimcodec::PatternType::kWeekly;
-        r.weekdays = pimcodec::kMonday | pimcodec::kWednesday;
-        r.endType = pimcodec::EndType::kAfterCount;
-        r.occurrences = 10;
-        r.patternStart = Midnight(2026, 12, 7);
-        r.startOffset = 600;
-        r.endOffset = 660;
-        ASSERT_EQ(pimcodec::Status::kOk, pimcodec::ComputePatternEnd(&r));
+        pimcodec::Recurrence r = TenMondaysAndWednesdays();
         ASSERT_EQ(pimcodec::Status::kOk, pimcodec::EncodeRecurrence(r, &stream_));
         zone_blob_ = pimcodec::EncodeTimeZone(pimcodec::WesternEuropeZone());
         rec_ = vol_.Add(kAppts, {cedbtest::U4(kRecid, 0xF401), cedbtest::Str(0x0020001F, L"Standup"),
