@@ -135,4 +135,28 @@ RowLayout CItemPainter::DrawTask(HDC dc, const RowArea& a, const RowStyle& st, c
     return r;
 }
 
+RowLayout CItemPainter::DrawCalendarEvent(HDC dc, const RowArea& a, const RowStyle& st, const EventInput& in,
+                                          EventKind kind) {
+    const GdiMeasurer row(dc, st.font);
+    const int W = TimeColumnWidth(dc, st.timeFont ? st.timeFont : st.font);
+    const RowLayout r = LayOutCalendarEvent(sc_, s_, a, W, row, in);
+    if (!a.draw) return r;
+    if (icons_ && kind != kOtherEvent) {
+        const int half = row.Height() / 2;
+        icons_->DrawFixed(dc, kind == kBirthdayEvent ? RowIcons::kBirthday : RowIcons::kAnniversary,
+                          EventIconX(sc_, r), a.top - sc_.X(6) + half);
+    }
+    DrawSubject(dc, r, st);
+    DrawStrip(dc, r.strip);
+    return r;
+}
+
+RowLayout CItemPainter::DrawAccountLine(HDC dc, const RowArea& a, const RowStyle& st, std::wstring_view title) {
+    const GdiMeasurer row(dc, st.font);
+    const int W = TimeColumnWidth(dc, st.timeFont ? st.timeFont : st.font);
+    const RowLayout r = LayOutAccountLine(s_, a, W, row, title);
+    if (a.draw) DrawSubject(dc, r, st);
+    return r;
+}
+
 }  // namespace daybrim

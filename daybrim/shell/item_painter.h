@@ -28,7 +28,7 @@ public:
     virtual ~RowIcons() = default;
     virtual void Draw(HDC dc, IconId id, int x, int y) = 0;
     // Only the fixed icons this painter places itself.
-    enum Fixed { kAllDay, kChecked, kNotChecked, kActiveTask };
+    enum Fixed { kAllDay, kChecked, kNotChecked, kActiveTask, kBirthday, kAnniversary };
     virtual void DrawFixed(HDC dc, Fixed which, int x, int y) = 0;
 };
 
@@ -56,6 +56,9 @@ public:
     RowLayout DrawAppointment(HDC dc, const RowArea& a, const RowStyle& st, const ApptInput& in,
                               const LeadingFill& fill);
     RowLayout DrawTask(HDC dc, const RowArea& a, const RowStyle& st, const TaskInput& in);
+    enum EventKind { kOtherEvent, kBirthdayEvent, kAnniversaryEvent };
+    RowLayout DrawCalendarEvent(HDC dc, const RowArea& a, const RowStyle& st, const EventInput& in, EventKind kind);
+    RowLayout DrawAccountLine(HDC dc, const RowArea& a, const RowStyle& st, std::wstring_view title);
 
 private:
     void DrawSubject(HDC dc, const RowLayout& r, const RowStyle& st);

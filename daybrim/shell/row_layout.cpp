@@ -319,6 +319,71 @@ RowLayout LayOutTask(const Scaler& sc, const RowSettings& s, const RowArea& a, i
     return r;
 }
 
+RowLayout LayOutCalendarEvent(const Scaler& sc, const RowSettings& s, const RowArea& a, int W,
+                              const TextMeasurer& font, const EventInput& in) {
+    RowLayout r;
+    const int t = a.top;
+    const int h = font.Height();
+    const int left = a.contentLeft + W + (Format(s) > 6 ? sc.X(14) : 0);
+    const int boxRight = a.contentRight - sc.X(2);
+    r.textBox = {left, t, std::max(left, boxRight), t + h};
+    r.compact = IsCompact(s, a.highlighted);
+    const std::vector<StripIcon> icons = CollectRightIcons(in.icons, in.rightMask);
+    if (!r.compact) {
+        r.subject = WrapText(font, in.subject, r.textBox.left, r.textBox.right, t);
+        StripCursor c{r.subject.endX + sc.X(2), r.subject.top, r.textBox.right, r.subject.bottom, left};
+        r.strip = LayOutRightStrip(sc, icons, c, h, a.yOffset, false, !a.draw);
+        r.height = r.strip.bottom - t;
+        return r;
+    }
+    if (a.draw) {
+        const int w = MeasureRightStrip(sc, icons, a.contentRight, h);
+        if (w > 0) r.textBox.right = std::max(left, r.textBox.right - w - sc.X(2));
+        const SingleLine line = FitSingleLine(font, in.subject, r.textBox);
+        r.subject.lines.push_back({in.subject, left, t});
+        r.subject.endX = line.box.right;
+        r.subject.top = t;
+        r.subject.bottom = line.box.bottom;
+        r.subjectEllipsis = line.ellipsis;
+        if (w > 0) {
+            StripCursor c{line.box.right + sc.X(2), t, boxRight, line.box.bottom, left};
+            r.strip = LayOutRightStrip(sc, icons, c, h, a.yOffset, true, false);
+        }
+    }
+    r.height = h;
+    return r;
+}
+
+RowLayout LayOutAccountLine(const RowSettings& s, const RowArea& a, int W, const TextMeasurer& font,
+                            std::wstring_view title) {
+    RowLayout r;
+    const int t = a.top;
+    const int left = a.contentLeft + W;
+    r.textBox = {left, t, std::max(left, a.contentRight), t + font.Height()};
+    r.compact = IsCompact(s, a.highlighted);
+    if (!r.compact) {
+        r.subject = WrapText(font, title, r.textBox.left, r.textBox.right, t);
+    } else {
+        const SingleLine line = FitSingleLine(font, title, r.textBox);
+        r.subject.lines.push_back({title, left, t});
+        r.subject.endX = line.box.right;
+        r.subject.top = t;
+        r.subject.bottom = line.box.bottom;
+        r.subjectEllipsis = line.ellipsis;
+    }
+    r.height = r.subject.bottom - t;
+    return r;
+}
+
+Box PlaceholderFrame(const Scaler& sc, int areaWidth, int areaHeight, TextSize text) {
+    Box b;
+    b.left = (areaWidth - text.cx) / 2 - sc.Y(8);
+    b.right = b.left + text.cx + sc.X(16);
+    b.top = (areaHeight - text.cy) / 2 - sc.Y(4);
+    b.bottom = b.top + text.cy + sc.Y(8);
+    return b;
+}
+
 int GroupTitleHeight(const Scaler& sc, int h) { return sc.Y(4) + h; }
 
 namespace {

@@ -184,6 +184,25 @@ struct TaskInput {
 RowLayout LayOutTask(const Scaler& sc, const RowSettings& s, const RowArea& a, int W,
                      const RowFonts& f, const TaskInput& in);
 
+// A special event on the Calendar: no time column, an event icon before the
+// text box instead.
+struct EventInput {
+    std::wstring_view subject;
+    RightIcons icons;
+    unsigned rightMask = 0;
+};
+RowLayout LayOutCalendarEvent(const Scaler& sc, const RowSettings& s, const RowArea& a, int W,
+                              const TextMeasurer& font, const EventInput& in);
+// The event icon's corner, left of the text box.
+inline int EventIconX(const Scaler& sc, const RowLayout& r) { return r.textBox.left - sc.X(14); }
+
+// A mail account's line on the Calendar.
+RowLayout LayOutAccountLine(const RowSettings& s, const RowArea& a, int W, const TextMeasurer& font,
+                            std::wstring_view title);
+
+// The frame of a highlighted empty-list placeholder, from the buffer's origin.
+Box PlaceholderFrame(const Scaler& sc, int areaWidth, int areaHeight, TextSize text);
+
 // ---- Rows of fixed height ----
 
 int GroupTitleHeight(const Scaler& sc, int h);

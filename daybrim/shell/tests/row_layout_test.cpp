@@ -359,6 +359,55 @@ TEST(RowLayout, TaskCompactBoxNeverTurnsNegative) {
     EXPECT_GT(full.height, 20);
 }
 
+TEST(RowLayout, CalendarEventsAndAccountLines) {
+    const Scaler sc = At(96);
+    EventInput ev;
+    ev.subject = L"Birthday of Ann Smith-Jones";  // 27 characters
+    ev.icons.reminder = ev.icons.note = true;
+    ev.rightMask = 0x1FF;
+    struct Case {
+        int format, folding, width;
+        int boxLeft, height;
+        bool ellipsis;
+    } cases[] = {
+        {3, 0, 400, 30, 10, false},          // one line, icons beside it
+        {8, 0, 400, 30 + 14, 10, false},
+        {3, 0, 120, 30, 30, false},          // three lines, icons after the last word
+        {3, 1, 120, 30, 10, true},
+        {3, 1, 20, 30, 10, true},             // no room at all: the box is empty, not negative
+    };
+    for (const auto& c : cases) {
+        RowSettings s;
+        s.apptDisplayFormat = c.format;
+        s.foldingType = c.folding;
+        const RowLayout r = LayOutCalendarEvent(sc, s, Area(c.width), 30, kFont, ev);
+        EXPECT_EQ(r.textBox.left, c.boxLeft) << c.format << " " << c.width;
+        EXPECT_EQ(EventIconX(sc, r), c.boxLeft - 14);
+        EXPECT_EQ(r.height, c.height) << c.format << " " << c.width;
+        EXPECT_EQ(r.subjectEllipsis, c.ellipsis) << c.format << " " << c.width;
+        EXPECT_GE(r.textBox.Width(), 0);
+    }
+
+    RowSettings s;
+    s.foldingType = 2;
+    const std::wstring title = L"Work mail: 3 unread";
+    EXPECT_EQ(LayOutAccountLine(s, Area(100, true), 20, kFont, title).height, 20);
+    const RowLayout folded = LayOutAccountLine(s, Area(100, false), 20, kFont, title);
+    EXPECT_EQ(folded.height, 10);
+    EXPECT_TRUE(folded.subjectEllipsis);
+}
+
+TEST(RowLayout, PlaceholderFrameIsCentred) {
+    for (int dpi : {96, 192}) {
+        const Scaler sc = At(dpi);
+        const Box b = PlaceholderFrame(sc, 240, 100, {100, 12});
+        EXPECT_EQ(b.left, 70 - sc.Y(8)) << dpi;
+        EXPECT_EQ(b.Width(), 100 + sc.X(16)) << dpi;
+        EXPECT_EQ(b.top, 44 - sc.Y(4)) << dpi;
+        EXPECT_EQ(b.bottom - b.top, 12 + sc.Y(8)) << dpi;
+    }
+}
+
 TEST(RowLayout, FixedHeightsAndOutOfRangeSettings) {
     const Scaler sc = At(192);
     EXPECT_EQ(GroupTitleHeight(sc, 10), 18);

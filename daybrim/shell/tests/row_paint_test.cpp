@@ -19,7 +19,7 @@ using namespace daybrim;
 
 constexpr COLORREF kWhite = 0xFFFFFF;
 
-COLORREF IconColour(int code) { return RGB(40 + code * 15, 200 - code * 10, 90); }
+COLORREF IconColour(int code) { return RGB(code * 8, 200 - code * 4, 90); }
 
 // Solid squares in a colour of their own, so that each icon can be found.
 class SquareIcons : public RowIcons {
@@ -137,6 +137,15 @@ TEST(RowPaint, AppointmentsAndTasksAtTwoWidths) {
         task.completed = true;
         rows.push_back(painter.DrawTask(cv.dc.get(), a, st, task));
         next();
+        EventInput ev;
+        ev.subject = L"Birthday of Ann Smith-Jones";
+        ev.icons.reminder = true;
+        ev.rightMask = 0x1FF;
+        rows.push_back(painter.DrawCalendarEvent(cv.dc.get(), a, st, ev, CItemPainter::kBirthdayEvent));
+        const int eventIconY = a.top - sc.X(6) + GdiMeasurer(cv.dc.get(), font.get()).Height() / 2;
+        next();
+        rows.push_back(painter.DrawAccountLine(cv.dc.get(), a, st, L"Work mail: 3 unread, 12 messages in all"));
+        next();
         cv.Save(std::wstring(SNAP_DIR) + L"/rows_" + std::to_wstring(width) + L".png");
 
         // Rows stack without gaps and each was at least one line high.
@@ -160,6 +169,7 @@ TEST(RowPaint, AppointmentsAndTasksAtTwoWidths) {
         EXPECT_EQ(rows[0].strip.reminder.top - 1000, rows[0].strip.placed[0].y) << width;
         EXPECT_EQ(cv.At(rows[2].checkX + 1, rows[2].checkY + 1), IconColour(RowIcons::kNotChecked)) << width;
         EXPECT_EQ(cv.At(rows[3].checkX + 1, rows[3].checkY + 1), IconColour(RowIcons::kChecked)) << width;
+        EXPECT_EQ(cv.At(EventIconX(sc, rows[4]) + 1, eventIconY + 1), IconColour(RowIcons::kBirthday)) << width;
 
         // Text inside the subject boxes; the compact rows leave nothing past the edge
         // of the content.
