@@ -230,3 +230,20 @@ TEST_F(Launchers, TheBridgeGetsTheRequestBlock) {
     EXPECT_EQ(1, copies);
     CloseWhenShown(L"PIM_BRIDGE_CLASS", L"");
 }
+
+TEST_F(Launchers, DocumentsOpenWithTheirProgram) {
+    struct Case {
+        const wchar_t* file;
+        const char* source;
+    } cases[] = {{L"\\Temp\\plan.doc", "pword"}, {L"\\Temp\\sums.xls", "pxl"}, {L"\\Temp\\read me.txt", "notes"}};
+    for (const Case& c : cases) {
+        raii::File f(CreateFileW(c.file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(f) << c.source;
+        f.reset();
+        const std::string line = CommandLine(c.source, [&] { return Launch(nullptr, c.file, L"", L"OpenDoc"); });
+        EXPECT_EQ(0u, line.find("-opendoc \"")) << line;
+        EXPECT_NE(std::string::npos, line.find(devlog::Utf8(c.file + 1))) << line;  // the path, whatever drive
+        if (std::string(c.source) == "notes") CloseWhenShown(L"Notes", L"Notes");
+        DeleteFileW(c.file);
+    }
+}
