@@ -71,6 +71,10 @@ struct IconTraits {  // icons are destroyed, never deleted as GDI objects
     static HICON Invalid() { return nullptr; }
     static void Close(HICON h) { DestroyIcon(h); }
 };
+struct WindowTraits {
+    static HWND Invalid() { return nullptr; }
+    static void Close(HWND h) { DestroyWindow(h); }
+};
 struct MenuTraits {
     static HMENU Invalid() { return nullptr; }
     static void Close(HMENU h) { DestroyMenu(h); }
@@ -88,6 +92,7 @@ using Key = Owned<HKEY, KeyTraits>;
 using Library = Owned<HMODULE, LibraryTraits>;
 using Icon = Owned<HICON, IconTraits>;
 using Menu = Owned<HMENU, MenuTraits>;
+using Window = Owned<HWND, WindowTraits>;  // a window this code created, on its thread
 
 // A DC from GetDC / GetWindowDC, released to its window.
 class WindowDC {

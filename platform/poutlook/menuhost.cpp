@@ -108,9 +108,34 @@ HRESULT ItemDataObject::EnumFormatEtc(DWORD, IEnumFORMATETC** out) {
 // --- ContextMenu -----------------------------------------------------------------
 
 ContextMenu::ContextMenu(const std::wstring& context, const std::wstring& menuKey, DWORD oid)
-    : context_(context), menuKey_(menuKey), site_(oid), menu_(CreatePopupMenu()) {}
+    : context_(context), menuKey_(menuKey), site_(oid), menu_(CreatePopupMenu()), oid_(oid) {}
 
 void ContextMenu::Build() {
+    UINT next = kFirstId;
+    raii::Key addIns;
+    const std::wstring addInsPath = L"Software\\Microsoft\\PimApps\\PimExtensions\\" + context_ + L"\\AddIns";
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, addInsPath.c_str(), 0, KEY_READ, addIns.out()) == ERROR_SUCCESS) {
+        for (DWORD i = 0;; ++i) {
+            wchar_t name[260];
+            DWORD len = ARRAYSIZE(name);
+            const LONG r = RegEnumKeyExW(addIns.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr);
+            if (r == ERROR_NO_MORE_ITEMS) break;
+            if (r != ERROR_SUCCESS) continue;
+            AddIn a;
+            a.name = name;
+            wchar_t dll[260] = {}, text[260] = {};
+            DWORD dllSize = sizeof dll - sizeof(wchar_t), textSize = sizeof text - sizeof(wchar_t);
+            // Both values or nothing, as Pocket Outlook skips a half-registered add-in.
+            if (RegGetValueW(addIns.get(), name, L"DLL", RRF_RT_REG_SZ, nullptr, dll, &dllSize) != ERROR_SUCCESS ||
+                RegGetValueW(addIns.get(), name, L"Menu", RRF_RT_REG_SZ, nullptr, text, &textSize) != ERROR_SUCCESS)
+                continue;
+            a.dll = dll;
+            a.text = text;
+            a.id = next++;
+            AppendMenuW(menu_.get(), MF_STRING, a.id, a.text.c_str());
+            addIns_.push_back(std::move(a));
+        }
+    }
     std::wstring path = std::wstring(PIM_CONTEXTMENUS_KEY) + L"\\" + context_ + L"\\" + menuKey_;
     raii::Key key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) return;
@@ -123,7 +148,6 @@ void ContextMenu::Build() {
         if (r == ERROR_SUCCESS) names.push_back(name);
     }
 
-    UINT next = kFirstId;
     for (const std::wstring& name : names) {
         Extension ext;
         ext.clsid = name;
@@ -185,6 +209,27 @@ bool ContextMenu::Find(const std::wstring& path, UINT* id) const {
         level = found.sub;
         at = slash + 1;
     }
+}
+
+bool ContextMenu::RunAddIn(UINT id, const AddIn** which, HRESULT* result) {
+    *result = E_FAIL;
+    for (const AddIn& a : addIns_) {
+        if (a.id != id) continue;
+        *which = &a;
+        // The add-in's parent: a hidden window of the host, as a dialog is on the device.
+        raii::Window parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+        raii::Library lib(LoadLibraryW(a.dll.c_str()));
+        auto command = lib ? reinterpret_cast<PFN_CEPIMCOMMAND>(
+                                 reinterpret_cast<void*>(GetProcAddress(lib.get(), "CePimCommand")))
+                           : nullptr;
+        if (command) {
+            const int kind = context_ == L"Contacts" ? 0 : context_ == L"Calendar" ? 1 : 2;
+            HANDLE oids[1] = {reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(oid_))};
+            *result = command(parent.get(), kind, 1, oids, nullptr);
+        }
+        return true;
+    }
+    return false;
 }
 
 bool ContextMenu::Invoke(UINT id, std::wstring* verb, HRESULT* verbResult, HRESULT* invokeResult) {

@@ -42,6 +42,13 @@ struct Extension {
     HRESULT queryResult = E_FAIL;
 };
 
+// An old-style add-in: a library exporting CePimCommand, one menu item.
+struct AddIn {
+    std::wstring name;  // the registry sub-key's name
+    std::wstring dll, text;
+    UINT id = 0;
+};
+
 // One item's context menu with every extension of a context ("Calendar", "Tasks",
 // "Contacts") and menu key ("Main_ContextMenu", "Main_Menu").
 class ContextMenu {
@@ -50,10 +57,13 @@ public:
     static constexpr UINT kLastId = 0x7FFF;
 
     ContextMenu(const std::wstring& context, const std::wstring& menuKey, DWORD oid);
-    // Creates and queries the extensions, in registry order. Each gets the ids from
-    // the end of what the previous ones used up to kLastId.
+    // Adds the context's add-ins (HKLM\Software\Microsoft\PimApps\PimExtensions\
+    // <context>\AddIns: "DLL" and "Menu"), one id each, then creates and queries
+    // the extensions, in registry order. Each gets the ids from the end of what the
+    // previous ones used up to kLastId.
     void Build();
     const std::vector<Extension>& extensions() const { return extensions_; }
+    const std::vector<AddIn>& addIns() const { return addIns_; }
     HMENU menu() const { return menu_.get(); }
 
     // The tree as text: one line per item, "<id> <text>", popups as "popup <text>"
@@ -67,12 +77,18 @@ public:
     // does: GetCommandString (wide, 256 characters), then InvokeCommand with the verb
     // when it is not empty. False when no extension owns the id.
     bool Invoke(UINT id, std::wstring* verb, HRESULT* verbResult, HRESULT* invokeResult);
+    // Runs the add-in that owns the id as the host does: CePimCommand with a window
+    // of the host, the context's kind and the one item. False when no add-in owns
+    // it; `result` is E_FAIL when the library or its export is missing.
+    bool RunAddIn(UINT id, const AddIn** which, HRESULT* result);
 
 private:
     std::wstring context_, menuKey_;
     ItemDataObject site_;
     raii::Menu menu_;
     std::vector<Extension> extensions_;
+    std::vector<AddIn> addIns_;
+    DWORD oid_;
 };
 
 }  // namespace poutlook

@@ -8,7 +8,7 @@
 //       context (Calendar, Tasks, Contacts; key Main_ContextMenu unless given) and
 //       prints it; --choose then carries out the command at <path> (item texts
 //       separated by "/", or "#N" for the N-th item of a level) as Pocket Outlook
-//       does. Exit codes: 0 done, 2 bad arguments, 3 no such command, 4 the
+//       does (an old-style add-in's item runs its CePimCommand). Exit codes: 0 done, 2 bad arguments, 3 no such command, 4 the
 //       extension gave no verb, 5 the command failed.
 #include <cwchar>
 #include <string>
@@ -78,6 +78,7 @@ int MenuMode(const std::vector<std::wstring>& args) {
     {
         poutlook::ContextMenu menu(context, key, oid);
         menu.Build();
+        for (const auto& a : menu.addIns()) Err(L"add-in " + a.name + L": id " + std::to_wstring(a.id) + L"\n");
         for (const auto& ext : menu.extensions())
             Err(L"extension " + ext.clsid + (ext.menu ? L": QueryContextMenu " + Hex(ext.queryResult) + L", ids " +
                                                              std::to_wstring(ext.first) + L"-" +
@@ -96,9 +97,14 @@ int MenuMode(const std::vector<std::wstring>& args) {
             UINT id = 0;
             std::wstring verb;
             HRESULT verbHr = E_FAIL, invokeHr = E_FAIL;
+            const poutlook::AddIn* addIn = nullptr;
             if (!menu.Find(choose, &id)) {
                 Err(L"no command at \"" + choose + L"\"\n");
                 rc = 3;
+            } else if (menu.RunAddIn(id, &addIn, &invokeHr)) {
+                verb = L"addin:" + addIn->name;
+                Out(L"command " + std::to_wstring(id) + L" add-in \"" + addIn->name + L"\" ran: " + Hex(invokeHr) + L"\n");
+                rc = SUCCEEDED(invokeHr) ? 0 : 5;
             } else if (!menu.Invoke(id, &verb, &verbHr, &invokeHr) || verb.empty()) {
                 Out(L"command " + std::to_wstring(id) + L" has no verb (" + Hex(verbHr) + L")\n");
                 rc = 4;

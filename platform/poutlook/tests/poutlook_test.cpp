@@ -203,3 +203,29 @@ TEST_F(PoutlookMenuTest, AnEmptyVerbIsNotInvokedAndAMissingPathIsReported) {
     EXPECT_EQ(3u, popup.code);
     for (auto& l : From(from_, "testext")) EXPECT_NE("invoke", Text(l, "event"));
 }
+
+TEST_F(PoutlookMenuTest, OldStyleAddInsComeFirstAndRunTheirCommand) {
+    const std::wstring addIns = L"Software\\Microsoft\\PimApps\\PimExtensions\\Calendar\\AddIns\\";
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, addIns + L"Sample", L"DLL", TESTADDIN_DLL));
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, addIns + L"Sample", L"Menu", L"Sample add-in"));
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, addIns + L"Half", L"DLL", TESTADDIN_DLL));  // no "Menu": skipped
+    Register(kClassA);
+    Outcome r = Start(L"--menu Calendar 0x4000F501 --choose \"Sample add-in\"");
+    Outcome ext = Start(L"--menu Calendar 0x4000F501 --choose \"Test Extension/Say Team sync\"");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (addIns + L"Sample").c_str());
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (addIns + L"Half").c_str());
+
+    EXPECT_EQ(0u, r.code) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("1000 \"Sample add-in\"\npopup \"Test Extension\"\n  1001 \"Say Team sync\"\n"))
+        << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("command 1000 add-in \"Sample\" ran: 0x00000000\n")) << r.out;
+    auto addIn = From(from_, "testaddin");
+    ASSERT_EQ(1u, addIn.size());
+    EXPECT_EQ("true", Text(addIn[0], "window"));
+    EXPECT_EQ("1", Text(addIn[0], "kind"));
+    EXPECT_EQ("1", Text(addIn[0], "items"));
+    EXPECT_EQ(std::to_string(0x4000F501), Text(addIn[0], "oid"));
+    // The extension after it still gets its own command.
+    EXPECT_EQ(0u, ext.code) << ext.out;
+    EXPECT_NE(std::string::npos, ext.out.find("verb \"say:0x4000F501:1001\"")) << ext.out;
+}

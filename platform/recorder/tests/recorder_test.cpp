@@ -1,6 +1,7 @@
 // The outside programs of the device, as installed in the image: each records how it
 // was started and what it was sent.
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -140,4 +141,35 @@ TEST(Recorder, ProgramsNobodyLooksForLogAndEnd) {
     ASSERT_EQ(1u, lines.size());
     EXPECT_EQ("N_TASK(0)(1234) \"a \\\"b\\\"\"", Text(lines[0], "commandLine"));
     EXPECT_EQ("", Text(lines[0], "window"));
+}
+
+// The system starts documents, aliases and mailto: through the shell; a program
+// started that way must be able to show its window like any other.
+TEST(Recorder, AWindowedProgramStartsThroughAShellAlias) {
+    const auto from = devlog::LogSize();
+    SHELLEXECUTEINFOW sei = {};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
+    sei.lpVerb = L"Open";
+    sei.lpFile = L":MSNOTETAKE";
+    sei.lpParameters = L"";
+    sei.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExW(&sei)) << GetLastError();
+    ASSERT_NE(nullptr, sei.hProcess);
+    PROCESS_INFORMATION pi = {sei.hProcess, nullptr, GetProcessId(sei.hProcess), 0};
+    HWND notes = WindowOf(pi, L"Notes");
+    ASSERT_NE(nullptr, notes) << "the program could not create its window";
+    EXPECT_TRUE(IsWindowVisible(notes));
+    PostMessageW(notes, WM_CLOSE, 0, 0);
+    raii::Handle process(sei.hProcess);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.get(), 20000));
+    DWORD code = 98;
+    GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(0u, code);
+
+    Lines lines = From("notes", from);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("D:\\Windows\\notes.exe", Text(lines[0], "program"));
+    EXPECT_EQ("Notes", Text(lines[0], "window"));
+    EXPECT_EQ("close", Text(lines[1], "event"));
 }
