@@ -173,6 +173,24 @@ bool IsCompact(const RowSettings& s, bool highlighted) {
     return s.foldingType == 1 || (s.foldingType == 2 && !highlighted);
 }
 
+// A compact row's subject on one line in its text box, and the icon strip (when
+// there is one) straight after it on that line.
+SingleLine PlaceCompactSubject(const Scaler& sc, const TextMeasurer& font, std::wstring_view subject,
+                               const std::vector<StripIcon>& icons, bool strip, int S, int t, int boxRight, int h,
+                               int yOffset, RowLayout* r) {
+    const SingleLine line = FitSingleLine(font, subject, r->textBox);
+    r->subject.lines.push_back({subject, S, t});
+    r->subject.endX = line.box.right;
+    r->subject.top = t;
+    r->subject.bottom = line.box.bottom;
+    r->subjectEllipsis = line.ellipsis;
+    if (strip) {
+        StripCursor c{line.box.right + sc.X(2), t, boxRight, line.box.bottom, S};
+        r->strip = LayOutRightStrip(sc, icons, c, h, yOffset, true, false);
+    }
+    return line;
+}
+
 RowLayout LayOutAppointment(const Scaler& sc, const RowSettings& s, const RowArea& a, int W,
                             const RowFonts& f, const ApptInput& in) {
     RowLayout r;
@@ -226,16 +244,8 @@ RowLayout LayOutAppointment(const Scaler& sc, const RowSettings& s, const RowAre
             const int keep = std::min(r.textBox.right, S + sc.X(20));
             r.textBox.right = std::max(r.textBox.right - w - sc.X(2), keep);
         }
-        const SingleLine line = FitSingleLine(*f.row, in.subject, r.textBox);
-        r.subject.lines.push_back({in.subject, S, t});
-        r.subject.endX = line.box.right;
-        r.subject.top = t;
-        r.subject.bottom = line.box.bottom;
-        r.subjectEllipsis = line.ellipsis;
-        if (w > 0) {
-            StripCursor c{line.box.right + sc.X(2), t, boxRight, line.box.bottom, S};
-            r.strip = LayOutRightStrip(sc, icons, c, h, a.yOffset, true, false);
-        }
+        const SingleLine line =
+            PlaceCompactSubject(sc, *f.row, in.subject, icons, w > 0, S, t, boxRight, h, a.yOffset, &r);
         y = line.box.bottom;
         if (timeOnSecond && !in.secondLine.empty()) {
             r.secondLine = WrapText(*f.second, in.secondLine, S, std::max(S, boxRight), y);
@@ -304,16 +314,7 @@ RowLayout LayOutTask(const Scaler& sc, const RowSettings& s, const RowArea& a, i
         const int w = MeasureRightStrip(sc, icons, a.contentRight, h);
         // Icons take the room first; the box may shrink to nothing, never below.
         if (w > 0) r.textBox.right = std::max(S, r.textBox.right - w - sc.X(2));
-        const SingleLine line = FitSingleLine(*f.row, in.subject, r.textBox);
-        r.subject.lines.push_back({in.subject, S, t});
-        r.subject.endX = line.box.right;
-        r.subject.top = t;
-        r.subject.bottom = line.box.bottom;
-        r.subjectEllipsis = line.ellipsis;
-        if (w > 0) {
-            StripCursor c{line.box.right + sc.X(2), t, boxRight, line.box.bottom, S};
-            r.strip = LayOutRightStrip(sc, icons, c, h, a.yOffset, true, false);
-        }
+        PlaceCompactSubject(sc, *f.row, in.subject, icons, w > 0, S, t, boxRight, h, a.yOffset, &r);
     }
     r.height = h + sc.Y(1);
     return r;
