@@ -158,3 +158,43 @@ TEST(MailPreview, WhitespaceAndTextMessages) {
 
 }  // namespace
 }  // namespace daybrim
+
+#ifdef DEMO_MAIL_DIR
+namespace daybrim {
+namespace {
+
+// The demo device's messages, written by a real mail library in several character
+// sets and encodings: the reader finds the same first text as that library did.
+TEST(MailMime, ReadsTheDemoMessages) {
+    struct Case {
+        const char* file;
+        std::u16string start;
+        bool html;
+    } cases[] = {
+        {"Home/01-shabbat.eml", u"שלום אנה,\r\n\r\nנשמח", false},
+        {"Home/02-bilety.eml", u"Привет!\r\n\r\nБилеты на поезд", false},
+        {"Home/03-marche.eml", u"Coucou Anna,\r\n\r\nOn se retrouve samedi au marché", false},
+        {"Work/01-quartal.eml", u"Hallo Anna,\r\n\r\nanbei die Zahlen für das dritte Quartal", false},
+        {"Work/02-vstrecha.eml", u"Добрый день!\r\n\r\nПодтверждаю встречу", false},
+        {"Work/03-prosfora.eml", u"Καλησπέρα,\r\n\r\nσας στέλνω την προσφορά", false},
+        {"Work/04-newsletter.eml", u"<html><body><h1>Harbourline news</h1>", true},
+    };
+    for (const Case& c : cases) {
+        std::string path = std::string(DEMO_MAIL_DIR) + "/" + c.file;
+        FILE* f = fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr) << path;
+        std::string raw;
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0) raw.append(buf, n);
+        fclose(f);
+        MimeText t = FirstTextPart(raw, kPreviewChars);
+        ASSERT_TRUE(t.found) << c.file;
+        EXPECT_EQ(t.html, c.html) << c.file;
+        EXPECT_EQ(U8(t.text.substr(0, c.start.size())), U8(c.start)) << c.file;
+        EXPECT_EQ(t.text.find(u'\uFFFD'), std::u16string::npos) << c.file;
+    }
+}
+}  // namespace
+}  // namespace daybrim
+#endif
