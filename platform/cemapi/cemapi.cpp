@@ -930,7 +930,9 @@ struct Connection {
     std::map<uint32_t, uint32_t> folderOf;  // the account's messages and where they are
 };
 
-// The watcher: notices the volume file changing and wakes every connection's window.
+// The watcher: notices volume files changing and wakes the windows of the
+// connections on them. A folder change notice on the first volume's folder is the
+// fast path; a short poll of every volume's size and time catches the rest.
 class Watcher {
 public:
     static Watcher& Get() {
@@ -939,58 +941,69 @@ public:
     }
     void Add(HWND h, const std::wstring& path) {
         std::lock_guard<std::mutex> g(mu_);
-        windows_.insert(h);
+        windows_[h] = path;
         if (!thread_) Start(path);
     }
     void Remove(HWND h) {
         std::lock_guard<std::mutex> g(mu_);
         windows_.erase(h);
     }
+    // Every window, after a change by this process.
     void Kick() {
         std::lock_guard<std::mutex> g(mu_);
-        for (HWND h : windows_) PostMessageW(h, kWakeMsg, 0, 0);
+        for (const auto& w : windows_) PostMessageW(w.first, kWakeMsg, 0, 0);
     }
 
 private:
     void Start(const std::wstring& path) {
-        path_ = path;
+        folder_ = path.substr(0, path.find_last_of(L'\\') + 1);
         HMODULE self = nullptr;
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                            reinterpret_cast<LPCWSTR>(&Watcher::Get), &self);
         thread_ = CreateThread(nullptr, 0, &Watcher::Main, this, 0, nullptr);
     }
-    static bool Stamp(const std::wstring& path, uint64_t* out) {
+    static uint64_t Stamp(const std::wstring& path) {
         WIN32_FILE_ATTRIBUTE_DATA d;
-        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &d)) return false;
-        *out = (uint64_t(d.nFileSizeHigh) << 32 | d.nFileSizeLow) ^
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &d)) return 0;
+        return (uint64_t(d.nFileSizeHigh) << 32 | d.nFileSizeLow) ^
                (uint64_t(d.ftLastWriteTime.dwHighDateTime) << 32 | d.ftLastWriteTime.dwLowDateTime);
-        return true;
+    }
+    // Wakes the windows on volumes whose stamp moved.
+    void Check() {
+        std::map<std::wstring, uint64_t> now;
+        {
+            std::lock_guard<std::mutex> g(mu_);
+            for (const auto& w : windows_) now[w.second] = 0;
+        }
+        for (auto& p : now) p.second = Stamp(p.first);
+        std::lock_guard<std::mutex> g(mu_);
+        for (const auto& p : now) {
+            auto last = stamps_.find(p.first);
+            const bool changed = last == stamps_.end() || last->second != p.second;
+            stamps_[p.first] = p.second;
+            if (!changed) continue;
+            for (const auto& w : windows_)
+                if (w.second == p.first) PostMessageW(w.first, kWakeMsg, 0, 0);
+        }
     }
     static DWORD WINAPI Main(void* p) {
         auto* self = static_cast<Watcher*>(p);
-        const std::wstring folder = self->path_.substr(0, self->path_.find_last_of(L'\\') + 1);
-        HANDLE watch = FindFirstChangeNotificationW(
-            folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
-        uint64_t last = 0;
-        Stamp(self->path_, &last);
+        HANDLE watch = FindFirstChangeNotificationW(self->folder_.c_str(), FALSE,
+                                                    FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
         for (;;) {
-            // The folder notice is the fast path; the short wait catches a missed one.
             if (watch != INVALID_HANDLE_VALUE) {
                 if (WaitForSingleObject(watch, 150) == WAIT_OBJECT_0) FindNextChangeNotification(watch);
             } else {
                 Sleep(150);
             }
-            uint64_t now = 0;
-            if (Stamp(self->path_, &now) && now != last) {
-                last = now;
-                self->Kick();
-            }
+            self->Check();
         }
     }
 
     std::mutex mu_;
-    std::set<HWND> windows_;
-    std::wstring path_;
+    std::map<HWND, std::wstring> windows_;
+    std::map<std::wstring, uint64_t> stamps_;
+    std::wstring folder_;
     HANDLE thread_ = nullptr;
 };
 
@@ -1010,6 +1023,9 @@ void Pump(Connection& c) {
     if (c.s->mail->Ids(nullptr, nullptr, &mdb) != cedb::Error::kOk) return;
     std::vector<cedb::Change> changes = c.s->vol->ChangesSince(c.seq);
     if (changes.empty()) return;
+    // Changes older than the volume's history remembers were missed: what happened
+    // is then worked out from the messages' places before and now.
+    const bool missed = changes.front().seq > c.seq + 1;
     c.seq = changes.back().seq;
 
     struct Ids {
@@ -1049,8 +1065,25 @@ void Pump(Connection& c) {
         out.push_back(n);
     };
 
-    if (!changes.empty() && changes.front().seq > c.seq + 1 && c.seq != 0) RescanConnection(c);
     const uint32_t inbox = c.s->mail->FolderOf(c.account, mailvol::FolderKind::kInbox);
+    if (missed) {
+        const std::map<uint32_t, uint32_t> before = c.folderOf;
+        RescanConnection(c);
+        for (const auto& [m, folder] : before)
+            if (!c.folderOf.count(m)) add(fnevObjectDeleted, m, folder, 0);
+        for (const auto& [m, folder] : c.folderOf) {
+            auto was = before.find(m);
+            if (was == before.end()) {
+                add(fnevObjectCreated, m, folder, 0);
+                if (folder == inbox) add(fnevNewMail, m, folder, 0);
+            } else if (was->second != folder) {
+                add(fnevObjectMoved, m, folder, was->second);
+            } else {
+                add(fnevObjectModified, m, folder, 0);
+            }
+        }
+        changes.clear();
+    }
     for (const cedb::Change& ch : changes) {
         if (ch.dboid != mdb) continue;
         auto known = c.folderOf.find(ch.oid);
