@@ -555,10 +555,30 @@ TEST(MapiBuffers, MoreBlocksGoWithTheirParent) {
     EXPECT_EQ(MAPIFreeBuffer(nullptr), 0u);
 }
 
-TEST(MapiLogon, NeedsInitialize) {
+TEST(MapiLogon, NeedsInitializeAndAReadableVolume) {
     IMAPISession* s = nullptr;
     EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, &s), MAPI_E_NOT_INITIALIZED);
     EXPECT_EQ(s, nullptr);
+
+    // A volume file that is not one: logon fails and the file is left alone.
+    CreateDirectoryW(L"\\Temp", nullptr);
+    const wchar_t* path = L"\\Temp\\cemapi_corrupt.vol";
+    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    const char junk[] = "this is no volume at all, just some bytes long enough to look like a header";
+    DWORD written = 0;
+    WriteFile(f, junk, sizeof junk, &written, nullptr);
+    CloseHandle(f);
+    SetEnvironmentVariableW(L"CEMAPI_VOLUME", path);
+    ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
+    EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, MAPI_USE_DEFAULT, &s), MAPI_E_LOGON_FAILED);
+    EXPECT_EQ(s, nullptr);
+    EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, MAPI_USE_DEFAULT, nullptr), MAPI_E_INVALID_PARAMETER);
+    MAPIUninitialize();
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    ASSERT_TRUE(GetFileAttributesExW(path, GetFileExInfoStandard, &d));
+    EXPECT_EQ(d.nFileSizeLow, sizeof junk);
+    DeleteFileW(path);
 }
 
 }  // namespace
