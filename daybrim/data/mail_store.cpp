@@ -95,7 +95,7 @@ struct MailStore::Account {
         Account* account_;
     };
 
-    Account(MailStore* owner) : sink(owner, this) {}
+    explicit Account(MailStore* owner) : sink(owner, this) {}
     ~Account() {
         if (store && connection) store->Unadvise(connection);
         if (store) store->Release();
