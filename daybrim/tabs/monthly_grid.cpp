@@ -1,6 +1,7 @@
 #include "monthly_grid.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "week_number.h"
 
@@ -30,7 +31,7 @@ MonthGrid RawGrid(int year, int month, int firstWeekday) {
 
 }  // namespace
 
-bool IsRedateMode(int mode) { return mode >= kMoveAppointment && mode <= kRedateTask2; }
+bool IsRedateMode(int mode) { return mode >= kCopyAppointment && mode <= kRedateTask2; }
 
 unsigned RedateMessage(int mode) {
     switch (mode) {
@@ -127,6 +128,44 @@ int Layout::SideButtonAt(int x, int y) const {
     for (int i = 0; i < kSideButtons; ++i)
         if (SideButton(i).Contains(x, y)) return i;
     return -1;
+}
+
+// --- Timeline --------------------------------------------------------------------
+
+void DayTimeline::Add(int day, double start, double end, bool allDay, uint32_t c) {
+    if (allDay) {
+        if (!hasAllDay) allDayColour = c;
+        hasAllDay = true;
+        return;
+    }
+    // Minutes from midnight, rounded so that 9:30 read back as 9:29:59.99 stays 9:30.
+    auto minutes = [](double t) { return int((t - std::floor(t)) * 1440.0 + 0.5); };
+    const int startDay = int(std::floor(start)), endDay = int(std::floor(end));
+    if (day < startDay || day > endDay) return;
+    int from = 0, to = 47;  // slots marked
+    if (day == startDay) {
+        const int m = minutes(start);
+        from = 2 * (m / 60) + (m % 60 >= 30 ? 1 : 0);
+    }
+    if (day == endDay) {
+        const int m = minutes(end);
+        const int e = 2 * (m / 60), em = m % 60;
+        to = e - 1;
+        if (em >= 15) to = e;
+        if (em >= 45) to = e + 1;
+    }
+    for (int s = std::max(0, from); s <= std::min(47, to); ++s)
+        if (!occupied[s]) {
+            occupied[s] = true;
+            colour[s] = c;
+        }
+}
+
+bool DayTimeline::Empty() const {
+    if (hasAllDay) return false;
+    for (bool o : occupied)
+        if (o) return false;
+    return true;
 }
 
 // --- Selection -------------------------------------------------------------------

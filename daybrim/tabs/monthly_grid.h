@@ -16,20 +16,22 @@ namespace monthly {
 constexpr unsigned kMsgBrowse = 4790;           // first day, last day: browse this range
 constexpr unsigned kMsgNewAppointment = 4791;   // first day, last day
 constexpr unsigned kMsgNewTask = 4792;          // first day, last day
-constexpr unsigned kMsgMoveAppointment = 4793;  // appointment id, day (handled by the calendar)
-constexpr unsigned kMsgCopyAppointment = 4794;  // appointment id, day (handled by the calendar)
+constexpr unsigned kMsgCopyAppointment = 4793;  // appointment id, day (handled by the calendar)
+constexpr unsigned kMsgMoveAppointment = 4794;  // appointment id, day (handled by the calendar)
 constexpr unsigned kMsgRedateTask1 = 4795;      // task id, day: the task's first re-date mode
 constexpr unsigned kMsgRedateTask2 = 4796;      // task id, day: its second mode
 
 // What the calendar was opened for.
 enum Mode {
     kBrowse = 0,
-    kMoveAppointment = 1,  // drop mode 1: the appointment leaves its day
-    kCopyAppointment = 2,  // drop mode 0: a copy goes to the picked day
+    kCopyAppointment = 1,  // drop mode 1: a copy goes to the picked day
+    kMoveAppointment = 2,  // drop mode 0: the appointment leaves its day
     kRedateTask1 = 3,
     kRedateTask2 = 4,
 };
 bool IsRedateMode(int mode);
+// The pinned calendar's drop modes, as a dragged item is dropped on a day.
+enum DropMode { kDropMove = 0, kDropCopy = 1 };
 // The result a re-date tap stores; 0 in browse mode or for an unknown mode.
 unsigned RedateMessage(int mode);
 
@@ -110,6 +112,20 @@ struct Layout {
     static constexpr int kSideButtons = 5;
     BarRect SideButton(int index) const;
     int SideButtonAt(int x, int y) const;
+};
+
+// The timeline under a day's number: 48 half hours, each free or taken by the
+// colour of the first appointment in it, and the all-day mark.
+struct DayTimeline {
+    static constexpr uint32_t kDefaultColour = 0xFFFFFFFF;
+    bool occupied[48] = {};
+    uint32_t colour[48] = {};
+    bool hasAllDay = false;
+    uint32_t allDayColour = 0;
+
+    // An appointment from `start` to `end` (OLE dates) as it falls on `day`.
+    void Add(int day, double start, double end, bool allDay, uint32_t colour);
+    bool Empty() const;
 };
 
 // Selected days: none, one, or a range.

@@ -223,3 +223,43 @@ TEST(MonthlyGrid, DpadMovesAndEnds) {
         EXPECT_EQ(c.want, DpadTarget(sel, g, c.key)) << c.selected << " key " << c.key;
     }
 }
+
+TEST(MonthlyGrid, ReDateModesAnswerWithTheirOwnMessage) {
+    // The owner tab knows these numbers, not the names.
+    const unsigned want[] = {0, 4793, 4794, 4795, 4796, 0};
+    for (int mode = 0; mode <= 5; ++mode) {
+        EXPECT_EQ(want[mode], RedateMessage(mode)) << mode;
+        EXPECT_EQ(want[mode] != 0, IsRedateMode(mode)) << mode;
+    }
+}
+
+TEST(MonthlyGrid, TimelineSlotsOfADay) {
+    const int day = D(2026, 12, 7);
+    auto at = [&](int d, int h, int m) { return double(d) + (h * 60 + m) / 1440.0; };
+    struct Case { double start, end; bool allDay; int from, to; };
+    const Case cases[] = {
+        {at(day, 9, 0), at(day, 10, 0), false, 18, 19},
+        {at(day, 9, 30), at(day, 10, 14), false, 19, 19},
+        {at(day, 9, 29), at(day, 10, 15), false, 18, 20},    // end minute 15: one slot more
+        {at(day, 9, 0), at(day, 10, 45), false, 18, 21},     // 45: two more
+        {at(day, 23, 0), at(day, 23, 59), false, 46, 47},    // never past the last slot
+        {at(day - 1, 22, 0), at(day, 1, 0), false, 0, 1},    // ends here
+        {at(day, 22, 0), at(day + 1, 1, 0), false, 44, 47},  // starts here
+        {at(day - 1, 8, 0), at(day + 1, 8, 0), false, 0, 47},
+        {at(day + 1, 8, 0), at(day + 1, 9, 0), false, -1, -1},
+        {double(day), double(day + 1), true, -1, -1},
+    };
+    for (const Case& c : cases) {
+        DayTimeline t;
+        t.Add(day, c.start, c.end, c.allDay, 0x123456);
+        for (int s = 0; s < 48; ++s)
+            EXPECT_EQ(s >= c.from && s <= c.to && c.from >= 0, t.occupied[s]) << c.start << " slot " << s;
+        EXPECT_EQ(c.allDay, t.hasAllDay);
+    }
+    // The first appointment in a slot keeps its colour.
+    DayTimeline t;
+    t.Add(day, at(day, 9, 0), at(day, 10, 0), false, 1);
+    t.Add(day, at(day, 9, 30), at(day, 11, 0), false, 2);
+    EXPECT_EQ(1u, t.colour[19]);
+    EXPECT_EQ(2u, t.colour[20]);
+}
