@@ -4,6 +4,7 @@ namespace daybrim {
 namespace monthly {
 
 void Loader::Request(int first, int last) {
+    if (!reader_) return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requestFirst_ = first;

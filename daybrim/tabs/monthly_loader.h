@@ -48,6 +48,12 @@ public:
     Loader(const Loader&) = delete;
     Loader& operator=(const Loader&) = delete;
 
+    // A reader for the next worker; any worker running is stopped first. Without
+    // a reader requests are ignored.
+    void SetReader(RangeReader* reader) {
+        Stop();
+        reader_ = reader;
+    }
     // Asks for a range, starting the worker when there is none.
     void Request(int first, int last);
     // The latest loaded range, or null; results older than the one taken are gone.

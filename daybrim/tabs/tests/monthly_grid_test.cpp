@@ -184,7 +184,9 @@ TEST(MonthlyGrid, TapsByModeAndClickSetting) {
             EXPECT_EQ(c.p1, got.param1);
             EXPECT_EQ(c.p2, got.param2);
         }
-        if (c.range && !c.message) EXPECT_TRUE(sel.Empty());
+        if (c.range && !c.message) {
+            EXPECT_TRUE(sel.Empty());
+        }
     }
 }
 

@@ -100,7 +100,9 @@ TEST(MonthlyLoader, EndsSafelyWhateverItIsDoing) {
                     reader.open = true;
                     ev.cv.notify_all();
                 }
-                if (w == kIdle) ASSERT_TRUE(ev.WaitFor([&] { return sink.loaded == 1; }));
+                if (w == kIdle) {
+                    ASSERT_TRUE(ev.WaitFor([&] { return sink.loaded == 1; }));
+                }
             } else if (w != kNeverStarted) {
                 ASSERT_TRUE(ev.WaitFor([&] { return !reader.started.empty(); }));
                 if (w == kReadingWithRequest) loader.Request(200, 241);
