@@ -428,6 +428,11 @@ void CMonthlyCalendar::ShowMonthMenu(int day, POINT client, bool fromHold) {
     LoadStringW(setup_.lang, kStrSelectAllOf, label, 128);
     const std::wstring month = std::wstring(label) + DateText(grid_.MonthFirst(), L"MMMM");
     ModifyMenuW(menu, kCmdSelectMonth, MF_BYCOMMAND | MF_STRING, kCmdSelectMonth, month.c_str());
+    for (int m = 0; m < 12; ++m) {
+        wchar_t name[64] = {};
+        if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SMONTHNAME1 + m, name, 64))
+            ModifyMenuW(menu, kCmdMonth1 + m, MF_BYCOMMAND | MF_STRING, kCmdMonth1 + m, name);
+    }
     if (day >= 0 && !sel_.Contains(day)) sel_.Day(day);
     POINT screen = client;
     ClientToScreen(hwnd_, &screen);

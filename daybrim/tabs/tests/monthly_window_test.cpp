@@ -305,3 +305,80 @@ TEST_F(CalendarTest, ThePimReaderFillsTheDaysOfItsRange) {
     const DayTimeline& d = t.days[size_t(Day(2026, 12, 7) - g.first)];
     for (int s = 17; s <= 21; ++s) EXPECT_EQ(s >= 18 && s <= 20, d.occupied[s]) << s;
 }
+
+TEST_F(CalendarTest, MonthMenuCommandsSelectAndAnswer) {
+    struct Case {
+        int tapDay;  // 0: nothing tapped first
+        std::vector<int> commands;
+        unsigned message;  // 0: no result, the calendar stays
+        int first, last, month;
+    };
+    const Case cases[] = {
+        {17, {40082, 40111}, kMsgBrowse, Day(2026, 12, 14), Day(2026, 12, 20), 12},
+        {17, {40093, 40090}, kMsgNewAppointment, Day(2026, 12, 1), Day(2026, 12, 31), 12},
+        {0, {40089}, kMsgNewTask, Day(2026, 12, 1), Day(2026, 12, 1), 12},
+        {17, {58}, 0, -1, -1, 3},
+        {0, {67, 40093, 40111}, kMsgBrowse, Day(2026, 12, 1), Day(2026, 12, 31), 12},
+    };
+    for (const Case& c : cases) {
+        g_sent.clear();
+        ASSERT_TRUE(cal_.Show(setup_, owner_, 10, 30, 220, 160, kBrowse, 0, 0, false));
+        if (c.tapDay) ASSERT_TRUE(Tap(Day(2026, 12, c.tapDay)));
+        for (int cmd : c.commands)
+            if (cal_.IsOpen()) SendMessageW(cal_.hwnd(), WM_COMMAND, WPARAM(cmd), 0);
+        EXPECT_EQ(c.message == 0, cal_.IsOpen()) << c.commands[0];
+        if (c.message) {
+            ASSERT_EQ(1u, g_sent.size()) << c.commands[0];
+            EXPECT_EQ(c.message, g_sent[0].msg);
+            EXPECT_EQ(c.first, int(g_sent[0].wp));
+            EXPECT_EQ(c.last, int(g_sent[0].lp));
+        } else {
+            EXPECT_TRUE(g_sent.empty());
+            EXPECT_EQ(c.month, cal_.grid().month);
+            EXPECT_TRUE(cal_.selection().Empty());
+            cal_.Destroy();
+        }
+    }
+}
+
+TEST_F(CalendarTest, DpadMovesTheSelectionAcrossMonths) {
+    setup_.dpadNavigation = 1;  // only while re-dating
+    setup_.onClick = 1;
+    ASSERT_TRUE(cal_.Show(setup_, owner_, 10, 30, 220, 160, kBrowse, 0, 0, false));
+    SendMessageW(cal_.hwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_TRUE(cal_.selection().Empty());
+    cal_.Destroy();
+
+    ASSERT_TRUE(cal_.Show(setup_, owner_, 10, 30, 220, 160, kRedateTask2, 99, 0, false));
+    EXPECT_EQ(Day(2026, 12, 7), cal_.selection().first);  // today starts selected
+    struct Step { WPARAM key; int day, month; };
+    const Step steps[] = {
+        {VK_RIGHT, Day(2026, 12, 8), 12}, {VK_UP, Day(2026, 12, 1), 12}, {VK_LEFT, Day(2026, 11, 30), 12},
+        {VK_LEFT, Day(2026, 11, 29), 11},  // out of the grid: the grid follows
+        {VK_DOWN, Day(2026, 12, 6), 11},  // November's grid ends on 6 December
+    };
+    for (const Step& s : steps) {
+        SendMessageW(cal_.hwnd(), WM_KEYDOWN, s.key, 0);
+        EXPECT_EQ(s.day, cal_.selection().first) << s.key;
+        EXPECT_EQ(s.month, cal_.grid().month) << s.key;
+    }
+    SendMessageW(cal_.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_FALSE(cal_.IsOpen());
+    ASSERT_EQ(1u, g_sent.size());
+    EXPECT_EQ(kMsgRedateTask2, g_sent[0].msg);
+    EXPECT_EQ(99u, g_sent[0].wp);
+    EXPECT_EQ(Day(2026, 12, 6), int(g_sent[0].lp));
+}
+
+TEST_F(CalendarTest, TheCaptionDragsTheFloatingCalendar) {
+    ASSERT_TRUE(cal_.Show(setup_, owner_, 10, 30, 220, 160, kBrowse, 0, 0, false));
+    RECT before, after;
+    GetWindowRect(cal_.hwnd(), &before);
+    SendMessageW(cal_.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(cal_.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 15));
+    SendMessageW(cal_.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(25, 15));
+    GetWindowRect(cal_.hwnd(), &after);
+    EXPECT_EQ(before.left + 20, after.left);
+    EXPECT_EQ(before.top + 10, after.top);
+    EXPECT_TRUE(cal_.selection().Empty());
+}
