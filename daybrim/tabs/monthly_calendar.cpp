@@ -32,6 +32,9 @@ constexpr int kHoldRemovedAt = 7, kHoldRemovedCount = 2;
 constexpr int kBtnToday = 1, kBtnPrevious = 2, kBtnNext = 3, kBtnClose = 4;
 
 constexpr int kYearEditId = 100;
+// Ends the year box after its own kill-focus notice has returned: a control is
+// not destroyed inside its own message.
+constexpr UINT kMsgEndYearBox = WM_APP + 46;
 
 COLORREF Pick(COLORREF setting, uint32_t skin) { return setting == 0xFFFFFFFF ? COLORREF(skin) : setting; }
 
@@ -270,7 +273,7 @@ LRESULT CMonthlyCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN: OnKey(wp); return 0;
     case WM_COMMAND:
         if (LOWORD(wp) == kYearEditId) {
-            if (HIWORD(wp) == EN_KILLFOCUS) EndYearBox(true);
+            if (HIWORD(wp) == EN_KILLFOCUS) PostMessageW(hwnd_, kMsgEndYearBox, 1, 0);
             return 0;
         }
         OnCommand(LOWORD(wp));
@@ -285,6 +288,7 @@ LRESULT CMonthlyCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case kMsgLoaderEnded: OnLoaderEnded(); return 0;
+    case kMsgEndYearBox: EndYearBox(wp != 0); return 0;
     case WM_DESTROY:
         // Whoever destroys the window, the loader ends with it.
         loader_.Stop();

@@ -98,6 +98,8 @@ public:
     void GoTo(int day);
     // Draws the whole client area (tests draw into their own bitmaps).
     void Paint(HDC dc, int width, int height);
+    // Where the parts were as last painted.
+    const monthly::Layout& layout() const { return layout_; }
     // The months' timelines in hand, or null.
     const MonthTimelines* timelines() const { return loaded_.get(); }
 

@@ -323,7 +323,9 @@ TEST_F(CalendarTest, MonthMenuCommandsSelectAndAnswer) {
     for (const Case& c : cases) {
         g_sent.clear();
         ASSERT_TRUE(cal_.Show(setup_, owner_, 10, 30, 220, 160, kBrowse, 0, 0, false));
-        if (c.tapDay) ASSERT_TRUE(Tap(Day(2026, 12, c.tapDay)));
+        if (c.tapDay) {
+            ASSERT_TRUE(Tap(Day(2026, 12, c.tapDay)));
+        }
         for (int cmd : c.commands)
             if (cal_.IsOpen()) SendMessageW(cal_.hwnd(), WM_COMMAND, WPARAM(cmd), 0);
         EXPECT_EQ(c.message == 0, cal_.IsOpen()) << c.commands[0];
@@ -381,4 +383,24 @@ TEST_F(CalendarTest, TheCaptionDragsTheFloatingCalendar) {
     EXPECT_EQ(before.left + 20, after.left);
     EXPECT_EQ(before.top + 10, after.top);
     EXPECT_TRUE(cal_.selection().Empty());
+}
+
+TEST_F(CalendarTest, TheYearBoxMovesToATypedYear) {
+    struct Case { const wchar_t* typed; int year; };
+    const Case cases[] = {{L"2031", 2031}, {L"1900", 2026}, {L"", 2026}, {L"3000", 2026}, {L"2118", 2118}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(cal_.Show(setup_, owner_, 10, 30, 220, 160, kBrowse, 0, 0, false));
+        UpdateWindow(cal_.hwnd());
+        const BarRect r = cal_.layout().yearText;
+        SendMessageW(cal_.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        HWND edit = FindWindowExW(cal_.hwnd(), nullptr, L"EDIT", nullptr);
+        ASSERT_TRUE(edit) << c.typed;
+        SetWindowTextW(edit, c.typed);
+        SetFocus(cal_.hwnd());  // confirms
+        Pump([&] { return !IsWindow(edit); });
+        EXPECT_FALSE(IsWindow(edit));
+        EXPECT_EQ(c.year, cal_.grid().year) << c.typed;
+        EXPECT_EQ(12, cal_.grid().month);
+        cal_.Destroy();
+    }
 }
