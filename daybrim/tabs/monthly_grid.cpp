@@ -168,6 +168,17 @@ bool DayTimeline::Empty() const {
     return true;
 }
 
+uint32_t TimelineColours::For(int busy, const std::vector<int32_t>& categoryIds) const {
+    if (byCategory) {
+        for (int32_t id : categoryIds) {
+            auto it = categories.find(id);
+            if (it != categories.end()) return it->second;
+        }
+        return DayTimeline::kDefaultColour;
+    }
+    return busy >= 0 && busy < 4 ? status[busy] : DayTimeline::kDefaultColour;
+}
+
 // --- Selection -------------------------------------------------------------------
 
 void Selection::Week(int day, int firstWeekday) {

@@ -4,6 +4,7 @@
 // feeds it the pen and the keys. Days are OLE day numbers (days since 1899-12-30).
 #pragma once
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "bar_geometry.h"
@@ -126,6 +127,20 @@ struct DayTimeline {
     // An appointment from `start` to `end` (OLE dates) as it falls on `day`.
     void Add(int day, double start, double end, bool allDay, uint32_t colour);
     bool Empty() const;
+};
+
+// How a timeline colours an appointment: "TimeLines" 2 by its category, any
+// other value by its busy status. A snapshot, so that the loader's thread never
+// reads the item's category table.
+struct TimelineColours {
+    bool byCategory = false;
+    bool skipFree = false;  // "FilterFreeApptsFromTL"
+    // Free, tentative, busy, out of office ("ClrStatus..."); -1 for the default colour.
+    uint32_t status[4] = {0x58FC79, 0xF8A068, 0xF80000, 0x800418};
+    std::unordered_map<int32_t, uint32_t> categories;  // id -> colour, only those with one
+
+    // DayTimeline::kDefaultColour when nothing gives a colour.
+    uint32_t For(int busy, const std::vector<int32_t>& categoryIds) const;
 };
 
 // Selected days: none, one, or a range.

@@ -1,5 +1,6 @@
 #include "monthly_setup.h"
 
+#include "category_table.h"
 #include "image_cache.h"
 #include "item_actions.h"
 #include "locale_text.h"
@@ -13,7 +14,8 @@ namespace {
 
 class PimRangeReader : public monthly::RangeReader {
 public:
-    explicit PimRangeReader(const PimOptions& options) : options_(options), store_(nullptr) {}
+    PimRangeReader(const PimOptions& options, const monthly::TimelineColours& colours)
+        : options_(options), colours_(colours), store_(nullptr) {}
 
     std::unique_ptr<monthly::LoadedRange> Load(int first, int last) override {
         store_.LoadAppointmentRange(options_, first, last);
@@ -27,8 +29,9 @@ public:
             for (const TChildItem* c : day->children())
                 if (c->Kind() == kKindAppt) {
                     const auto& a = static_cast<const TApptItem&>(*c);
+                    if (colours_.skipFree && a.busy == 0) continue;
                     out->days[size_t(d - first)].Add(d, a.start, a.end, a.allDay,
-                                                     monthly::DayTimeline::kDefaultColour);
+                                                     colours_.For(a.busy, a.categories()));
                 }
         }
         // Nothing of the read is kept between months.
@@ -38,17 +41,20 @@ public:
 
 private:
     const PimOptions options_;
+    const monthly::TimelineColours colours_;
     CPimStore store_;
 };
 
 }  // namespace
 
-std::unique_ptr<monthly::RangeReader> MakePimRangeReader(const PimOptions& options) {
-    return std::make_unique<PimRangeReader>(options);
+std::unique_ptr<monthly::RangeReader> MakePimRangeReader(const PimOptions& options,
+                                                         const monthly::TimelineColours& colours) {
+    return std::make_unique<PimRangeReader>(options, colours);
 }
 
 MonthlySetup MonthlySetupFrom(const CSettings& s, const CSkin& skin, const CImageCache* images, int weekRule,
-                              HINSTANCE inst, HMODULE lang, const PimOptions& options, int today) {
+                              HINSTANCE inst, HMODULE lang, const PimOptions& options,
+                              const CCategoryTable* categories, int today) {
     MonthlySetup m;
     m.inst = inst;
     m.lang = lang;
@@ -68,7 +74,17 @@ MonthlySetup MonthlySetupFrom(const CSettings& s, const CSkin& skin, const CImag
     if (s.TimeLinesDfltClr.value() != 0xFFFFFFFF) m.timelineDefault = COLORREF(s.TimeLinesDfltClr.value());
     for (int i = 0; i < kMonCount; ++i) m.monthly[i] = skin.desc().monthly[i];
     m.images = images;
-    m.makeReader = [options] { return MakePimRangeReader(options); };
+    monthly::TimelineColours colours;
+    colours.byCategory = s.TimeLines.value() == 2;
+    colours.skipFree = s.FilterFreeApptsFromTL.value() == 1;
+    const unsigned long status[4] = {s.ClrStatusFree.value(), s.ClrStatusTentative.value(), s.ClrStatusBusy.value(),
+                                     s.ClrStatusOutofoffice.value()};
+    for (int i = 0; i < 4; ++i)
+        if (status[i] != 0xFFFFFFFF) colours.status[i] = uint32_t(status[i]);
+    if (categories)
+        for (const CategoryEntry& c : categories->entries())
+            if (c.colour != 0xFFFFFFFF) colours.categories[c.id] = c.colour;
+    m.makeReader = [options, colours] { return MakePimRangeReader(options, colours); };
     m.redateAppointment = [lang](HWND owner, uint32_t id, double start, int day, bool copy) {
         const LibraryTexts texts(lang);
         return ItemActions(owner, texts).MoveAppointmentToDay(id, start, day, copy);

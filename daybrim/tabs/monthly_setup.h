@@ -13,14 +13,18 @@ namespace daybrim {
 class CSettings;
 class CSkin;
 class CImageCache;
+class CCategoryTable;
 
 // The loader's reader: a PIM store of its own (never the agenda's), reading the
 // single appointments of a range into one timeline per day.
-std::unique_ptr<monthly::RangeReader> MakePimRangeReader(const PimOptions& options);
+std::unique_ptr<monthly::RangeReader> MakePimRangeReader(const PimOptions& options,
+                                                         const monthly::TimelineColours& colours);
 
 // Everything Show needs, from the module's objects. `lang` is the language
-// library (menu 236, the texts of the re-date's questions).
+// library (menu 236, the texts of the re-date's questions); `categories` (may be
+// null) gives the timelines their category colours.
 MonthlySetup MonthlySetupFrom(const CSettings& settings, const CSkin& skin, const CImageCache* images, int weekRule,
-                              HINSTANCE inst, HMODULE lang, const PimOptions& options, int today);
+                              HINSTANCE inst, HMODULE lang, const PimOptions& options,
+                              const CCategoryTable* categories, int today);
 
 }  // namespace daybrim

@@ -265,3 +265,20 @@ TEST(MonthlyGrid, TimelineSlotsOfADay) {
     EXPECT_EQ(1u, t.colour[19]);
     EXPECT_EQ(2u, t.colour[20]);
 }
+
+TEST(MonthlyGrid, TimelineColourByStatusOrCategory) {
+    TimelineColours byStatus;
+    byStatus.status[2] = 0x0000AA;
+    byStatus.categories[5] = 0x123456;
+    TimelineColours byCategory = byStatus;
+    byCategory.byCategory = true;
+    byCategory.categories[9] = 0x654321;
+    const uint32_t none = DayTimeline::kDefaultColour;
+    struct Case { const TimelineColours* c; int busy; std::vector<int32_t> cats; uint32_t want; };
+    const Case cases[] = {
+        {&byStatus, 0, {5}, 0x58FC79},  {&byStatus, 2, {}, 0x0000AA},    {&byStatus, 7, {}, none},
+        {&byStatus, -1, {}, none},      {&byCategory, 2, {}, none},      {&byCategory, 2, {3, 9, 5}, 0x654321},
+        {&byCategory, 0, {5}, 0x123456}, {&byCategory, 0, {4}, none},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.want, c.c->For(c.busy, c.cats)) << c.busy;
+}

@@ -85,7 +85,7 @@ protected:
         setup_.dpadNavigation = 0;
         // The item's own re-date, through the object model.
         setup_.redateAppointment = MonthlySetupFrom(settings_, skin_, nullptr, 0, setup_.inst, nullptr,
-                                                    PimOptions(), setup_.today)
+                                                    PimOptions(), nullptr, setup_.today)
                                        .redateAppointment;
     }
     void TearDown() override {
@@ -295,7 +295,7 @@ TEST_F(CalendarTest, DestroyingDuringAReadJoinsTheLoader) {
 
 TEST_F(CalendarTest, ThePimReaderFillsTheDaysOfItsRange) {
     AddAppt(0xE7A1, L"Reader");
-    auto reader = MakePimRangeReader(PimOptions());
+    auto reader = MakePimRangeReader(PimOptions(), TimelineColours());
     const MonthGrid g = GridFor(Day(2026, 12, 7), 1);
     auto got = reader->Load(g.first, g.last);
     ASSERT_TRUE(got);
