@@ -165,6 +165,9 @@ void CMonthlyCalendar::Close() {
 
 void CMonthlyCalendar::Destroy() {
     loader_.Stop();
+    // A result this calendar was about to deliver goes with it; left pending it
+    // would refuse every later one.
+    if (closing_) g_result.Drop();
     closing_ = false;
     if (hwnd_) DestroyWindow(hwnd_);
 }

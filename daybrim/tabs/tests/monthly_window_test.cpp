@@ -271,26 +271,41 @@ TEST_F(CalendarTest, ClosingDuringAReadWaitsAndDeliversOneResult) {
 }
 
 TEST_F(CalendarTest, DestroyingDuringAReadJoinsTheLoader) {
-    loadertest::Events ev;
-    HeldReader* reader = nullptr;
-    setup_.timelines = 1;
-    setup_.makeReader = [&] {
-        auto r = std::make_unique<HeldReader>(ev);
-        reader = r.get();
-        return std::unique_ptr<RangeReader>(std::move(r));
-    };
-    ASSERT_TRUE(cal_.Show(setup_, owner_, 0, 0, 240, 100, kBrowse, 0, 0, true));
-    ASSERT_TRUE(ev.WaitFor([&] { return reader && reader->reads == 1; }));
-    std::thread opener([&] {
-        std::lock_guard<std::mutex> lock(ev.m);
-        reader->open = true;
-        ev.cv.notify_all();
-    });
-    DestroyWindow(owner_);  // takes the pinned calendar with it
-    owner_ = nullptr;
-    opener.join();
-    EXPECT_FALSE(cal_.IsOpen());
-    EXPECT_TRUE(g_sent.empty());
+    // The pinned calendar goes with its owner; the floating one is destroyed by
+    // the tab after a pick that was waiting for the read.
+    for (bool pinned : {false, true}) {
+        SCOPED_TRACE(pinned);
+        loadertest::Events ev;
+        HeldReader* reader = nullptr;
+        setup_.timelines = 1;
+        setup_.makeReader = [&] {
+            auto r = std::make_unique<HeldReader>(ev);
+            reader = r.get();
+            return std::unique_ptr<RangeReader>(std::move(r));
+        };
+        ASSERT_TRUE(cal_.Show(setup_, owner_, 0, 0, 240, pinned ? 100 : 160, pinned ? kBrowse : kRedateTask1, 7,
+                              0, pinned));
+        ASSERT_TRUE(ev.WaitFor([&] { return reader && reader->reads == 1; }));
+        if (!pinned) {
+            ASSERT_TRUE(Tap(Day(2026, 12, 9)));
+            EXPECT_TRUE(MonthlyPendingResult().Pending());
+        }
+        std::thread opener([&] {
+            std::lock_guard<std::mutex> lock(ev.m);
+            reader->open = true;
+            ev.cv.notify_all();
+        });
+        if (pinned) {
+            DestroyWindow(owner_);
+            owner_ = nullptr;
+        } else {
+            cal_.Destroy();
+        }
+        opener.join();
+        EXPECT_FALSE(cal_.IsOpen());
+        EXPECT_TRUE(g_sent.empty());
+        EXPECT_FALSE(MonthlyPendingResult().Pending());  // a later pick is not refused
+    }
 }
 
 TEST_F(CalendarTest, ThePimReaderFillsTheDaysOfItsRange) {
