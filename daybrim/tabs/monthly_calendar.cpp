@@ -323,7 +323,10 @@ void CMonthlyCalendar::Navigate(int side) {
 }
 
 void CMonthlyCalendar::OnPenDown(int x, int y) {
-    SetFocus(hwnd_);
+    // The pinned calendar leaves the keys with the agenda; the popup takes them
+    // (which also confirms an open year box).
+    if (!pinned_) SetFocus(hwnd_);
+    else if (yearEdit_) EndYearBox(true);
     if (!pinned_ && y < captionHeight_) {
         // The caption strip drags the popup.
         dragging_ = true;
