@@ -297,7 +297,8 @@ LRESULT CMonthlyCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         loader_.Stop();
         notify_.store(nullptr);
         caption_.Destroy();
-        yearEdit_.release();
+        yearEdit_.release();  // children: they go with the window
+        yearSpin_.release();
         if (closing_) {
             closing_ = false;
             DeliverResult();
@@ -488,6 +489,18 @@ void CMonthlyCalendar::ShowYearBox() {
     SendMessageW(edit, WM_SETFONT, WPARAM(font_.get()), TRUE);
     SendMessageW(edit, EM_LIMITTEXT, 4, 0);
     SendMessageW(edit, EM_SETSEL, 0, -1);
+    // Arrows beside the box step the year within the range the agenda can show.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&icc);
+    yearSpin_.reset(CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                                    WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS |
+                                        UDS_NOTHOUSANDS,
+                                    0, 0, 0, 0, hwnd_, nullptr, setup_.inst, nullptr));
+    if (yearSpin_) {
+        SendMessageW(yearSpin_.get(), UDM_SETBUDDY, WPARAM(edit), 0);
+        SendMessageW(yearSpin_.get(), UDM_SETRANGE32, kFirstYear, kLastYear);
+        SendMessageW(yearSpin_.get(), UDM_SETPOS32, 0, grid_.year);
+    }
     SetFocus(edit);
 }
 
@@ -497,6 +510,7 @@ void CMonthlyCalendar::EndYearBox(bool apply) {
     GetWindowTextW(yearEdit_.get(), text, 8);
     // Taken out first: destroying the box sends the kill-focus that brings us here.
     raii::Window edit(yearEdit_.release());
+    yearSpin_.reset();
     edit.reset();
     const int year = int(std::wcstol(text, nullptr, 10));
     if (apply && GridForYear(&grid_, year)) GoTo(DayFromDate(year, grid_.month, 1));

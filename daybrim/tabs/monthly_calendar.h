@@ -153,7 +153,7 @@ private:
     mutable monthly::Layout layout_;  // as last painted: the header's texts for taps
     CCaptionBarButtons caption_;
     raii::Font font_, boldFont_;
-    raii::Window yearEdit_;
+    raii::Window yearEdit_, yearSpin_;  // the year box and its arrows while it is open
     std::unique_ptr<monthly::RangeReader> reader_;
     std::unique_ptr<MonthTimelines> loaded_;
     // The window the loader's notices go to, read on the loader's thread.

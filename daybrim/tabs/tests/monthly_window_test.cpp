@@ -11,6 +11,8 @@
 #include "pim_test.h"
 #undef pimtest
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "loader_fakes.h"
@@ -410,10 +412,17 @@ TEST_F(CalendarTest, TheYearBoxMovesToATypedYear) {
         SendMessageW(cal_.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
         HWND edit = FindWindowExW(cal_.hwnd(), nullptr, L"EDIT", nullptr);
         ASSERT_TRUE(edit) << c.typed;
+        HWND spin = FindWindowExW(cal_.hwnd(), nullptr, UPDOWN_CLASSW, nullptr);
+        ASSERT_TRUE(spin);
+        int low = 0, high = 0;
+        SendMessageW(spin, UDM_GETRANGE32, WPARAM(&low), LPARAM(&high));
+        EXPECT_EQ(kFirstYear, low);
+        EXPECT_EQ(kLastYear, high);
         SetWindowTextW(edit, c.typed);
         SetFocus(cal_.hwnd());  // confirms
         Pump([&] { return !IsWindow(edit); });
         EXPECT_FALSE(IsWindow(edit));
+        EXPECT_FALSE(IsWindow(spin));
         EXPECT_EQ(c.year, cal_.grid().year) << c.typed;
         EXPECT_EQ(12, cal_.grid().month);
         cal_.Destroy();
