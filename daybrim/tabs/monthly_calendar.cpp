@@ -102,7 +102,9 @@ bool CMonthlyCalendar::Show(const MonthlySetup& setup, HWND owner, int x, int y,
     if (!refresh) {
         loader_.SetReader(nullptr);
         setup_ = setup;
-        reader_ = setup_.makeReader && setup_.timelines ? setup_.makeReader() : nullptr;
+        // The loader runs only when the days show something of their appointments.
+        const bool wanted = setup_.timelines != 0 || (setup_.categoryIcons && !pinned);
+        reader_ = setup_.makeReader && wanted ? setup_.makeReader() : nullptr;
         loader_.SetReader(reader_.get());
     }
     owner_ = owner;
@@ -564,8 +566,9 @@ void CMonthlyCalendar::PaintCells(HDC dc, const Layout& l) {
             Text(dc, r, std::to_wstring(weeks[size_t(row)]), Colour(kMonWeekNumsText), DT_CENTER | DT_VCENTER);
         }
     }
-    const bool bars = setup_.timelines != 0 && loaded_ && loaded_->first == grid_.first &&
-                      int(loaded_->days.size()) == grid_.Days();
+    const bool loaded = loaded_ && loaded_->first == grid_.first && int(loaded_->days.size()) == grid_.Days();
+    const bool bars = loaded && setup_.timelines != 0;
+    const bool icons = loaded && setup_.categoryIcons && !pinned_ && setup_.drawCategoryIcon;
     for (int i = 0; i < grid_.Days(); ++i) {
         const int day = grid_.first + i;
         BarRect c = l.Cell(i);
@@ -593,9 +596,18 @@ void CMonthlyCalendar::PaintCells(HDC dc, const Layout& l) {
         int y, m, d;
         DateFromDay(day, &y, &m, &d);
         Text(dc, num, std::to_wstring(d), text, DT_CENTER | DT_VCENTER);
-        if (!bars) continue;
+        if (!loaded) continue;
         const DayTimeline& t = loaded_->days[size_t(i)];
-        if (t.Empty()) continue;
+        if (icons) {
+            // Along the cell's top, as many as fit.
+            const int size = std::max(1, setup_.iconSize), step = size + one;
+            int x = c.left + 2 * one;
+            for (int32_t id : t.categories) {
+                if (x + size > c.right) break;
+                if (setup_.drawCategoryIcon(dc, id, x, c.top + 2 * one, size)) x += step;
+            }
+        }
+        if (!bars || t.Empty()) continue;
         // 24 px for the 24 hours: an hour a column, taken when either half is.
         const int w = setup_.sc.X(24), barH = setup_.sc.Y(setup_.timelines == 2 ? 4 : 2);
         const int x0 = (c.left + c.right - w) / 2, y0 = c.bottom - setup_.sc.Y(2) - barH;

@@ -47,8 +47,13 @@ struct MonthlySetup {
     COLORREF timelineBackground = 0xFFFFFF, timelineDefault = 0x6E322C;
     uint32_t monthly[kMonCount] = {};
     const CImageCache* images = nullptr;  // not owned; none: plain buttons
+    // "MonthlyPopCatIcons" (floating only) and "MonthlyPopIconsSize": the day's
+    // category icons, each drawn by drawCategoryIcon (false: the category has none).
+    bool categoryIcons = false;
+    int iconSize = 6;
+    std::function<bool(HDC dc, int32_t category, int x, int y, int size)> drawCategoryIcon;
     // Makes the loader's reader (on the window's thread; it reads on the loader's).
-    // None: no timelines.
+    // None: no timelines or icons.
     std::function<std::unique_ptr<monthly::RangeReader>()> makeReader;
     // Re-dates an appointment: copy (4793) or move (4794). None: nothing done.
     std::function<bool(HWND owner, uint32_t id, double start, int day, bool copy)> redateAppointment;

@@ -161,6 +161,11 @@ void DayTimeline::Add(int day, double start, double end, bool allDay, uint32_t c
         }
 }
 
+void DayTimeline::AddCategories(const std::vector<int32_t>& ids) {
+    for (int32_t id : ids)
+        if (std::find(categories.begin(), categories.end(), id) == categories.end()) categories.push_back(id);
+}
+
 bool DayTimeline::Empty() const {
     if (hasAllDay) return false;
     for (bool o : occupied)

@@ -124,9 +124,13 @@ struct DayTimeline {
     bool hasAllDay = false;
     uint32_t allDayColour = 0;
 
+    // The day's appointments' categories, each once, in the order met.
+    std::vector<int32_t> categories;
+
     // An appointment from `start` to `end` (OLE dates) as it falls on `day`.
     void Add(int day, double start, double end, bool allDay, uint32_t colour);
-    bool Empty() const;
+    void AddCategories(const std::vector<int32_t>& ids);
+    bool Empty() const;  // no bar to draw
 };
 
 // How a timeline colours an appointment: "TimeLines" 2 by its category, any

@@ -32,6 +32,7 @@ public:
                     if (colours_.skipFree && a.busy == 0) continue;
                     out->days[size_t(d - first)].Add(d, a.start, a.end, a.allDay,
                                                      colours_.For(a.busy, a.categories()));
+                    out->days[size_t(d - first)].AddCategories(a.categories());
                 }
         }
         // Nothing of the read is kept between months.
@@ -85,6 +86,19 @@ MonthlySetup MonthlySetupFrom(const CSettings& s, const CSkin& skin, const CImag
         for (const CategoryEntry& c : categories->entries())
             if (c.colour != 0xFFFFFFFF) colours.categories[c.id] = c.colour;
     m.makeReader = [options, colours] { return MakePimRangeReader(options, colours); };
+    m.categoryIcons = s.MonthlyPopCatIcons.value() == 1;
+    m.iconSize = int(s.MonthlyPopIconsSize.value());
+    if (categories)
+        m.drawCategoryIcon = [categories](HDC dc, int32_t id, int x, int y, int size) {
+            const CategoryEntry* c = categories->CategoryById(id);
+            if (!c || !c->icon) return false;
+            BITMAP bm = {};
+            GetObjectW(c->icon.get(), sizeof bm, &bm);
+            raii::MemDC src(CreateCompatibleDC(dc));
+            raii::Select sel(src.get(), c->icon.get());
+            SetStretchBltMode(dc, COLORONCOLOR);
+            return StretchBlt(dc, x, y, size, size, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY) != 0;
+        };
     m.redateAppointment = [lang](HWND owner, uint32_t id, double start, int day, bool copy) {
         const LibraryTexts texts(lang);
         return ItemActions(owner, texts).MoveAppointmentToDay(id, start, day, copy);

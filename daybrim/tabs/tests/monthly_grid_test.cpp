@@ -258,8 +258,12 @@ TEST(MonthlyGrid, TimelineSlotsOfADay) {
             EXPECT_EQ(s >= c.from && s <= c.to && c.from >= 0, t.occupied[s]) << c.start << " slot " << s;
         EXPECT_EQ(c.allDay, t.hasAllDay);
     }
-    // The first appointment in a slot keeps its colour.
+    // The first appointment in a slot keeps its colour; categories are kept once.
     DayTimeline t;
+    t.AddCategories({7, 3});
+    t.AddCategories({3, 9, 7});
+    EXPECT_EQ((std::vector<int32_t>{7, 3, 9}), t.categories);
+    EXPECT_TRUE(t.Empty());
     t.Add(day, at(day, 9, 0), at(day, 10, 0), false, 1);
     t.Add(day, at(day, 9, 30), at(day, 11, 0), false, 2);
     EXPECT_EQ(1u, t.colour[19]);

@@ -19,6 +19,7 @@ using namespace daybrim;
 using namespace daybrim::monthly;
 
 constexpr COLORREF kBarColour = RGB(200, 30, 30);
+constexpr COLORREF kIconColour = RGB(20, 40, 220);  // category 5; 6 has no icon
 
 int Day(int y, int m, int d) { return DayFromDate(y, m, d); }
 
@@ -34,6 +35,7 @@ public:
             int y, m, dd;
             DateFromDay(d, &y, &m, &dd);
             if (dd == 10) r->days[size_t(d - first)].Add(d, d + 9 / 24.0, d + 12 / 24.0, false, kBarColour);
+            if (dd == 10) r->days[size_t(d - first)].AddCategories({5, 6, 5});
             if (dd == 18) r->days[size_t(d - first)].Add(d, d, d + 1, true, kBarColour);
         }
         return r;
@@ -113,6 +115,16 @@ MonthlySetup MakeSetup(const Scaler& sc) {
                                       0x88829C, 0x969696, 0xFFFFFF, 0xDC7882, 0x565074, 0xC8C8C8, 0x282828};
     for (int i = 0; i < kMonCount; ++i) s.monthly[i] = skin[i];
     s.makeReader = [] { return std::unique_ptr<RangeReader>(new FixedReader); };
+    s.categoryIcons = true;
+    s.iconSize = sc.X(6);
+    s.drawCategoryIcon = [](HDC dc, int32_t id, int x, int y, int size) {
+        if (id != 5) return false;
+        const RECT r = {x, y, x + size, y + size};
+        HBRUSH b = CreateSolidBrush(kIconColour);
+        FillRect(dc, &r, b);
+        DeleteObject(b);
+        return true;
+    };
     return s;
 }
 
@@ -169,6 +181,9 @@ TEST(MonthlyScreen, FloatingAndPinnedAtBothResolutions) {
             EXPECT_TRUE(canvas.Has(l.Cell(Day(2026, 12, 18) - g.first), kBarColour));
             EXPECT_FALSE(canvas.Has(l.Cell(Day(2026, 12, 11) - g.first), kBarColour));
             EXPECT_TRUE(canvas.Has(l.WeekCell(0), setup.monthly[kMonWeekNums]));
+            // Category icons in the popup only.
+            EXPECT_EQ(!pinned, canvas.Has(l.Cell(Day(2026, 12, 10) - g.first), kIconColour));
+            EXPECT_FALSE(canvas.Has(l.Cell(Day(2026, 12, 11) - g.first), kIconColour));
             if (pinned) {
                 // The copy mode, the drop mode a calendar starts in, is lit.
                 EXPECT_TRUE(canvas.Has(l.SideButton(4), setup.monthly[kMonHighlight]));
