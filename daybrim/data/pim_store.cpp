@@ -196,4 +196,13 @@ void CPimStore::OnDayChange(int32_t today) {
     assocLoaded_ = false;
 }
 
+void CPimStore::LoadAppointmentRange(const PimOptions& options, int32_t first, int32_t last) {
+    Stop();
+    opt_ = options;
+    localOffset_ = CurrentLocalOffset();
+    first_ = first;
+    last_ = last;
+    LoadAppointments(first, last);
+}
+
 }  // namespace daybrim

@@ -44,6 +44,10 @@ public:
     // The day changed to `today`: moves the range forward when it can.
     void OnDayChange(int32_t today);
     uint32_t HandleNotification(const CENOTIFICATION* n);
+    // The monthly calendar's loader reads through a store of its own, on its own
+    // thread: the single appointments of first..last into days(), nothing else
+    // opened and no notifications.
+    void LoadAppointmentRange(const PimOptions& options, int32_t first, int32_t last);
     // Tests and tools may supply the named-property lookup.
     void SetNamedPropIds(std::unique_ptr<NamedPropIds> ids) { namedIds_ = std::move(ids); }
     // The benchmark learns where a start's time goes: `observer` is called after
