@@ -134,7 +134,6 @@ std::vector<TaskPlace> TaskPlaces(const TTask& task, int32_t first, int32_t last
         out.push_back({day, active});
     };
     const auto inRange = [&](int32_t d) { return d >= first && d <= last; };
-    if (IsTemplateDay(task.due)) return out;
     if (task.completed && opt.completedDates == 3) return out;
     if (!PassesFutureLimit(opt.futureLimit, task, today)) return out;
     const uint32_t overdueDay = opt.hideOverdueTitle ? uint32_t(first) : kOverdueTasksDay;

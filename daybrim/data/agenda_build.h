@@ -76,8 +76,8 @@ struct TaskPlace {
     uint32_t day = 0;
     bool activeSpan = false;
 };
-// The day lists a task goes into for the range [first, last] seen on `today`. A
-// month view (`monthView`) has no pseudo days: what would go there is left out.
+// The day lists a task goes into for the range [first, last] seen on `today`
+// (Pocket Informant's templates are the caller's to leave out). A month view (`monthView`) has no pseudo days: what would go there is left out.
 std::vector<TaskPlace> TaskPlaces(const TTask& task, int32_t first, int32_t last, int32_t today,
                                   const TaskCalendarOptions& opt, bool monthView);
 

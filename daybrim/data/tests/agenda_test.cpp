@@ -347,7 +347,6 @@ TEST(AgendaTasks, PlacesForEachSetting) {
          {{uint32_t(today + 1), false}, {uint32_t(today + 2), false}}},
         {"completed never shown", T + 2, N, T + 1, true, noCompleted, false, {}},
         {"beyond the future limit", T + 3, N, N, false, limited, false, {}},
-        {"a template", 401700, N, N, false, all, false, {}},
     };
     for (const Case& c : cases) {
         TTaskTsks t;
