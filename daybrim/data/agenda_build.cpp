@@ -1,7 +1,6 @@
 #include "agenda_build.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "datetime.h"
 #include "item_text.h"
@@ -90,8 +89,10 @@ std::vector<std::unique_ptr<TApptItem>> ExpandOccurrences(const TApptItem& maste
         return a;
     };
 
-    std::unordered_set<uint32_t> taken(r.removed.begin(), r.removed.end());
-    for (const pimcodec::Exception& e : r.exceptions) taken.insert(e.originalDate);
+    // Few dates are taken out of a series: a sorted list beats a hash set here.
+    std::vector<uint32_t> taken = r.removed;
+    for (const pimcodec::Exception& e : r.exceptions) taken.push_back(e.originalDate);
+    std::sort(taken.begin(), taken.end());
 
     // Pattern days a day either side of the range (zones apart by up to a day), and
     // as many before as an occurrence lasts, so that one reaching into the range
@@ -101,7 +102,7 @@ std::vector<std::unique_ptr<TApptItem>> ExpandOccurrences(const TApptItem& maste
     const int64_t to = std::min<int64_t>(UINT32_MAX, MidnightOfDay(last) + 2 * kMinutesPerDay - 1);
     if (from <= to) {
         for (uint32_t day : pimcodec::OccurrenceDaysBetween(r, uint32_t(from), uint32_t(to), kMaxOccurrences)) {
-            if (taken.count(day)) continue;
+            if (std::binary_search(taken.begin(), taken.end(), day)) continue;
             auto a = make(int64_t(day) + r.startOffset, int64_t(day) + r.endOffset, master.allDay);
             if (!overlaps(*a)) continue;
             if (yearly && opt.yearlyCounters) a->SetTitle(YearlyTitle(master.title, YearOfMinutes(day) - startYear));

@@ -101,7 +101,8 @@ private:
     void ApplyIcon(TAgendaItem& item);
 
     TDailyList* DayList(uint32_t day);
-    void PlaceAppointment(const TApptItem& a, int32_t first, int32_t last);
+    // `own`, when given, is `a` itself, placed instead of a copy on its last day.
+    void PlaceAppointment(const TApptItem& a, int32_t first, int32_t last, std::unique_ptr<TApptItem> own = nullptr);
     void PlaceOccurrences(const TApptItem& master, int32_t first, int32_t last);
     void LoadTemplates();
     void RecordTemplate(const TItemWithNote& item, int kind);

@@ -287,10 +287,13 @@ void CPimStore::LoadAppointments(int32_t first, int32_t last) {
 void CPimStore::PlaceOccurrences(const TApptItem& master, int32_t first, int32_t last) {
     agenda::ExpandOptions eo;
     eo.yearlyCounters = opt_.yearlyCounters;
-    for (const auto& o : agenda::ExpandOccurrences(master, first, last, deviceZone_, eo)) PlaceAppointment(*o, first, last);
+    for (auto& o : agenda::ExpandOccurrences(master, first, last, deviceZone_, eo)) {
+        const TApptItem& item = *o;
+        PlaceAppointment(item, first, last, std::move(o));
+    }
 }
 
-void CPimStore::PlaceAppointment(const TApptItem& a, int32_t first, int32_t last) {
+void CPimStore::PlaceAppointment(const TApptItem& a, int32_t first, int32_t last, std::unique_ptr<TApptItem> own) {
     if (opt_.cat.pimSw == 1 && agenda::IsTemplateDay(a.start)) {
         RecordTemplate(a, kKindAppt);
         return;
@@ -306,9 +309,15 @@ void CPimStore::PlaceAppointment(const TApptItem& a, int32_t first, int32_t last
                 if (o && o->poomId == a.poomId && o->start == a.start && o->end == a.end) return;
             }
         }
-        auto copy = std::make_unique<TApptItem>();
-        a.CopyTo(*copy);
-        copy->pattern.clear();
+        // The item itself goes on its last day when it is the caller's to give.
+        std::unique_ptr<TApptItem> copy;
+        if (own && d == std::min(span.last, last)) {
+            copy = std::move(own);
+        } else {
+            copy = std::make_unique<TApptItem>();
+            a.CopyTo(*copy);
+            copy->pattern.clear();
+        }
         copy->passed = !monthView_ && d == first_ && !a.allDay && a.end < now_;
         day->AddChild(std::move(copy));
     }

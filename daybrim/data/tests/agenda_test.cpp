@@ -91,32 +91,6 @@ TEST(AgendaTimes, LocalStartTakesTheBiasOfItsOwnDate) {
         EXPECT_TRUE(SameMinute(c.want, LocalStart(c.utc, c.allDay, c.recurring, *c.zone))) << c.name;
 }
 
-TEST(AgendaTimes, ListedDaysWithTheLateNightAndMidnightRules) {
-    struct Case {
-        const char* name;
-        double start, end;
-        int humanTime;
-        int32_t first, last;
-    };
-    const int32_t d = DayNo(2026, 12, 7);
-    const Case cases[] = {
-        {"evening into the night, rule 4", Ole(2026, 12, 7, 22), Ole(2026, 12, 8, 2), 4, d, d},
-        {"evening into the night, no rule", Ole(2026, 12, 7, 22), Ole(2026, 12, 8, 2), 0, d, d + 1},
-        {"ends at the rule's hour", Ole(2026, 12, 7, 22), Ole(2026, 12, 8, 4), 4, d, d + 1},
-        {"ends at midnight", Ole(2026, 12, 7, 22), Ole(2026, 12, 8), 0, d, d},
-        {"three nights, rule 4", Ole(2026, 12, 7, 20), Ole(2026, 12, 10, 3), 4, d, d + 2},
-        {"same day small hours", Ole(2026, 12, 7, 1), Ole(2026, 12, 7, 2), 4, d, d},
-        {"all day", Ole(2026, 12, 7), Ole(2026, 12, 8), 4, d, d},
-        {"two whole days", Ole(2026, 12, 7), Ole(2026, 12, 9), 0, d, d + 1},
-        {"end before start", Ole(2026, 12, 7, 9), Ole(2026, 12, 6, 9), 0, d, d},
-    };
-    for (const Case& c : cases) {
-        const DaySpan s = ListedDays(c.start, c.end, c.humanTime);
-        EXPECT_EQ(c.first, s.first) << c.name;
-        EXPECT_EQ(c.last, s.last) << c.name;
-    }
-}
-
 TEST(AgendaRecurrence, RemovedAndMovedOccurrences) {
     const TimeZone we = pimcodec::WesternEuropeZone();
     pimcodec::Recurrence r;

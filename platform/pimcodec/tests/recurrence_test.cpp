@@ -351,66 +351,6 @@ TEST(RecurrenceDecode, OverlongExceptionTextIsCutTo255) {
     EXPECT_EQ(out.exceptions[0].subject->size(), 255u);
 }
 
-// The windowed expansion jumps over the periods before the window; walking every
-// occurrence from the pattern's start must give the same days for any window.
-TEST(RecurrenceExpansion, WindowAgreesWithAWalkFromTheStart) {
-    struct Case {
-        const char* name;
-        PatternType type;
-        uint32_t interval;
-        uint16_t weekdays, dayOfMonth, week;
-        EndType end;
-        uint32_t count;
-    };
-    const Case cases[] = {
-        {"daily 3", PatternType::kDaily, 3, 0, 0, 0, EndType::kNever, 0},
-        {"daily count", PatternType::kDaily, 2, 0, 0, 0, EndType::kAfterCount, 40},
-        {"weekly mon fri", PatternType::kWeekly, 1, kMonday | kFriday, 0, 0, EndType::kNever, 0},
-        {"weekly 3 count", PatternType::kWeekly, 3, kSunday | kWednesday | kSaturday, 0, 0, EndType::kAfterCount, 25},
-        {"monthly 31st", PatternType::kMonthly, 1, 0, 31, 0, EndType::kNever, 0},
-        {"monthly 2 count", PatternType::kMonthly, 2, 0, 5, 0, EndType::kAfterCount, 9},
-        {"month-nth last fri", PatternType::kMonthNth, 1, kFriday, 0, 5, EndType::kNever, 0},
-        {"month-nth 2nd weekday", PatternType::kMonthNth, 3, 0x3E, 0, 2, EndType::kAfterCount, 7},
-        {"yearly feb 29", PatternType::kYearly, 12, 0, 29, 0, EndType::kNever, 0},
-        {"year-nth 1st sun", PatternType::kYearNth, 12, kSunday, 0, 1, EndType::kAfterCount, 4},
-    };
-    const uint32_t starts[] = {Day(2024, 2, 29), Day(2026, 12, 9), Day(2025, 1, 31)};
-    for (const Case& c : cases) {
-        for (uint32_t patternStart : starts) {
-            SCOPED_TRACE(testing::Message() << c.name << " from " << patternStart);
-            Recurrence r;
-            r.type = c.type;
-            r.interval = c.interval;
-            r.weekdays = c.weekdays;
-            r.dayOfMonth = c.dayOfMonth;
-            r.week = c.week;
-            r.endType = c.end;
-            r.occurrences = c.count;
-            r.patternStart = patternStart;
-            r.startOffset = 23 * 60;
-            r.endOffset = 24 * 60;
-            ASSERT_EQ(ComputePatternEnd(&r), Status::kOk);
-            const std::vector<uint32_t> all = OccurrenceDays(r, Day(2032, 1, 1), 100000);
-            ASSERT_FALSE(all.empty());
-            for (uint32_t first = Day(2023, 12, 20); first < Day(2031, 6, 1); first += 97 * 1440) {
-                const uint32_t last = first + 45 * 1440;
-                std::vector<uint32_t> want;
-                for (uint32_t d : all)
-                    if (d >= first && d <= last) want.push_back(d);
-                EXPECT_EQ(want, OccurrenceDaysBetween(r, first, last, 100000)) << first;
-            }
-            // A series ending by date or count keeps its last occurrence, which
-            // starts later on the end date's day.
-            if (c.end == EndType::kAfterCount) {
-                EXPECT_EQ(all.size(), size_t(c.count));
-                EXPECT_EQ(all.back(), r.patternEnd);
-                EXPECT_EQ(std::vector<uint32_t>{r.patternEnd},
-                          OccurrenceDaysBetween(r, r.patternEnd + 12 * 60, r.patternEnd + 23 * 60, 10));
-            }
-        }
-    }
-}
-
 // A degenerate pattern (zero period, empty mask, week out of range) yields nothing
 // at once, however wide the window; a huge window is cut at the limit.
 TEST(RecurrenceExpansion, DegenerateAndUnboundedWindows) {
