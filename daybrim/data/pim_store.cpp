@@ -211,6 +211,13 @@ void CPimStore::OnDayChange(int32_t today) {
     last_ = newLast;
     LoadAssociations();
     LoadAppointments(from, newLast);
+    // The new first day was loaded as a later day: what is over on it is marked now.
+    if (TDailyList* d = Day(uint32_t(first_)))
+        for (TChildItem* c : d->children())
+            if (c->Kind() == kKindAppt) {
+                auto* a = static_cast<TApptItem*>(c);
+                a->passed = !monthView_ && !a->allDay && a->end < now_;
+            }
     // Tasks are placed relative to the range: reloaded whole, on the calendar too.
     for (TItem* d = days_.head(); d; d = d->next()) {
         auto* day = static_cast<TDailyList*>(d);

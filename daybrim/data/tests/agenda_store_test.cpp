@@ -376,3 +376,19 @@ TEST_F(AgendaStoreTest, InformantTemplatesStayOffTheCalendar) {
                   Titles(kLaterDay));
     }
 }
+
+// After a day change the new first day's appointments that are over are marked,
+// though they were loaded as a later day's.
+TEST_F(AgendaStoreTest, PassedMarkAfterADayChange) {
+    ASSERT_TRUE(vol.ok);
+    Appt(1, Ole(2026, 12, 8, 8), 60, L"Over");
+    Appt(2, Ole(2026, 12, 8, 11), 60, L"Ahead");
+    opt.numDays = 3;
+    Start(kUtc, 2026, 12, 8, 10);
+    store.Start(nullptr, opt, DayNo(2026, 12, 7));  // loaded the day before
+    store.OnDayChange(DayNo(2026, 12, 8));
+    std::map<std::wstring, bool> passed;
+    for (TChildItem* c : store.Day(uint32_t(DayNo(2026, 12, 8)))->children())
+        passed[static_cast<TApptItem*>(c)->title] = static_cast<TApptItem*>(c)->passed;
+    EXPECT_EQ((std::map<std::wstring, bool>{{L"Over", true}, {L"Ahead", false}}), passed);
+}
