@@ -73,6 +73,7 @@ struct AgendaSettings {
     int apptDisplayFormat = 6;       // ApptDisplayFormat
     bool hidePassed = false;         // dAppoPassedToday
     bool includeTasks = true;        // IncldTasksInCR
+    int dueDateFormat = 0;           // DueDateTsksDateFrmt
     // Order
     bool tasksWithAppts = false;     // ClrSortTsksWithAppts
     bool tasksBeforeAppts = false;   // PaintTsksBeforeAppts
@@ -114,7 +115,6 @@ struct SectionState : SectionExtra {
     std::wstring shortDayName;  // the day's "ddd", at most three characters
     int appointments = 0, tasks = 0, mail = 0;  // shown children
     int total() const { return appointments + tasks + mail; }
-    bool visible = false;
     std::vector<const TApptItem*> conflicting;
     TimelineSlots timeline;
 };
@@ -211,6 +211,7 @@ public:
     AppointmentTexts Texts(const TApptItem& a) const;  // on its section's day
     uint32_t AppointmentColour(const TApptItem& a, bool highlighted) const;
     uint32_t TaskColour(const TTask& t, bool highlighted) const;
+    std::wstring TaskPrefix(const TTask& t) const;  // its time or due date, on its section
     TimelineBar Timeline(const TDailyList& section, const Scaler& sc) const;
     std::wstring RangeText(bool inCaption) const;
 

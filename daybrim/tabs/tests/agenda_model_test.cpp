@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "agenda_fakes.h"
+#include "agenda_print.h"
 #include "week_number.h"
 
 namespace daybrim {
@@ -509,6 +510,11 @@ TEST(AgendaSections, EmptyAgendaAndFoldedRows) {
     r.Sync();
     r.m->Section(uint32_t(kToday + 1))->folded = 1;
     EXPECT_EQ(std::vector<std::wstring>{L"[Tomorrow]"}, Lines(*r.m));
+    // The list machinery asks the section itself: the same answer.
+    r.Day(2);
+    r.Sync();
+    EXPECT_TRUE(r.m->Section(uint32_t(kToday + 1))->IsVisibleCached());
+    EXPECT_FALSE(r.m->Section(uint32_t(kToday + 2))->IsVisibleCached());
 }
 
 TEST(AgendaColours, AppointmentsAndTasks) {
@@ -574,6 +580,41 @@ TEST(AgendaRange, CaptionAndMenuTexts) {
         s.dayFirstRangeText = c.dayFirst;
         EXPECT_EQ(c.expected, RangeText(c.first, c.last, c.browsing, c.caption, s, f.text, f.fmt));
     }
+}
+
+
+TEST(AgendaLines, OneLinePerRowWithTheMarks) {
+    AgendaRig r;
+    r.s.hideEmptyDays = false;
+    r.s.conflicting = 2;
+    TDailyList* today = r.Day(0);
+    today->AddChild(Appt(L"Standup", At(0, 9), At(0, 9, 15)));
+    today->AddChild(Appt(L"Review", At(0, 14), At(0, 15)));
+    auto clash = Appt(L"<\u2022>Call</\u2022>", At(0, 14, 30), At(0, 16));
+    clash->sensitivity = 2;
+    today->AddChild(std::move(clash));
+    today->AddChild(Appt(L"Holiday", At(0, 0), At(1, 0), 0, true));
+    TDailyList* tomorrow = r.Day(1);
+    auto task = Task(L"Report", kToday + 1);
+    task->importance = 2;
+    tomorrow->AddChild(std::move(task));
+    tomorrow->AddChild(Task(L"Filed", kToday + 1));
+    r.Day(2);
+    r.Sync();
+    const std::vector<std::wstring> expected = {
+        L"Range: Today - 12/09",
+        L"== Today (4 appointments)",
+        L"   Holiday [all day]",
+        L"   9:00  Standup [passed]",
+        L"   14:00  Review [conflict]",
+        L"   14:30  Call [done, conflict, private]",
+        L"== Tomorrow (2 tasks)",
+        L"   [ ] Filed",
+        L"   [ ] Report [high]",
+        L"== Wednesday, Dec 09",
+        L"   (nothing)",
+    };
+    EXPECT_EQ(expected, AgendaLines(*r.m));
 }
 
 }  // namespace
