@@ -506,6 +506,30 @@ std::wstring AgendaModel::TaskPrefix(const TTask& t) const {
     return TaskDuePrefix(t, t.parent ? int32_t(t.parent->Id()) : today_, o, fmt_);
 }
 
+bool AgendaModel::HasTimeline(const TDailyList& section) const {
+    return s_.timeLines != 0 && !IsSpecialKey(section.Id());
+}
+
+AgendaModel::Counters AgendaModel::TitleCounters(const TDailyList& section) const {
+    Counters c;
+    const SectionState* st = State(section);
+    if (!st) return c;
+    switch (section.Id()) {
+    case kSectionMail:
+        if (s_.mailCounter) c.mail = st->mail;
+        break;
+    case kSectionOverdue:
+    case kSectionUndated:
+    case kSectionLater:
+        if (s_.titleCounters) c.tasks = st->tasks;
+        break;
+    default:
+        if (s_.titleCounters) c.appointments = st->appointments, c.tasks = st->tasks;
+        break;
+    }
+    return c;
+}
+
 TimelineBar AgendaModel::Timeline(const TDailyList& section, const Scaler& sc) const {
     const SectionState* st = State(section);
     return BuildTimelineBar(st ? st->timeline : TimelineSlots(), s_, sc);

@@ -87,6 +87,8 @@ struct AgendaSettings {
     uint32_t tasksText = kNoColour, tasksOverdue = kNoColour, tasksUndated = kNoColour,
              tasksLater = kNoColour, tasksCompleted = kNoColour;           // FontCalTasks*
     // Conflicts and timelines
+    bool titleCounters = false;      // IncldCounters
+    bool mailCounter = true;         // ShowMailCounterOnTtl
     int conflicting = 1;             // Conflicting
     int timeLines = 2;               // TimeLines
     bool freeOffTimeline = false;    // FilterFreeApptsFromTL
@@ -212,7 +214,14 @@ public:
     uint32_t AppointmentColour(const TApptItem& a, bool highlighted) const;
     uint32_t TaskColour(const TTask& t, bool highlighted) const;
     std::wstring TaskPrefix(const TTask& t) const;  // its time or due date, on its section
+    // Whether a day title carries the timeline bar, and the bar.
+    bool HasTimeline(const TDailyList& section) const;
     TimelineBar Timeline(const TDailyList& section, const Scaler& sc) const;
+    // The counters a section title shows; -1 for a counter it does not show.
+    struct Counters {
+        int appointments = -1, tasks = -1, mail = -1;
+    };
+    Counters TitleCounters(const TDailyList& section) const;
     std::wstring RangeText(bool inCaption) const;
 
     const AgendaSettings& settings() const { return s_; }

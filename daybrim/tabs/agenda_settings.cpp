@@ -70,6 +70,8 @@ AgendaSettings AgendaSettingsFrom(const CSettings& s, int weekRule) {
     a.tasksLater = s.FontCalTasksFuture.color();
     a.tasksCompleted = s.FontCalTasksCompleted.color();
 
+    a.titleCounters = On(s.IncldCounters);
+    a.mailCounter = On(s.ShowMailCounterOnTtl);
     a.conflicting = s.Conflicting.Int();
     a.timeLines = s.TimeLines.Int();
     a.freeOffTimeline = On(s.FilterFreeApptsFromTL);

@@ -102,6 +102,10 @@ TEST(AgendaTitles, EveryFormatAndTheNamedDays) {
         EXPECT_EQ(c.expected, SectionTitle(uint32_t(kToday + c.offset), kToday, s, f.text, f.fmt)) << c.what;
     }
     Fixture f;
+    AgendaSettings shortDate;
+    shortDate.dayTitleFormat = 4;
+    f.fmt.dayFirst = true;
+    EXPECT_EQ(L"10/12/2026", SectionTitle(uint32_t(kToday + 3), kToday, shortDate, f.text, f.fmt));
     f.text.strings.erase(agenda_text::kToday);  // a library without the word: the date stays
     EXPECT_EQ(L"Monday, Dec 07", SectionTitle(uint32_t(kToday), kToday, AgendaSettings(), f.text, f.fmt));
     EXPECT_EQ(L"Overdue", SectionTitle(kSectionOverdue, kToday, AgendaSettings(), f.text, f.fmt));
@@ -396,6 +400,13 @@ TEST(AgendaSections, SectionOrderFollowsTheSettings) {
     r.Sync();
     const std::vector<std::wstring> browsing = {L"[Tomorrow]", L"Meeting", L"[Wednesday, Dec 09]", L"-"};
     EXPECT_EQ(browsing, Lines(*r.m));
+
+    // One day (dNumOfDays 1): today alone, between the other blocks.
+    r.range = {kToday, kToday, false};
+    r.Sync();
+    const std::vector<std::wstring> oneDay = {L"[Today]", L"-", L"[Later]", L"Far", L"[Overdue]", L"Old",
+                                              L"[No date]", L"Some day", L"[Mail]", L"-"};
+    EXPECT_EQ(oneDay, Lines(*r.m));
 }
 
 TEST(AgendaSections, VisibilityOfDaysAndSpecialSections) {
@@ -515,6 +526,39 @@ TEST(AgendaSections, EmptyAgendaAndFoldedRows) {
     r.Sync();
     EXPECT_TRUE(r.m->Section(uint32_t(kToday + 1))->IsVisibleCached());
     EXPECT_FALSE(r.m->Section(uint32_t(kToday + 2))->IsVisibleCached());
+}
+
+TEST(AgendaSections, TitleCountersAndTimelines) {
+    struct Case {
+        bool counters, mailCounter;
+        uint32_t key;
+        int appointments, tasks, mail;
+        bool timeline;
+    };
+    const Case cases[] = {
+        {false, true, uint32_t(kToday), -1, -1, -1, true},
+        {true, true, uint32_t(kToday), 1, 1, -1, true},
+        {true, true, kSectionOverdue, -1, 1, -1, false},
+        {false, true, kSectionMail, -1, -1, 0, false},
+        {true, false, kSectionMail, -1, -1, -1, false},
+    };
+    for (const Case& c : cases) {
+        AgendaRig r;
+        r.s.titleCounters = c.counters;
+        r.s.mailCounter = c.mailCounter;
+        TDailyList* today = r.Day(0);
+        today->AddChild(Appt(L"Meeting", At(0, 14), At(0, 15)));
+        today->AddChild(Task(L"Task", kToday));
+        AddDay(r.days, kSectionOverdue)->AddChild(Task(L"Old", kToday - 3));
+        AddDay(r.days, kSectionMail);
+        r.Sync();
+        const TDailyList& d = *r.m->Section(c.key);
+        const AgendaModel::Counters got = r.m->TitleCounters(d);
+        EXPECT_EQ(c.appointments, got.appointments) << c.key;
+        EXPECT_EQ(c.tasks, got.tasks) << c.key;
+        EXPECT_EQ(c.mail, got.mail) << c.key;
+        EXPECT_EQ(c.timeline, r.m->HasTimeline(d)) << c.key;
+    }
 }
 
 TEST(AgendaColours, AppointmentsAndTasks) {
