@@ -593,6 +593,8 @@ TEST(AgendaColours, AppointmentsAndTasks) {
     EXPECT_EQ(0xFFFF00u, m.AppointmentColour(*pd, true));
     EXPECT_EQ(0x707070u, m.TaskColour(*pt, false));
     EXPECT_EQ(0x808080u, m.TaskColour(*po, false));
+    pt->completed = 1;  // no completed colour set: still the day's class
+    EXPECT_EQ(AgendaModel::TaskStyle::kDay, m.TaskStyleOf(*pt));
     EXPECT_TRUE(m.Passed(*pp));
     EXPECT_FALSE(m.Passed(*pb));
 
