@@ -356,7 +356,9 @@ void AgendaModel::Construct(TDailyList& d) {
 void AgendaModel::Update(TDailyList& d) {
     auto& st = static_cast<SectionState&>(*d.extra);
     const uint32_t key = d.Id();
-    d.title = SectionTitle(key, today_, s_, text_, fmt_);
+    // A special section keeps the store's title when the library has no word for it.
+    std::wstring title = SectionTitle(key, today_, s_, text_, fmt_);
+    if (!title.empty() || !IsSpecialKey(key)) d.title = std::move(title);
     st.shortDayName = IsSpecialKey(key) ? std::wstring() : ShortDayName(int32_t(key), fmt_);
 
     const int before = st.total();

@@ -521,6 +521,13 @@ TEST(AgendaSections, EmptyAgendaAndFoldedRows) {
     r.Sync();
     r.m->Section(uint32_t(kToday + 1))->folded = 1;
     EXPECT_EQ(std::vector<std::wstring>{L"[Tomorrow]"}, Lines(*r.m));
+    // Without the library's word a special section keeps the store's title.
+    r.text.strings.erase(agenda_text::kLater);
+    TDailyList* later = AddDay(r.days, kSectionLater);
+    later->title = L"Beyond";
+    later->AddChild(Task(L"Far", kToday + 40));
+    r.Sync();
+    EXPECT_EQ(L"Beyond", later->title);
     // The list machinery asks the section itself: the same answer.
     r.Day(2);
     r.Sync();
