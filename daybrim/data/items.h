@@ -167,7 +167,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kKindAppt; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     void CopyTo(TItemWithNote& target) const override;
 
     double start = 0, end = 0;
@@ -186,7 +186,7 @@ public:
     virtual bool OnCalendar() const = 0;
     bool IsVisible() override;
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     void CopyTo(TItemWithNote& target) const override;
 
     double dateCompleted = kNoDate, due = kNoDate, startDate = kNoDate;
@@ -215,7 +215,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kind_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
     double date = kNoDate;
     bool anniversary = false;
@@ -238,7 +238,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kKindContact; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
     std::wstring fileAs, firstName, lastName;
     uint32_t preferredId = 0xFFFFFFFFu;
@@ -256,7 +256,7 @@ public:
     int Kind() const override { return flagged_ ? kKindEmptyFlagged : kKindEmpty; }
     int Compare(const TItem&) const override { return 0; }
     uint32_t Id() const override { return 0; }
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
 private:
     bool flagged_;
@@ -311,7 +311,7 @@ public:
     explicit TDailyList(uint32_t day) : day_(day) {}
     uint32_t Id() const override { return day_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     // Appointments, tasks and the rest are counted apart.
     void CountChild(const TChildItem& child, int change) override;
 
@@ -325,7 +325,7 @@ public:
     explicit TKeyedGroup(uint32_t key) : key_(key) {}
     uint32_t Id() const override { return key_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
 private:
     uint32_t key_;
