@@ -17,6 +17,9 @@ class CDPadNavigator;
 class MenuPort;
 class SoundPort;
 class GesturePort;
+class CPimStore;
+class CCategoryTable;
+class RowPainter;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -32,6 +35,10 @@ struct ShellEnv {
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;
     GesturePort* gestures = nullptr;  // null: the shell's
+    // What the content tabs list and how their rows are drawn.
+    CPimStore* pim = nullptr;
+    CCategoryTable* categories = nullptr;
+    RowPainter* painter = nullptr;  // null: rows measure 0
 };
 
 // "Settings..." in the tabs' own menus: the same as the host's settings command.
