@@ -305,6 +305,12 @@ private:
     Children children_;
 };
 
+// What a tab keeps of a section beside its children (the Calendar's counts,
+// conflicts and timeline); owned by the section, so it goes with it.
+struct SectionExtra {
+    virtual ~SectionExtra() = default;
+};
+
 // One day of the calendar; Id is the day number (1, 2 and 80000 are pseudo days).
 class TDailyList : public TItemWithList {
 public:
@@ -314,6 +320,8 @@ public:
     int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     // Appointments, tasks and the rest are counted apart.
     void CountChild(const TChildItem& child, int change) override;
+
+    std::unique_ptr<SectionExtra> extra;  // none until the Calendar first takes the section
 
 private:
     uint32_t day_;
