@@ -16,6 +16,7 @@
 #include "settings.h"
 #include "skin.h"
 #include "tab_codes.h"
+#include "week_number.h"
 
 namespace daybrim {
 
@@ -63,19 +64,97 @@ int32_t DayOfItem(const TItem* item) {
 
 bool IsDayKey(int32_t key) { return key > 3 && key < int32_t(kLaterDay); }
 
-std::wstring ShortDate(int32_t day, bool dayFirst) {
-    SYSTEMTIME st = {};
-    if (!VariantTimeToSystemTime(double(day), &st)) return std::wstring();
-    wchar_t buf[16];
-    swprintf(buf, 16, L"%02u/%02u", dayFirst ? st.wDay : st.wMonth, dayFirst ? st.wMonth : st.wDay);
-    return buf;
-}
-
 }  // namespace
 
-CCalendarTab::CCalendarTab(const ShellEnv* env, CPimStore* pim) : CTabWithItemsList(env), pim_(pim) {}
+AgendaSettings AgendaSettingsFrom(const CSettings& c, int weekRule) {
+    AgendaSettings s;
+    s.numDays = std::max(1, c.dNumOfDays.Int());
+    s.foldingDefault = c.FoldingDfltState.Int();
+    s.keepTodayOpen = c.SkinTodayWhenCollpsAll.Int() == 1;
+    s.hideEmptyDays = c.HideNoAppoDays.Int() != 0;
+    s.forceTodayTitle = c.ForceTodayTitleDsply.Int() == 1;
+    s.includeMail = c.IncludeMainOnCal.Int() == 1;
+    s.mailHideWhenZero = c.MailHideWhenZeroMsgs.Int() == 1;
+    s.mailUnderToday = c.HideMailTtlUnderToday.Int() == 1;
+    s.includeOverdue = c.IncldOverDueTsksInCR.Int() == 1;
+    s.includeUndated = c.IncldUndatedTsksInCR.Int() == 1;
+    s.includeLater = c.IncldFutureTsksInCR.Int() == 1;
+    s.overdueUnderToday = c.HideOverDueTsksDayTtl.Int() == 1;
+    s.undatedUnderToday = c.HideUndatedTsksDayTtl.Int() == 1;
+    const CNumericSetting* order[6] = {&c.CalTitlesOrder0, &c.CalTitlesOrder1, &c.CalTitlesOrder2,
+                                       &c.CalTitlesOrder3, &c.CalTitlesOrder4, &c.CalTitlesOrder5};
+    for (int i = 0; i < 6; ++i) s.titlesOrder[i] = order[i]->Int();
+    s.dayTitleFormat = c.DayTtlFrmt.Int();
+    s.customDayTitle = c.CustomDayttlFrmtDefault.value();
+    s.tomorrowTitle = c.ShowTomorrowTtl.Int() == 1;
+    s.dateInTodayTitle = c.AppendDateToTodayTtl.Int() == 1;
+    s.daysCountInTitle = c.AppendDaysCountTottl.Int() == 1;
+    s.weekNumberInTitle = c.AppendWeekNumTottl.Int() == 1;
+    s.weekRule = weekRule;
+    s.monthlyStartDay = c.MonthlyStartDay.Int();
+    s.dayFirstRangeText = c.MonthlyPopupCalDateFrmt.Int() == 1;
+    s.twelveHour = c.TimeFormat.Int() != 0;
+    s.twoDigitHours = c.Force2DigitsTImeFrmt.Int() == 1;
+    s.humanTime = c.HumanTime.Int();
+    s.apptDisplayFormat = c.ApptDisplayFormat.Int();
+    s.hidePassed = c.dAppoPassedToday.Int() == 1;
+    s.includeTasks = c.IncldTasksInCR.Int() != 0;
+    s.tasksWithAppts = c.ClrSortTsksWithAppts.Int() == 1;
+    s.tasksBeforeAppts = c.PaintTsksBeforeAppts.Int() == 1;
+    s.tasksSubsort = c.TasksSubsortOnCal.Int();
+    s.textColourMode = c.ClrTextColor.Int();
+    s.highlightText = c.HighlightTextClr.value();
+    s.conflicting = c.Conflicting.Int();
+    s.timeLines = c.TimeLines.Int();
+    s.freeOffTimeline = c.FilterFreeApptsFromTL.Int() == 1;
+    s.timelinesStart = c.TimelinesStart.Int();
+    s.timelinesLength = c.TimelinesLength.Int();
+    s.horZoom = c.TimelinesHorZ.Int() == 2 ? 2 : 1;
+    s.vertZoom = std::max(1, c.TimelinesVertZ.Int());
+    const CNumericSetting* status[4] = {&c.ClrStatusFree, &c.ClrStatusTentative, &c.ClrStatusBusy,
+                                        &c.ClrStatusOutofoffice};
+    for (int i = 0; i < 4; ++i)
+        if (status[i]->value() != kNoColour) s.statusColour[i] = status[i]->value();
+    if (c.TimeLinesBgClr.value() != kNoColour) s.timelineBackground = c.TimeLinesBgClr.value();
+    if (c.TimeLinesDfltClr.value() != kNoColour) s.timelineDefault = c.TimeLinesDfltClr.value();
+    return s;
+}
+
+// The agenda's appointment texts for the painter.
+class CCalendarTab::RowTextsOfAgenda : public RowTexts {
+public:
+    explicit RowTextsOfAgenda(const AgendaModel& m) : m_(m) {}
+    std::wstring ApptTime(const TApptItem& a) const override { return m_.Texts(a).timeText; }
+    std::wstring ApptSecondLine(const TApptItem& a) const override { return m_.Texts(a).secondLine; }
+
+private:
+    const AgendaModel& m_;
+};
+
+CCalendarTab::CCalendarTab(const ShellEnv* env, CPimStore* pim)
+    : CTabWithItemsList(env), pim_(pim), texts_(env ? env->lang : nullptr) {
+    int weekRule = 0;
+    wchar_t first[4] = {};
+    if (env && env->settings) {
+        if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IFIRSTWEEKOFYEAR, first, 4) <= 0) first[0] = L'0';
+        weekRule = WeekRuleFromSetting(env->settings->FirstWeekInYear.value(), first[0]);
+    }
+    agenda_.reset(new AgendaModel(env && env->settings ? AgendaSettingsFrom(*env->settings, weekRule) : AgendaSettings(),
+                                  texts_, format_));
+    rowTexts_.reset(new RowTextsOfAgenda(*agenda_));
+}
 
 CCalendarTab::~CCalendarTab() { Destroy(); }
+
+void CCalendarTab::SyncAgenda() {
+    if (!pim_) return;
+    AgendaRange range;
+    range.browsing = browsing_;
+    range.first = RangeFirst();
+    range.last = RangeLast();
+    const int32_t today = pim_->today() ? pim_->today() : DeviceToday();
+    agenda_->Sync(pim_->days(), range, today, NowOle());
+}
 
 DWORD CCalendarTab::GetType() { return TAB_TYPE_CALENDAR; }
 
@@ -94,21 +173,25 @@ int32_t CCalendarTab::RangeLast() const {
 
 void CCalendarTab::RebuildRows() {
     if (!pim_) return;
-    const int32_t first = RangeFirst(), last = RangeLast();
-    for (TItem* d = pim_->days().head(); d; d = d->next()) {
-        const int32_t key = int32_t(d->Id());
-        // While browsing only the picked days show; the task and mail sections
-        // belong to the normal range.
-        if (IsDayKey(key) ? (key < first || key > last) : browsing_) continue;
-        rows_.AppendGroup(static_cast<TItemWithList*>(d));
+    SyncAgenda();
+    for (const AgendaRow& r : agenda_->Rows()) {
+        switch (r.kind) {
+        case RowKind::kTitle: rows_.AppendItem(r.section); break;
+        case RowKind::kItem: rows_.AppendItem(r.item); break;
+        case RowKind::kEmptyGroup: rows_.AppendEmpty(r.section); break;
+        case RowKind::kEmptyList: break;  // the list adds its own when nothing else came
+        }
     }
 }
 
 RowPainter* CCalendarTab::Painter() { return env_->painter; }
 
 void CCalendarTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
-    ctx.today = pim_ && pim_->today() ? pim_->today() : DeviceToday();
+    ctx.today = agenda_->today() ? agenda_->today() : DeviceToday();
     ctx.day = DayOfItem(&item);
+    ctx.texts = rowTexts_.get();
+    if (item.Kind() == kKindAppt) ctx.textColour = agenda_->AppointmentColour(static_cast<TApptItem&>(item), false);
+    else if (item.Kind() == kKindTask) ctx.textColour = agenda_->TaskColour(static_cast<TTask&>(item), false);
 }
 
 UINT CCalendarTab::GetContextMenuId(TItem* item) {
@@ -322,18 +405,9 @@ void CCalendarTab::NewTask(double due) {
 }
 
 void CCalendarTab::FoldAllDays(bool fold) {
-    if (!pim_) return;
-    std::vector<TGroupingItem*> groups;
-    for (TItem* d = pim_->days().head(); d; d = d->next()) groups.push_back(static_cast<TGroupingItem*>(d));
-    bool changed = FoldAll(groups, fold);
-    if (fold && env_->settings && env_->settings->SkinTodayWhenCollpsAll.Int() == 1) {
-        // Today stays open.
-        if (TDailyList* today = pim_->Day(uint32_t(RangeFirst()))) {
-            today->folded = 0;
-            changed = true;
-        }
-    }
-    if (changed) Rebuild(true);
+    if (fold) agenda_->FoldAll();
+    else agenda_->UnfoldAll();
+    Rebuild(true);
 }
 
 int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
@@ -462,14 +536,7 @@ void CCalendarTab::PrepareMenu(HMENU menu) {
 
 // --- caption --------------------------------------------------------------------------------------
 
-std::wstring CCalendarTab::RangeText(bool inMenu) const {
-    const bool dayFirst = env_->settings && env_->settings->MonthlyPopupCalDateFrmt.Int() == 1;
-    std::wstring text;
-    if (browsing_) text = ShortDate(RangeFirst(), dayFirst);
-    else text = LibraryTexts(env_->lang).String(73);
-    if (RangeLast() > RangeFirst()) text += (inMenu ? L" - " : L"-") + ShortDate(RangeLast(), dayFirst);
-    return text;
-}
+std::wstring CCalendarTab::RangeText(bool inMenu) const { return agenda_->RangeText(!inMenu); }
 
 std::wstring CCalendarTab::GetCategoryCaption() {
     if (!env_->settings || !env_->categories) return std::wstring();

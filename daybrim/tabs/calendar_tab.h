@@ -8,12 +8,18 @@
 
 #include <cstdint>
 
+#include "agenda_model.h"
+#include "locale_text.h"
 #include "tab_with_items_list.h"
 
 namespace daybrim {
 
 class CPimStore;
+class CSettings;
 class TDailyList;
+
+// The agenda's rules as the settings give them.
+AgendaSettings AgendaSettingsFrom(const CSettings& s, int weekRule);
 
 // Messages from the monthly calendar.
 const UINT WM_CAL_BROWSE = 4790;        // wParam first day, lParam last day
@@ -100,7 +106,14 @@ private:
     void FoldAllDays(bool fold);
     void DropDragged(int x, int y);
 
+    void SyncAgenda();
+
     CPimStore* pim_;
+    LibraryTexts texts_;
+    LocaleFormat format_;
+    std::unique_ptr<AgendaModel> agenda_;
+    class RowTextsOfAgenda;
+    std::unique_ptr<RowTextsOfAgenda> rowTexts_;
     PinnedCalendar* pinned_ = nullptr;
     MonthlyCalendarPort* monthly_ = nullptr;
     double newStart_ = 0, newEnd_ = 0;

@@ -37,12 +37,14 @@ void RowList::AppendGroup(TItemWithList* group) {
     const size_t before = rows_.size();
     for (TChildItem* c : group->children())
         if (c->IsVisibleCached()) rows_.push_back(c);
-    if (rows_.size() == before) {
-        std::unique_ptr<TEmptyItem> e(new TEmptyItem(false));
-        e->parent = group;
-        rows_.push_back(e.get());
-        placeholders_.push_back(std::move(e));
-    }
+    if (rows_.size() == before) AppendEmpty(group);
+}
+
+void RowList::AppendEmpty(TItemWithList* group) {
+    std::unique_ptr<TEmptyItem> e(new TEmptyItem(false));
+    e->parent = group;
+    rows_.push_back(e.get());
+    placeholders_.push_back(std::move(e));
 }
 
 void RowList::End() {

@@ -39,8 +39,10 @@ public:
     void Begin();
     // The title; unless folded its visible children, or a placeholder when none is.
     void AppendGroup(TItemWithList* group);
-    // Any row at all (tabs with items outside groups).
+    // Any row at all (tabs that order their rows themselves).
     void AppendItem(TItem* item);
+    // The placeholder of an open group with nothing to show.
+    void AppendEmpty(TItemWithList* group);
     // Ends a rebuild: an empty list gets its placeholder, and the highlight goes
     // back to its item, or the row now at its index, or the last row.
     void End();
