@@ -212,4 +212,15 @@ bool ItemActions::SetAppointmentReminder(uint32_t id, bool on, long minutes) {
     return SUCCEEDED(appt->Save());
 }
 
+bool ItemActions::GetAppointmentReminder(uint32_t id, bool* on, long* minutes) {
+    const Poom poom(owner_);
+    raii::ComPtr<IAppointment> appt = poom.Get<IAppointment>(id, IID_IAppointment);
+    VARIANT_BOOL set = VARIANT_FALSE;
+    long m = 0;
+    if (!appt || FAILED(appt->get_ReminderSet(&set)) || FAILED(appt->get_ReminderMinutesBeforeStart(&m))) return false;
+    *on = set != VARIANT_FALSE;
+    *minutes = m;
+    return true;
+}
+
 }  // namespace daybrim

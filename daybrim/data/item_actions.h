@@ -37,6 +37,7 @@ public:
     bool SetImportance(uint32_t id, int importance);
     // The appointment's reminder: on or off, and its lead time in minutes.
     bool SetAppointmentReminder(uint32_t id, bool on, long minutes);
+    bool GetAppointmentReminder(uint32_t id, bool* on, long* minutes);
 
 private:
     int Ask(unsigned textId, unsigned captionId, UINT buttons) const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "calendar_dialogs.h"
 #include "calendar_input.h"
 #include "category_table.h"
 #include "image_cache.h"
@@ -186,9 +187,39 @@ void CCalendarTab::RebuildRows() {
 
 RowPainter* CCalendarTab::Painter() { return env_->painter; }
 
+namespace {
+
+// The day's timeline bar as a bitmap the painter blits into the title.
+HBITMAP MakeTimeline(const TimelineBar& bar) {
+    if (bar.width <= 0 || bar.height <= 0) return nullptr;
+    raii::WindowDC screen(nullptr);
+    raii::MemDC dc(CreateCompatibleDC(screen.get()));
+    HBITMAP bmp = CreateCompatibleBitmap(screen.get(), bar.width, bar.height);
+    if (!dc || !bmp) return bmp;
+    raii::Select sel(dc.get(), bmp);
+    auto fill = [&](int x, int y, int w, int h, uint32_t colour) {
+        RECT r = {x, y, x + w, y + h};
+        raii::Brush b(CreateSolidBrush(colour));
+        FillRect(dc.get(), &r, b.get());
+    };
+    fill(0, 0, bar.width, bar.height, bar.background);
+    for (const TimelineBar::Column& c : bar.columns) fill(c.x, 0, c.width, bar.height, c.colour);
+    if (bar.allDayLine) fill(0, bar.allDayTop, bar.width, bar.allDayBottom - bar.allDayTop, bar.allDayColour);
+    return bmp;
+}
+
+}  // namespace
+
 void CCalendarTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
     ctx.today = agenda_->today() ? agenda_->today() : DeviceToday();
     ctx.day = DayOfItem(&item);
+    if (item.Kind() == kKindGroup && IsDayKey(int32_t(item.Id())) && agenda_->settings().timeLines != 0) {
+        const uint32_t key = item.Id();
+        raii::Bitmap& bmp = timelines_[key];
+        if (!bmp) bmp.reset(MakeTimeline(agenda_->Timeline(static_cast<TDailyList&>(item), TheScaler())));
+        ctx.group.timeline = reinterpret_cast<uintptr_t>(bmp.get());
+        ctx.group.timelineHot = &timelineZones_[key];
+    }
     ctx.texts = rowTexts_.get();
     if (item.Kind() == kKindAppt) ctx.textColour = agenda_->AppointmentColour(static_cast<TApptItem&>(item), false);
     else if (item.Kind() == kKindTask) ctx.textColour = agenda_->TaskColour(static_cast<TTask&>(item), false);
@@ -265,11 +296,15 @@ void CCalendarTab::QueryRefresh(HWND, UINT, WPARAM, LPARAM) {
 }
 
 void CCalendarTab::OnDateChanged() {
+    timelines_.clear();
+    timelineZones_.clear();
     nextRefresh_ = ComputeNextRefresh();
     if (main_) Rebuild(false);
 }
 
 void CCalendarTab::OnDataChanged() {
+    // A changed section draws a new timeline.
+    timelines_.clear();
     nextRefresh_ = ComputeNextRefresh();
     if (main_) Rebuild(true);
 }
@@ -283,10 +318,24 @@ void CCalendarTab::LaunchApplication() {
 bool CCalendarTab::TimelineTap(TItem* item, int x, int contentY) {
     // The day title's timeline zone is written by its drawing; a title without
     // a timeline leaves it off screen.
-    (void)item;
-    (void)x;
-    (void)contentY;
-    return false;
+    if (!item || item->Kind() != kKindGroup) return false;
+    auto zone = timelineZones_.find(item->Id());
+    if (zone == timelineZones_.end()) return false;
+    const HotRect& z = zone->second;
+    if (x < z.left || x >= z.right || contentY < z.top || contentY >= z.bottom) return false;
+    RECT list;
+    GetWindowRect(list_.hwnd(), &list);
+    const int y = contentY - list_.Scroll().Offset() + list.top;
+    RECT where = {list.left + ScaleX(3), 0, list.right - ScaleX(3), 0};
+    where.top = std::max(y - ScaleY(70), int(list.top) + ScaleY(2));
+    where.bottom = where.top + ScaleY(70);
+    const AgendaSettings& s = agenda_->settings();
+    const int last = std::min(24, s.timelinesStart + s.timelinesLength + 6);
+    CQuickApptDialog dlg(int32_t(item->Id()), s.timelinesStart, last, where);
+    double start = 0, end = 0;
+    if (dlg.Run(env_->instance, main_, &start, &end)) NewAppointment(start, end);
+    else TakeListFocus();
+    return true;
 }
 
 void CCalendarTab::OnListTap(int x, int y, int scrollOffset) {

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 
 #include "agenda_model.h"
 #include "locale_text.h"
+#include "raii.h"
 #include "tab_with_items_list.h"
 
 namespace daybrim {
@@ -123,6 +125,9 @@ private:
     // Dragging: armed by a tap on an appointment or task, started beyond 3 px.
     ItemKey dragItem_;
     bool dragging_ = false;
+    // Day titles: their timeline bitmaps and where the painter put them.
+    std::map<uint32_t, raii::Bitmap> timelines_;
+    std::map<uint32_t, HotRect> timelineZones_;
 };
 
 }  // namespace daybrim

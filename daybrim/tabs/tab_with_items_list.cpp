@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "calendar_dialogs.h"
 #include "image_cache.h"
 #include "item_actions.h"
 #include "launchers.h"
@@ -461,6 +462,19 @@ int CTabWithItemsList::OnContextMenuCommand(TItem* item, UINT command) {
         } else {
             return -1;
         }
+        return 0;
+    }
+    case kCmdReminder: {
+        TApptItem* a = dynamic_cast<TApptItem*>(item);
+        if (!a) return -1;  // tasks keep their reminder in the task dialog of the organiser
+        LibraryTexts texts(env_->lang);
+        ItemActions actions(main_, texts);
+        bool on = a->reminder.value != 0.0;
+        long minutes = 15;
+        actions.GetAppointmentReminder(a->poomId, &on, &minutes);
+        CReminderDialog dlg(texts, a->title, on, minutes);
+        if (dlg.Run(env_->instance, main_)) actions.SetAppointmentReminder(a->poomId, dlg.on(), dlg.minutes());
+        TakeListFocus();
         return 0;
     }
     case kCmdFold:

@@ -255,6 +255,12 @@ TEST_F(ActionTest, BusyImportanceAndReminderOnlyWithValidValues) {
     a->get_ReminderMinutesBeforeStart(&minutes);
     EXPECT_EQ(VARIANT_TRUE, set);
     EXPECT_EQ(1440, minutes);
+    bool on = false;
+    long lead = 0;
+    EXPECT_TRUE(actions_.GetAppointmentReminder(Appt(0xF661), &on, &lead));
+    EXPECT_TRUE(on);
+    EXPECT_EQ(1440, lead);
+    EXPECT_FALSE(actions_.GetAppointmentReminder(Task(0xF662), &on, &lead));
     EXPECT_TRUE(actions_.SetAppointmentReminder(Appt(0xF661), false, 0));
     a = Get<IAppointment>(long(Appt(0xF661)), IID_IAppointment);
     a->get_ReminderSet(&set);
