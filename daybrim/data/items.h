@@ -309,6 +309,7 @@ private:
 // conflicts and timeline); owned by the section, so it goes with it.
 struct SectionExtra {
     virtual ~SectionExtra() = default;
+    bool visible = false;  // whether the tab shows the section, by its own rules
 };
 
 // One day of the calendar; Id is the day number (1, 2 and 80000 are pseudo days).
@@ -318,6 +319,8 @@ public:
     uint32_t Id() const override { return day_; }
     int Compare(const TItem& other) const override;
     int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
+    // Once a tab has taken the section, its rules decide.
+    bool IsVisible() override { return extra ? extra->visible : TItemWithList::IsVisible(); }
     // Appointments, tasks and the rest are counted apart.
     void CountChild(const TChildItem& child, int change) override;
 

@@ -407,6 +407,7 @@ void AgendaModel::Update(TDailyList& d) {
         }
     }
     st.visible = SectionVisible(d, st);
+    d.MarkVisibilityStale();
 }
 
 uint32_t AgendaModel::StatusColour(int busy) const {
@@ -497,6 +498,38 @@ uint32_t AgendaModel::TaskColour(const TTask& t, bool highlighted) const {
     return c == kNoColour ? s_.generalText : c;
 }
 
+std::wstring AgendaModel::TaskPrefix(const TTask& t) const {
+    DuePrefixOptions o;
+    o.dueDateFormat = s_.dueDateFormat;
+    o.sortWithAppts = s_.tasksWithAppts;
+    o.twoDigitHours = s_.twoDigitHours;
+    return TaskDuePrefix(t, t.parent ? int32_t(t.parent->Id()) : today_, o, fmt_);
+}
+
+bool AgendaModel::HasTimeline(const TDailyList& section) const {
+    return s_.timeLines != 0 && !IsSpecialKey(section.Id());
+}
+
+AgendaModel::Counters AgendaModel::TitleCounters(const TDailyList& section) const {
+    Counters c;
+    const SectionState* st = State(section);
+    if (!st) return c;
+    switch (section.Id()) {
+    case kSectionMail:
+        if (s_.mailCounter) c.mail = st->mail;
+        break;
+    case kSectionOverdue:
+    case kSectionUndated:
+    case kSectionLater:
+        if (s_.titleCounters) c.tasks = st->tasks;
+        break;
+    default:
+        if (s_.titleCounters) c.appointments = st->appointments, c.tasks = st->tasks;
+        break;
+    }
+    return c;
+}
+
 TimelineBar AgendaModel::Timeline(const TDailyList& section, const Scaler& sc) const {
     const SectionState* st = State(section);
     return BuildTimelineBar(st ? st->timeline : TimelineSlots(), s_, sc);
@@ -523,7 +556,7 @@ void AgendaModel::UnfoldAll() {
 void AgendaModel::AppendGroup(std::vector<AgendaRow>& rows, TDailyList* d) const {
     if (!d) return;
     const SectionState* st = State(*d);
-    if (!st || !st->visible) return;
+    if (!st || !st->visible) return;  // IsVisible() says the same to the list machinery
     rows.push_back({RowKind::kTitle, d, nullptr});
     if (d->folded) return;
     std::vector<TChildItem*> shown;

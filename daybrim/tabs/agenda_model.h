@@ -73,6 +73,7 @@ struct AgendaSettings {
     int apptDisplayFormat = 6;       // ApptDisplayFormat
     bool hidePassed = false;         // dAppoPassedToday
     bool includeTasks = true;        // IncldTasksInCR
+    int dueDateFormat = 0;           // DueDateTsksDateFrmt
     // Order
     bool tasksWithAppts = false;     // ClrSortTsksWithAppts
     bool tasksBeforeAppts = false;   // PaintTsksBeforeAppts
@@ -86,6 +87,8 @@ struct AgendaSettings {
     uint32_t tasksText = kNoColour, tasksOverdue = kNoColour, tasksUndated = kNoColour,
              tasksLater = kNoColour, tasksCompleted = kNoColour;           // FontCalTasks*
     // Conflicts and timelines
+    bool titleCounters = false;      // IncldCounters
+    bool mailCounter = true;         // ShowMailCounterOnTtl
     int conflicting = 1;             // Conflicting
     int timeLines = 2;               // TimeLines
     bool freeOffTimeline = false;    // FilterFreeApptsFromTL
@@ -114,7 +117,6 @@ struct SectionState : SectionExtra {
     std::wstring shortDayName;  // the day's "ddd", at most three characters
     int appointments = 0, tasks = 0, mail = 0;  // shown children
     int total() const { return appointments + tasks + mail; }
-    bool visible = false;
     std::vector<const TApptItem*> conflicting;
     TimelineSlots timeline;
 };
@@ -211,7 +213,15 @@ public:
     AppointmentTexts Texts(const TApptItem& a) const;  // on its section's day
     uint32_t AppointmentColour(const TApptItem& a, bool highlighted) const;
     uint32_t TaskColour(const TTask& t, bool highlighted) const;
+    std::wstring TaskPrefix(const TTask& t) const;  // its time or due date, on its section
+    // Whether a day title carries the timeline bar, and the bar.
+    bool HasTimeline(const TDailyList& section) const;
     TimelineBar Timeline(const TDailyList& section, const Scaler& sc) const;
+    // The counters a section title shows; -1 for a counter it does not show.
+    struct Counters {
+        int appointments = -1, tasks = -1, mail = -1;
+    };
+    Counters TitleCounters(const TDailyList& section) const;
     std::wstring RangeText(bool inCaption) const;
 
     const AgendaSettings& settings() const { return s_; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "agenda_settings.h"
 #include "calendar_dialogs.h"
 #include "calendar_input.h"
 #include "category_table.h"
@@ -17,7 +18,6 @@
 #include "settings.h"
 #include "skin.h"
 #include "tab_codes.h"
-#include "week_number.h"
 
 namespace daybrim {
 
@@ -67,60 +67,6 @@ bool IsDayKey(int32_t key) { return key > 3 && key < int32_t(kLaterDay); }
 
 }  // namespace
 
-AgendaSettings AgendaSettingsFrom(const CSettings& c, int weekRule) {
-    AgendaSettings s;
-    s.numDays = std::max(1, c.dNumOfDays.Int());
-    s.foldingDefault = c.FoldingDfltState.Int();
-    s.keepTodayOpen = c.SkinTodayWhenCollpsAll.Int() == 1;
-    s.hideEmptyDays = c.HideNoAppoDays.Int() != 0;
-    s.forceTodayTitle = c.ForceTodayTitleDsply.Int() == 1;
-    s.includeMail = c.IncludeMainOnCal.Int() == 1;
-    s.mailHideWhenZero = c.MailHideWhenZeroMsgs.Int() == 1;
-    s.mailUnderToday = c.HideMailTtlUnderToday.Int() == 1;
-    s.includeOverdue = c.IncldOverDueTsksInCR.Int() == 1;
-    s.includeUndated = c.IncldUndatedTsksInCR.Int() == 1;
-    s.includeLater = c.IncldFutureTsksInCR.Int() == 1;
-    s.overdueUnderToday = c.HideOverDueTsksDayTtl.Int() == 1;
-    s.undatedUnderToday = c.HideUndatedTsksDayTtl.Int() == 1;
-    const CNumericSetting* order[6] = {&c.CalTitlesOrder0, &c.CalTitlesOrder1, &c.CalTitlesOrder2,
-                                       &c.CalTitlesOrder3, &c.CalTitlesOrder4, &c.CalTitlesOrder5};
-    for (int i = 0; i < 6; ++i) s.titlesOrder[i] = order[i]->Int();
-    s.dayTitleFormat = c.DayTtlFrmt.Int();
-    s.customDayTitle = c.CustomDayttlFrmtDefault.value();
-    s.tomorrowTitle = c.ShowTomorrowTtl.Int() == 1;
-    s.dateInTodayTitle = c.AppendDateToTodayTtl.Int() == 1;
-    s.daysCountInTitle = c.AppendDaysCountTottl.Int() == 1;
-    s.weekNumberInTitle = c.AppendWeekNumTottl.Int() == 1;
-    s.weekRule = weekRule;
-    s.monthlyStartDay = c.MonthlyStartDay.Int();
-    s.dayFirstRangeText = c.MonthlyPopupCalDateFrmt.Int() == 1;
-    s.twelveHour = c.TimeFormat.Int() != 0;
-    s.twoDigitHours = c.Force2DigitsTImeFrmt.Int() == 1;
-    s.humanTime = c.HumanTime.Int();
-    s.apptDisplayFormat = c.ApptDisplayFormat.Int();
-    s.hidePassed = c.dAppoPassedToday.Int() == 1;
-    s.includeTasks = c.IncldTasksInCR.Int() != 0;
-    s.tasksWithAppts = c.ClrSortTsksWithAppts.Int() == 1;
-    s.tasksBeforeAppts = c.PaintTsksBeforeAppts.Int() == 1;
-    s.tasksSubsort = c.TasksSubsortOnCal.Int();
-    s.textColourMode = c.ClrTextColor.Int();
-    s.highlightText = c.HighlightTextClr.value();
-    s.conflicting = c.Conflicting.Int();
-    s.timeLines = c.TimeLines.Int();
-    s.freeOffTimeline = c.FilterFreeApptsFromTL.Int() == 1;
-    s.timelinesStart = c.TimelinesStart.Int();
-    s.timelinesLength = c.TimelinesLength.Int();
-    s.horZoom = c.TimelinesHorZ.Int() == 2 ? 2 : 1;
-    s.vertZoom = std::max(1, c.TimelinesVertZ.Int());
-    const CNumericSetting* status[4] = {&c.ClrStatusFree, &c.ClrStatusTentative, &c.ClrStatusBusy,
-                                        &c.ClrStatusOutofoffice};
-    for (int i = 0; i < 4; ++i)
-        if (status[i]->value() != kNoColour) s.statusColour[i] = status[i]->value();
-    if (c.TimeLinesBgClr.value() != kNoColour) s.timelineBackground = c.TimeLinesBgClr.value();
-    if (c.TimeLinesDfltClr.value() != kNoColour) s.timelineDefault = c.TimeLinesDfltClr.value();
-    return s;
-}
-
 // The agenda's appointment texts for the painter.
 class CCalendarTab::RowTextsOfAgenda : public RowTexts {
 public:
@@ -134,13 +80,9 @@ private:
 
 CCalendarTab::CCalendarTab(const ShellEnv* env, CPimStore* pim)
     : CTabWithItemsList(env), pim_(pim), texts_(env ? env->lang : nullptr) {
-    int weekRule = 0;
-    wchar_t first[4] = {};
-    if (env && env->settings) {
-        if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IFIRSTWEEKOFYEAR, first, 4) <= 0) first[0] = L'0';
-        weekRule = WeekRuleFromSetting(env->settings->FirstWeekInYear.value(), first[0]);
-    }
-    agenda_.reset(new AgendaModel(env && env->settings ? AgendaSettingsFrom(*env->settings, weekRule) : AgendaSettings(),
+    agenda_.reset(new AgendaModel(env && env->settings
+                                      ? AgendaSettingsFrom(*env->settings, LocaleWeekRule(*env->settings))
+                                      : AgendaSettings(),
                                   texts_, format_));
     rowTexts_.reset(new RowTextsOfAgenda(*agenda_));
 }

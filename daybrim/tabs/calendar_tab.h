@@ -17,11 +17,7 @@
 namespace daybrim {
 
 class CPimStore;
-class CSettings;
 class TDailyList;
-
-// The agenda's rules as the settings give them.
-AgendaSettings AgendaSettingsFrom(const CSettings& s, int weekRule);
 
 // Messages from the monthly calendar.
 const UINT WM_CAL_BROWSE = 4790;        // wParam first day, lParam last day

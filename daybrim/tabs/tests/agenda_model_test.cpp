@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "agenda_fakes.h"
+#include "agenda_print.h"
 #include "week_number.h"
 
 namespace daybrim {
@@ -101,6 +102,10 @@ TEST(AgendaTitles, EveryFormatAndTheNamedDays) {
         EXPECT_EQ(c.expected, SectionTitle(uint32_t(kToday + c.offset), kToday, s, f.text, f.fmt)) << c.what;
     }
     Fixture f;
+    AgendaSettings shortDate;
+    shortDate.dayTitleFormat = 4;
+    f.fmt.dayFirst = true;
+    EXPECT_EQ(L"10/12/2026", SectionTitle(uint32_t(kToday + 3), kToday, shortDate, f.text, f.fmt));
     f.text.strings.erase(agenda_text::kToday);  // a library without the word: the date stays
     EXPECT_EQ(L"Monday, Dec 07", SectionTitle(uint32_t(kToday), kToday, AgendaSettings(), f.text, f.fmt));
     EXPECT_EQ(L"Overdue", SectionTitle(kSectionOverdue, kToday, AgendaSettings(), f.text, f.fmt));
@@ -395,6 +400,13 @@ TEST(AgendaSections, SectionOrderFollowsTheSettings) {
     r.Sync();
     const std::vector<std::wstring> browsing = {L"[Tomorrow]", L"Meeting", L"[Wednesday, Dec 09]", L"-"};
     EXPECT_EQ(browsing, Lines(*r.m));
+
+    // One day (dNumOfDays 1): today alone, between the other blocks.
+    r.range = {kToday, kToday, false};
+    r.Sync();
+    const std::vector<std::wstring> oneDay = {L"[Today]", L"-", L"[Later]", L"Far", L"[Overdue]", L"Old",
+                                              L"[No date]", L"Some day", L"[Mail]", L"-"};
+    EXPECT_EQ(oneDay, Lines(*r.m));
 }
 
 TEST(AgendaSections, VisibilityOfDaysAndSpecialSections) {
@@ -509,6 +521,44 @@ TEST(AgendaSections, EmptyAgendaAndFoldedRows) {
     r.Sync();
     r.m->Section(uint32_t(kToday + 1))->folded = 1;
     EXPECT_EQ(std::vector<std::wstring>{L"[Tomorrow]"}, Lines(*r.m));
+    // The list machinery asks the section itself: the same answer.
+    r.Day(2);
+    r.Sync();
+    EXPECT_TRUE(r.m->Section(uint32_t(kToday + 1))->IsVisibleCached());
+    EXPECT_FALSE(r.m->Section(uint32_t(kToday + 2))->IsVisibleCached());
+}
+
+TEST(AgendaSections, TitleCountersAndTimelines) {
+    struct Case {
+        bool counters, mailCounter;
+        uint32_t key;
+        int appointments, tasks, mail;
+        bool timeline;
+    };
+    const Case cases[] = {
+        {false, true, uint32_t(kToday), -1, -1, -1, true},
+        {true, true, uint32_t(kToday), 1, 1, -1, true},
+        {true, true, kSectionOverdue, -1, 1, -1, false},
+        {false, true, kSectionMail, -1, -1, 0, false},
+        {true, false, kSectionMail, -1, -1, -1, false},
+    };
+    for (const Case& c : cases) {
+        AgendaRig r;
+        r.s.titleCounters = c.counters;
+        r.s.mailCounter = c.mailCounter;
+        TDailyList* today = r.Day(0);
+        today->AddChild(Appt(L"Meeting", At(0, 14), At(0, 15)));
+        today->AddChild(Task(L"Task", kToday));
+        AddDay(r.days, kSectionOverdue)->AddChild(Task(L"Old", kToday - 3));
+        AddDay(r.days, kSectionMail);
+        r.Sync();
+        const TDailyList& d = *r.m->Section(c.key);
+        const AgendaModel::Counters got = r.m->TitleCounters(d);
+        EXPECT_EQ(c.appointments, got.appointments) << c.key;
+        EXPECT_EQ(c.tasks, got.tasks) << c.key;
+        EXPECT_EQ(c.mail, got.mail) << c.key;
+        EXPECT_EQ(c.timeline, r.m->HasTimeline(d)) << c.key;
+    }
 }
 
 TEST(AgendaColours, AppointmentsAndTasks) {
@@ -574,6 +624,41 @@ TEST(AgendaRange, CaptionAndMenuTexts) {
         s.dayFirstRangeText = c.dayFirst;
         EXPECT_EQ(c.expected, RangeText(c.first, c.last, c.browsing, c.caption, s, f.text, f.fmt));
     }
+}
+
+
+TEST(AgendaLines, OneLinePerRowWithTheMarks) {
+    AgendaRig r;
+    r.s.hideEmptyDays = false;
+    r.s.conflicting = 2;
+    TDailyList* today = r.Day(0);
+    today->AddChild(Appt(L"Standup", At(0, 9), At(0, 9, 15)));
+    today->AddChild(Appt(L"Review", At(0, 14), At(0, 15)));
+    auto clash = Appt(L"<\u2022>Call</\u2022>", At(0, 14, 30), At(0, 16));
+    clash->sensitivity = 2;
+    today->AddChild(std::move(clash));
+    today->AddChild(Appt(L"Holiday", At(0, 0), At(1, 0), 0, true));
+    TDailyList* tomorrow = r.Day(1);
+    auto task = Task(L"Report", kToday + 1);
+    task->importance = 2;
+    tomorrow->AddChild(std::move(task));
+    tomorrow->AddChild(Task(L"Filed", kToday + 1));
+    r.Day(2);
+    r.Sync();
+    const std::vector<std::wstring> expected = {
+        L"Range: Today - 12/09",
+        L"== Today (4 appointments)",
+        L"   Holiday [all day]",
+        L"   9:00  Standup [passed]",
+        L"   14:00  Review [conflict]",
+        L"   14:30  Call [done, conflict, private]",
+        L"== Tomorrow (2 tasks)",
+        L"   [ ] Filed",
+        L"   [ ] Report [high]",
+        L"== Wednesday, Dec 09",
+        L"   (nothing)",
+    };
+    EXPECT_EQ(expected, AgendaLines(*r.m));
 }
 
 }  // namespace
