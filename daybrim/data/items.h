@@ -246,6 +246,7 @@ public:
     double birthday = kNoDate, anniversary = kNoDate;
     std::unique_ptr<ItemIcon> picture;
     int pictureWidth = 0, pictureHeight = 0;
+    HotRect numberHot;  // the shown number's type mark, where it was last drawn
     const VisibilityRules* rules = nullptr;
 };
 

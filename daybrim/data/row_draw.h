@@ -99,6 +99,8 @@ public:
     virtual int Account(DrawContext& dc, const AccountRow& row, const HotRect& rc, unsigned flags) = 0;
     virtual int Note(DrawContext& dc, NoteRow& row, const HotRect& rc, unsigned flags) = 0;
     virtual int Message(DrawContext& dc, const MessageRow& row, const HotRect& rc, unsigned flags) = 0;
+    // Fills the highlight behind a row before it is drawn highlighted.
+    virtual void Highlight(DrawContext&, const HotRect&) {}
 };
 
 // Everything a row needs from its list and tab, set once per paint pass and
@@ -117,6 +119,14 @@ struct DrawContext {
     int leftIcons[2] = {-1, -1};     // the left strip's codes; -1: the Calendar's settings
     int rightMask = -1;              // the right strip's mask; -1: the Calendar's setting
     int foldingType = -1;            // -1: the setting
+
+    bool conflicting = false;        // the appointment overlaps another (Calendar)
+
+    // The host's background tinted at 105 and 150 (HBITMAP), and where the list's
+    // buffer lies on it: bands and separators are copied from there. 0: drawn
+    // from the line colour instead.
+    uintptr_t tinted105 = 0, tinted150 = 0;
+    int backgroundX = 0, backgroundY = 0;
 
     int32_t today = 0;               // day number
     int32_t day = 0;                 // the day whose list is painted (Calendar)
