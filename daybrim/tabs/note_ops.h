@@ -1,0 +1,72 @@
+// The Notes tab's work on the device's files: scanning a folder, the storage
+// cards, capped reads for the preview, and copies, renames and moves that never
+// lose a note.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace daybrim {
+namespace notes {
+
+// One file a scan found.
+struct ScannedFile {
+    std::wstring name;        // without extension
+    std::wstring path;        // full path
+    std::wstring folder;      // the folder's path
+    std::wstring folderName;  // its last component; empty for a configured root
+    unsigned type = 0;        // type bit
+    double modified = 0;      // OLE date, local time
+    uint64_t size = 0;
+};
+
+// The files of `folder` whose type bit is in `wanted`. Hidden files are not
+// listed; hidden ink notes are the Notes application's templates and go to
+// `templates` when given. A missing folder yields nothing.
+std::vector<ScannedFile> ScanFolder(const std::wstring& folder, unsigned wanted, bool isRoot,
+                                    std::vector<std::wstring>* templates = nullptr);
+// The direct sub-folders' names of `folder`, hidden ones left out.
+std::vector<std::wstring> SubFolders(const std::wstring& folder);
+
+// The roots of the inserted storage cards ("\Storage Card"), through the notes
+// library; none when the library or its exports are missing.
+std::vector<std::wstring> StorageCardRoots();
+// The personal folder ("\My Documents").
+std::wstring PersonalFolder();
+
+// At most `cap` bytes from the start of a file, however large it is.
+bool ReadCapped(const std::wstring& path, size_t cap, std::string* out, bool* truncated = nullptr);
+const size_t kPreviewCap = 64 * 1024;
+
+// Every folder of `path` that is missing, made.
+bool MakeFolders(const std::wstring& path);
+
+enum class FileResult {
+    kDone,
+    kNothingToDo,     // the target is the source
+    kSourceMissing,
+    kTargetExists,    // and overwriting was not asked for
+    kBadTarget,       // the target folder cannot be made
+    kCopyFailed,      // the target is left as it was, the source too
+    kVerifyFailed,    // the copy differs from the source: removed, the source kept
+    kSourceKept,      // the copy stands but the source could not be deleted
+};
+
+// Called after each chunk a copy wrote, with the bytes so far; false stops the
+// copy as a failing write would (tests pull cards and fail disks here).
+using CopyProgress = std::function<bool(uint64_t copied)>;
+
+// Copies `from` to `to` (a full path), by way of a temporary file beside the
+// target that is compared with the source before it takes the target's name.
+FileResult CopyNote(const std::wstring& from, const std::wstring& to, bool overwrite,
+                    const CopyProgress& progress = nullptr);
+// Renames or moves: a change of case only is a rename in place; anything else
+// is a verified copy, and only then the source is deleted.
+FileResult MoveNote(const std::wstring& from, const std::wstring& to, bool overwrite,
+                    const CopyProgress& progress = nullptr);
+
+}  // namespace notes
+}  // namespace daybrim

@@ -1,0 +1,249 @@
+// The Notes tab's file work on real folders of the device image: renames and
+// moves between main memory and a storage card, with failures half way and a
+// card pulled during the copy. No case may lose the note.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "flashcard.h"
+#include "note_ops.h"
+#include "raii.h"
+
+namespace daybrim {
+namespace notes {
+namespace {
+
+const wchar_t kHome[] = L"\\My Documents\\NotesOpsTest";
+const wchar_t kCard[] = L"\\Storage Card\\NotesOpsTest";
+
+std::string Content(size_t size, char seed) {
+    std::string s(size, 0);
+    for (size_t i = 0; i < size; ++i) s[i] = char(seed + i * 7 % 251);
+    return s;
+}
+
+bool Write(const std::wstring& path, const std::string& bytes) {
+    raii::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD n = 0;
+    return f && WriteFile(f.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr) && n == bytes.size();
+}
+
+// The file's bytes, or "<missing>".
+std::string Read(const std::wstring& path) {
+    std::string s;
+    if (!ReadCapped(path, 1 << 24, &s)) return "<missing>";
+    return s;
+}
+
+// The names in a folder, to see that no temporary copy is left behind.
+std::wstring Listing(const std::wstring& folder) {
+    std::wstring out;
+    WIN32_FIND_DATAW fd = {};
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do
+        if (fd.cFileName[0] != L'.') out += std::wstring(fd.cFileName) + L";";
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return out;
+}
+
+void Clean(const std::wstring& folder) {
+    WIN32_FIND_DATAW fd = {};
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (fd.cFileName[0] == L'.') continue;
+            const std::wstring p = folder + L"\\" + fd.cFileName;
+            SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Clean(p);
+            else DeleteFileW(p.c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+class NoteOpsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CeSim_InsertStorageCard(L"Storage Card"));
+        Clean(kHome);
+        Clean(kCard);
+        ASSERT_TRUE(MakeFolders(kHome));
+        ASSERT_TRUE(MakeFolders(kCard));
+    }
+    void TearDown() override {
+        CeSim_InsertStorageCard(L"Storage Card");
+        Clean(kHome);
+        Clean(kCard);
+        CeSim_RemoveStorageCard(L"Storage Card");
+    }
+    std::wstring Home(const wchar_t* name) { return std::wstring(kHome) + L"\\" + name; }
+    std::wstring Card(const wchar_t* name) { return std::wstring(kCard) + L"\\" + name; }
+};
+
+TEST_F(NoteOpsTest, EveryRenameAndMoveKeepsTheNote) {
+    const std::string note = Content(40000, 'a'), other = Content(300, 'z');
+    const struct {
+        const char* what;
+        std::wstring from, to;
+        bool otherAtTarget, overwrite;
+        FileResult result;
+        bool sourceStays;  // the note is still (or only) at `from`
+    } cases[] = {
+        {"unchanged", Home(L"a.pwi"), Home(L"a.pwi"), false, false, FileResult::kNothingToDo, true},
+        {"case only", Home(L"a.pwi"), Home(L"A.PWI"), false, false, FileResult::kDone, false},
+        {"new name", Home(L"a.pwi"), Home(L"b.pwi"), false, false, FileResult::kDone, false},
+        {"new sub-folder", Home(L"a.pwi"), Home(L"Work\\Deep\\a.pwi"), false, false, FileResult::kDone, false},
+        {"onto the card", Home(L"a.pwi"), Card(L"a.pwi"), false, false, FileResult::kDone, false},
+        {"from the card", Card(L"a.pwi"), Home(L"a.pwi"), false, false, FileResult::kDone, false},
+        {"taken, not asked", Home(L"a.pwi"), Home(L"b.pwi"), true, false, FileResult::kTargetExists, true},
+        {"taken, overwrite", Home(L"a.pwi"), Card(L"b.pwi"), true, true, FileResult::kDone, false},
+        {"a folder in the way", Home(L"a.pwi"), std::wstring(kHome) + L"\\Sub", false, true, FileResult::kBadTarget,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        ASSERT_TRUE(Write(c.from, note));
+        if (c.otherAtTarget) {
+            ASSERT_TRUE(Write(c.to, other));
+        }
+        MakeFolders(std::wstring(kHome) + L"\\Sub");
+        EXPECT_EQ(c.result, MoveNote(c.from, c.to, c.overwrite));
+        if (c.sourceStays) {
+            EXPECT_EQ(note, Read(c.from));
+            if (c.otherAtTarget) {
+                EXPECT_EQ(other, Read(c.to));
+            }
+        } else {
+            EXPECT_EQ(note, Read(c.to));
+            if (c.result == FileResult::kDone && _wcsicmp(c.from.c_str(), c.to.c_str()) != 0) {
+                EXPECT_EQ("<missing>", Read(c.from));
+            }
+        }
+        EXPECT_EQ(std::wstring::npos, (Listing(kHome) + Listing(kCard)).find(L".tmp"));
+    }
+    // The case-only rename gives the file its new spelling.
+    SetUp();
+    ASSERT_TRUE(Write(Home(L"memo.txt"), note));
+    ASSERT_EQ(FileResult::kDone, MoveNote(Home(L"memo.txt"), Home(L"Memo.txt"), false));
+    EXPECT_EQ(L"Memo.txt;", Listing(kHome));
+}
+
+TEST_F(NoteOpsTest, AFailureHalfWayLeavesBothSidesAsTheyWere) {
+    const std::string note = Content(50000, 'n'), old = Content(1000, 'o');
+    const struct {
+        const char* what;
+        bool oldAtTarget;
+    } cases[] = {{"new target", false}, {"overwriting", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        ASSERT_TRUE(Write(Home(L"a.pwi"), note));
+        if (c.oldAtTarget) {
+            ASSERT_TRUE(Write(Card(L"a.pwi"), old));
+        }
+        int calls = 0;
+        const FileResult r = MoveNote(Home(L"a.pwi"), Card(L"a.pwi"), true, [&](uint64_t) { return ++calls < 2; });
+        EXPECT_EQ(FileResult::kCopyFailed, r);
+        EXPECT_EQ(2, calls);
+        EXPECT_EQ(note, Read(Home(L"a.pwi")));
+        EXPECT_EQ(c.oldAtTarget ? old : "<missing>", Read(Card(L"a.pwi")));
+        EXPECT_EQ(c.oldAtTarget ? L"a.pwi;" : L"", Listing(kCard));
+    }
+}
+
+TEST_F(NoteOpsTest, ACardPulledDuringTheMoveLosesNothing) {
+    const std::string note = Content(60000, 'c');
+    const struct {
+        const char* what;
+        bool fromCard;
+    } cases[] = {{"to the card", false}, {"from the card", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        const std::wstring from = c.fromCard ? Card(L"a.pwi") : Home(L"a.pwi");
+        const std::wstring to = c.fromCard ? Home(L"a.pwi") : Card(L"a.pwi");
+        ASSERT_TRUE(Write(from, note));
+        const FileResult r = MoveNote(from, to, false, [](uint64_t copied) {
+            if (copied > 20000) CeSim_RemoveStorageCard(L"Storage Card");
+            return true;
+        });
+        EXPECT_NE(FileResult::kDone, r);
+        ASSERT_TRUE(CeSim_InsertStorageCard(L"Storage Card"));
+        EXPECT_EQ(note, Read(from));
+        EXPECT_EQ("<missing>", Read(to));
+        EXPECT_EQ(c.fromCard ? L"a.pwi;" : L"", Listing(kCard));
+        EXPECT_EQ(c.fromCard ? L"" : L"a.pwi;", Listing(kHome));
+    }
+}
+
+TEST_F(NoteOpsTest, CopyNeverOverwritesUnasked) {
+    ASSERT_TRUE(Write(Home(L"a.txt"), "one"));
+    ASSERT_TRUE(Write(Card(L"a.txt"), "two"));
+    EXPECT_EQ(FileResult::kTargetExists, CopyNote(Home(L"a.txt"), Card(L"a.txt"), false));
+    EXPECT_EQ("two", Read(Card(L"a.txt")));
+    EXPECT_EQ(FileResult::kDone, CopyNote(Home(L"a.txt"), Card(L"b.txt"), false));
+    EXPECT_EQ("one", Read(Card(L"b.txt")));
+    EXPECT_EQ("one", Read(Home(L"a.txt")));
+    EXPECT_EQ(FileResult::kSourceMissing, CopyNote(Home(L"none.txt"), Card(L"c.txt"), false));
+}
+
+TEST_F(NoteOpsTest, PreviewReadsAreCapped) {
+    const std::string big = Content(300000, 'b');
+    ASSERT_TRUE(Write(Home(L"big.txt"), big));
+    const struct {
+        size_t cap;
+        size_t want;
+        bool truncated;
+    } cases[] = {{kPreviewCap, kPreviewCap, true}, {big.size(), big.size(), false}, {10, 10, true}, {0, 0, true}};
+    for (const auto& c : cases) {
+        std::string got;
+        bool truncated = false;
+        ASSERT_TRUE(ReadCapped(Home(L"big.txt"), c.cap, &got, &truncated));
+        EXPECT_EQ(big.substr(0, c.want), got) << c.cap;
+        EXPECT_EQ(c.truncated, truncated) << c.cap;
+    }
+    std::string got = "stale";
+    EXPECT_FALSE(ReadCapped(Home(L"none.txt"), 10, &got));
+    EXPECT_EQ("", got);
+}
+
+TEST_F(NoteOpsTest, ScanListsWantedTypesAndSetsTemplatesAside) {
+    for (const wchar_t* n : {L"a.pwi", L"b.TXT", L"c.doc", L"d.bin", L"e.wav"}) ASSERT_TRUE(Write(Home(n), "x"));
+    ASSERT_TRUE(Write(Home(L"Meeting.pwi"), "t"));
+    SetFileAttributesW(Home(L"Meeting.pwi").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(MakeFolders(Home(L"Sub.txt")));  // a folder is never a file row
+    const struct {
+        unsigned wanted;
+        bool root;
+        std::wstring names;
+    } cases[] = {{63, false, L"a b c e "}, {1, true, L"a "}, {4 | 8, false, L"b c "}, {32, false, L""}};
+    for (const auto& c : cases) {
+        std::vector<std::wstring> templates;
+        auto files = ScanFolder(kHome, c.wanted, c.root, &templates);
+        std::sort(files.begin(), files.end(), [](const ScannedFile& x, const ScannedFile& y) { return x.name < y.name; });
+        std::wstring names;
+        for (const auto& f : files) {
+            names += f.name + L" ";
+            EXPECT_EQ(c.root ? L"" : L"NotesOpsTest", f.folderName);
+            EXPECT_EQ(1u, f.size);
+        }
+        EXPECT_EQ(c.names, names) << c.wanted;
+        EXPECT_EQ((c.wanted & 1) ? std::vector<std::wstring>{L"Meeting"} : std::vector<std::wstring>{}, templates);
+    }
+    EXPECT_TRUE(ScanFolder(L"\\No Such Folder", 63, false).empty());
+}
+
+TEST_F(NoteOpsTest, CardsAreFoundThroughTheNotesLibrary) {
+    EXPECT_EQ(std::vector<std::wstring>{L"\\Storage Card"}, StorageCardRoots());
+    CeSim_RemoveStorageCard(L"Storage Card");
+    EXPECT_TRUE(StorageCardRoots().empty());
+}
+
+}  // namespace
+}  // namespace notes
+}  // namespace daybrim
