@@ -10,6 +10,17 @@
 namespace daybrim {
 namespace notes {
 
+// One file a scan found.
+struct ScannedFile {
+    std::wstring name;        // without extension
+    std::wstring path;        // full path
+    std::wstring folder;      // the folder's path
+    std::wstring folderName;  // its last component; empty for a configured root
+    unsigned type = 0;        // type bit
+    double modified = 0;      // OLE date, local time
+    uint64_t size = 0;
+};
+
 enum TypeBit : unsigned { kInk = 1, kVoice = 2, kText = 4, kWord = 8, kExcel = 16, kList = 32, kAllTypes = 63 };
 
 // The type bit of a file name by its extension (any case); 0 for other files.

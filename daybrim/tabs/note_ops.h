@@ -9,19 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "note_files.h"
+
 namespace daybrim {
 namespace notes {
 
-// One file a scan found.
-struct ScannedFile {
-    std::wstring name;        // without extension
-    std::wstring path;        // full path
-    std::wstring folder;      // the folder's path
-    std::wstring folderName;  // its last component; empty for a configured root
-    unsigned type = 0;        // type bit
-    double modified = 0;      // OLE date, local time
-    uint64_t size = 0;
-};
 
 // The files of `folder` whose type bit is in `wanted`. Hidden files are not
 // listed; hidden ink notes are the Notes application's templates and go to

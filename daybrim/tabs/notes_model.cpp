@@ -1,0 +1,135 @@
+#include "notes_model.h"
+
+#include <cmath>
+#include <cwctype>
+
+namespace daybrim {
+
+namespace {
+
+std::wstring Lower(const std::wstring& s) {
+    std::wstring out(s);
+    for (wchar_t& c : out) c = wchar_t(std::towlower(c));
+    return out;
+}
+
+uint32_t Hash(const std::wstring& s) {
+    uint32_t h = 2166136261u;
+    for (wchar_t c : s) {
+        h ^= uint32_t(c);
+        h *= 16777619u;
+    }
+    return h;
+}
+
+int32_t FileDay(double ole) { return int32_t(std::floor(ole)); }
+
+}  // namespace
+
+uint32_t NoteIdOf(const std::wstring& path) { return Hash(Lower(path)); }
+
+TNoteItem::TNoteItem(const notes::ScannedFile& f, const NotesOptions* order)
+    : file(f), order_(order), id_(NoteIdOf(f.path)) {
+    row.name = f.name;
+    row.typeBits = f.type;
+    row.date = f.modified;
+    row.size = f.size;
+}
+
+int TNoteItem::Compare(const TItem& other) const {
+    const TNoteItem* o = dynamic_cast<const TNoteItem*>(&other);
+    if (!o) return 0;
+    const notes::FileFacts a{file.name, file.modified, file.size}, b{o->file.name, o->file.modified, o->file.size};
+    const int c = notes::CompareFiles(a, b, order_ ? order_->sort : 0, order_ ? order_->sortDirection : 1);
+    if (c != 0) return c;
+    // Same name in two folders of one group: the path keeps them apart and in order.
+    const std::wstring pa = Lower(file.path), pb = Lower(o->file.path);
+    return pa < pb ? 1 : (pb < pa ? -1 : 0);
+}
+
+int TNoteItem::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->Note(dc, row, rc, flags) : 0;
+}
+
+TNoteGroup::TNoteGroup(uint32_t key, std::wstring groupTitle, const NotesOptions* order)
+    : key_(key), order_(order) {
+    title = std::move(groupTitle);
+}
+
+int TNoteGroup::Compare(const TItem& other) const {
+    const TNoteGroup* o = dynamic_cast<const TNoteGroup*>(&other);
+    if (!o) return 0;
+    const int grouping = order_ ? order_->grouping : 1;
+    int c = 0;
+    if (grouping == 1) {
+        const std::wstring a = Lower(title), b = Lower(o->title);
+        c = a < b ? 1 : (b < a ? -1 : 0);
+    } else if (grouping == 2) {
+        c = key_ > o->key_ ? 1 : (key_ < o->key_ ? -1 : 0);  // today first
+    } else {
+        c = key_ < o->key_ ? 1 : (key_ > o->key_ ? -1 : 0);
+    }
+    return order_ && order_->groupDirection < 0 ? -c : c;
+}
+
+int TNoteGroup::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->GroupTitle(dc, *this, title, rc, flags) : 0;
+}
+
+uint32_t NotesModel::GroupKeyOf(const notes::ScannedFile& f) const {
+    switch (options_.grouping) {
+    case 0: return 0;
+    case 2: return uint32_t(notes::DateGroupKey(FileDay(f.modified), options_.today));
+    case 3: return f.type;
+    default: return Hash(Lower(f.folderName)) | 0x80000000u;  // apart from the small keys
+    }
+}
+
+std::wstring NotesModel::GroupTitle(uint32_t key, const notes::ScannedFile& f, const TextSource& texts) const {
+    switch (options_.grouping) {
+    case 0: return texts.String(kStrNotesAll);
+    case 2: {
+        static const unsigned kIds[] = {kStrOlder, kStrLastMonth, kStrLastWeek, kStrYesterday, kStrToday};
+        return texts.String(key <= 4 ? kIds[key] : kStrOlder);
+    }
+    case 3:
+        for (unsigned bit = 1, i = 0; bit <= notes::kList; bit <<= 1, ++i)
+            if (bit == key) return texts.String(kStrTypeInk + i);
+        return std::wstring();
+    default: return f.folderName.empty() ? texts.String(kStrNotesAll) : f.folderName;
+    }
+}
+
+void NotesModel::Build(const std::vector<notes::ScannedFile>& files, const NotesOptions& options,
+                       const TextSource& texts, const std::set<uint32_t>* folded) {
+    groups_.Clear();
+    options_ = options;
+    for (const notes::ScannedFile& f : files) {
+        if (!(f.type & notes::kAllTypes)) continue;
+        const uint32_t key = GroupKeyOf(f);
+        TNoteGroup* g = static_cast<TNoteGroup*>(groups_.Find(key));
+        if (!g) {
+            std::unique_ptr<TNoteGroup> made(new TNoteGroup(key, GroupTitle(key, f, texts), &options_));
+            made->folded = folded ? folded->count(key) != 0 : options_.foldedByDefault;
+            g = static_cast<TNoteGroup*>(groups_.Insert(std::move(made)));
+        }
+        std::unique_ptr<TNoteItem> item(new TNoteItem(f, &options_));
+        item->shown = options_.selFolder.empty() || notes::SamePath(options_.selFolder, f.folderName);
+        g->AddChild(std::move(item));
+    }
+}
+
+TNoteItem* NotesModel::Find(uint32_t id) const {
+    for (TItem* g = groups_.head(); g; g = g->next())
+        if (TChildItem* c = static_cast<TItemWithList*>(g)->FindChildById(id)) return static_cast<TNoteItem*>(c);
+    return nullptr;
+}
+
+std::set<uint32_t> NotesModel::FoldedKeys() const {
+    std::set<uint32_t> out;
+    for (TItem* g = groups_.head(); g; g = g->next())
+        if (static_cast<TItemWithList*>(g)->folded) out.insert(g->Id());
+    return out;
+}
+
+}  // namespace daybrim

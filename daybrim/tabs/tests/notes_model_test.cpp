@@ -1,0 +1,135 @@
+// The Notes tab's rows from a scan: groups by folder, date and type, their
+// order and the order of files, the selected folder and the kept folding.
+#include <gtest/gtest.h>
+
+#include "notes_model.h"
+
+namespace daybrim {
+namespace {
+
+class Texts : public TextSource {
+public:
+    std::wstring String(unsigned id) const override { return L"#" + std::to_wstring(id); }
+};
+
+notes::ScannedFile File(const wchar_t* folderName, const wchar_t* name, unsigned type, double modified,
+                        uint64_t size = 10) {
+    notes::ScannedFile f;
+    f.name = name;
+    f.folderName = folderName;
+    f.folder = std::wstring(L"\\My Documents") + (*folderName ? L"\\" : L"") + folderName;
+    f.path = f.folder + L"\\" + name + notes::DottedExtension(type);
+    f.type = type;
+    f.modified = modified;
+    f.size = size;
+    return f;
+}
+
+const int32_t kToday = 46363;
+
+std::vector<notes::ScannedFile> Sample() {
+    return {
+        File(L"Work", L"minutes", notes::kInk, kToday + 0.4, 300),
+        File(L"work", L"Budget", notes::kExcel, kToday - 1 + 0.5, 9000),
+        File(L"", L"shopping", notes::kList, kToday - 30 + 0.9, 50),
+        File(L"Personal", L"diary", notes::kText, kToday - 31 + 0.1, 20),
+        File(L"Personal", L"voice", notes::kVoice, kToday - 7 + 0.2, 100000),
+    };
+}
+
+// "title: child child | title: ..." with only the shown children.
+std::wstring Render(NotesModel& m) {
+    std::wstring out;
+    for (TItem* g = m.groups().head(); g; g = g->next()) {
+        auto* group = static_cast<TItemWithList*>(g);
+        out += group->title + L":";
+        for (TChildItem* c : group->children())
+            if (c->IsVisibleCached()) out += L" " + static_cast<TNoteItem*>(c)->file.name;
+        out += L" | ";
+    }
+    return out;
+}
+
+TEST(NotesModel, GroupingsAndTheirOrder) {
+    const struct {
+        int grouping, groupDirection, sort, sortDirection;
+        const wchar_t* want;
+    } cases[] = {
+        {0, 1, 0, 1, L"#41340: Budget diary minutes shopping voice | "},
+        {0, 1, 0, -1, L"#41340: voice shopping minutes diary Budget | "},
+        {0, 1, 1, 1, L"#41340: diary shopping voice Budget minutes | "},
+        {0, 1, 2, 1, L"#41340: diary shopping minutes Budget voice | "},
+        // Folder names meet ignoring case; the configured root has no name of its own.
+        {1, 1, 0, 1, L"#41340: shopping | Personal: diary voice | Work: Budget minutes | "},
+        {1, -1, 0, 1, L"Work: Budget minutes | Personal: diary voice | #41340: shopping | "},
+        // 30 days back is still "last 30 days", 31 is older.
+        {2, 1, 0, 1, L"#73: minutes | #41347: Budget | #41348: voice | #41349: shopping | #41350: diary | "},
+        {3, 1, 0, 1, L"#41341: minutes | #41342: voice | #41343: diary | #41345: Budget | #41346: shopping | "},
+        {3, -1, 0, 1, L"#41346: shopping | #41345: Budget | #41343: diary | #41342: voice | #41341: minutes | "},
+    };
+    for (const auto& c : cases) {
+        NotesOptions o;
+        o.grouping = c.grouping;
+        o.groupDirection = c.groupDirection;
+        o.sort = c.sort;
+        o.sortDirection = c.sortDirection;
+        o.today = kToday;
+        NotesModel m;
+        m.Build(Sample(), o, Texts());
+        EXPECT_EQ(c.want, Render(m)) << c.grouping << " " << c.sort;
+    }
+}
+
+TEST(NotesModel, FolderNamesMeetIgnoringCase) {
+    // "Work" and "work" are one group, titled with the first spelling met.
+    NotesOptions o;
+    o.sort = 0;
+    NotesModel m;
+    m.Build(Sample(), o, Texts());
+    TItemWithList* work = nullptr;
+    for (TItem* g = m.groups().head(); g; g = g->next())
+        if (static_cast<TItemWithList*>(g)->title == L"Work") work = static_cast<TItemWithList*>(g);
+    ASSERT_NE(nullptr, work);
+    EXPECT_EQ(2u, work->children().size());
+}
+
+TEST(NotesModel, SelectedFolderHidesOthersAndFoldingIsKept) {
+    NotesOptions o;
+    o.selFolder = L"personal";
+    o.today = kToday;
+    NotesModel m;
+    m.Build(Sample(), o, Texts());
+    EXPECT_EQ(L"#41340: | Personal: diary voice | Work: | ", Render(m));
+    for (TItem* g = m.groups().head(); g; g = g->next())
+        EXPECT_EQ(static_cast<TItemWithList*>(g)->title == L"Personal", g->IsVisible()) << static_cast<TItemWithList*>(g)->title;
+
+    // First scan with folding by default: every group folded; a rescan keeps
+    // what the user changed, by the group's key.
+    o.selFolder.clear();
+    o.foldedByDefault = true;
+    m.Build(Sample(), o, Texts());
+    std::set<uint32_t> folded = m.FoldedKeys();
+    EXPECT_EQ(3u, folded.size());
+    TItem* first = m.groups().head();
+    folded.erase(first->Id());
+    m.Build(Sample(), o, Texts(), &folded);
+    EXPECT_EQ(0, static_cast<TItemWithList*>(m.groups().head())->folded);
+    EXPECT_EQ(1, static_cast<TItemWithList*>(m.groups().head()->next())->folded);
+    const std::set<uint32_t> none;
+    m.Build(Sample(), o, Texts(), &none);
+    EXPECT_TRUE(m.FoldedKeys().empty());  // all unfolded stays unfolded
+}
+
+TEST(NotesModel, ItemsAreFoundByPathWhateverItsCase) {
+    NotesOptions o;
+    NotesModel m;
+    m.Build(Sample(), o, Texts());
+    TNoteItem* item = m.Find(NoteIdOf(L"\\MY DOCUMENTS\\Personal\\DIARY.txt"));
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ(L"diary", item->file.name);
+    EXPECT_EQ(unsigned(notes::kText), item->row.typeBits);
+    EXPECT_EQ(nullptr, m.Find(NoteIdOf(L"\\My Documents\\none.txt")));
+}
+
+}  // namespace
+}  // namespace daybrim
