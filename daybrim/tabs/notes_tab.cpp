@@ -1,0 +1,510 @@
+#include "notes_tab.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "inkx.h"
+#include "launchers.h"
+#include "locale_text.h"
+#include "notes_dialog.h"
+#include "pim_store.h"
+#include "scale.h"
+#include "settings.h"
+#include "tab_codes.h"
+
+namespace daybrim {
+
+namespace {
+
+const wchar_t kFoldersKey[] = L"Software\\Olvane\\Daybrim\\Notes\\Folders";
+const wchar_t kListKey[] = L"Software\\Olvane\\Pinlist";
+const wchar_t kNoteWindowClass[] = L"DRNoteWindow";
+
+int Setting(const ShellEnv* env, CNumericSetting CSettings::*member, int fallback) {
+    return env && env->settings ? int((env->settings->*member).value()) : fallback;
+}
+
+std::wstring RegString(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& fallback) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, &key)) return fallback;
+    wchar_t buf[MAX_PATH + 1] = {};
+    DWORD size = sizeof buf - sizeof(wchar_t), type = 0;
+    const LONG r = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return fallback;
+    buf[std::min<DWORD>(size / sizeof(wchar_t), MAX_PATH)] = 0;
+    return buf;
+}
+
+// The configured folders; a device that never configured any gets the personal folder.
+std::vector<std::wstring> ConfiguredFolders() {
+    std::vector<std::wstring> out;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kFoldersKey, 0, KEY_QUERY_VALUE, &key)) {
+        out.push_back(notes::PersonalFolder());
+        return out;
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256], data[MAX_PATH + 1];
+        DWORD nameLen = 256, size = sizeof data - sizeof(wchar_t), type = 0;
+        const LONG r = RegEnumValueW(key, i, name, &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+        if (r == ERROR_NO_MORE_ITEMS) break;
+        if (r != ERROR_SUCCESS || type != REG_SZ) continue;
+        data[std::min<DWORD>(size / sizeof(wchar_t), MAX_PATH)] = 0;
+        std::wstring folder = data;
+        while (folder.size() > 1 && folder.back() == L'\\') folder.pop_back();
+        if (!folder.empty()) out.push_back(folder);
+    }
+    RegCloseKey(key);
+    return out;
+}
+
+// A folder and its direct sub-folders, the folder itself a root.
+void ScanTree(const std::wstring& folder, unsigned wanted, std::vector<notes::ScannedFile>* out,
+              std::vector<std::wstring>* templates) {
+    auto add = [&](const std::wstring& f, bool root) {
+        auto files = notes::ScanFolder(f, wanted, root, templates);
+        out->insert(out->end(), files.begin(), files.end());
+    };
+    add(folder, true);
+    for (const std::wstring& sub : notes::SubFolders(folder)) add(folder + L"\\" + sub, false);
+}
+
+bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
+    return path.size() > folder.size() && path[folder.size()] == L'\\' &&
+           notes::SamePath(path.substr(0, folder.size()), folder);
+}
+
+std::wstring AnsiToWide(const std::string& bytes) {
+    if (bytes.empty()) return std::wstring();
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring out(size_t(std::max(n, 0)), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &out[0], n);
+    return out;
+}
+
+}  // namespace
+
+// --- note window ---------------------------------------------------------------------
+
+std::wstring PreviewText(const std::wstring& path) {
+    std::string bytes;
+    bool truncated = false;
+    if (!notes::ReadCapped(path, notes::kPreviewCap, &bytes, &truncated)) return std::wstring();
+    std::wstring text = AnsiToWide(bytes);
+    if (truncated) text += L"\r\n...";
+    return text;
+}
+
+CNoteWindow& CNoteWindow::Instance() {
+    static CNoteWindow window;
+    return window;
+}
+
+LRESULT CALLBACK CNoteWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    CNoteWindow& self = Instance();
+    switch (msg) {
+    case WM_SIZE:
+        if (self.body_) MoveWindow(self.body_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE && !self.closing_) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK) self.Close();
+        return 0;
+    case WM_CLOSE: self.Close(); return 0;
+    case WM_DESTROY:
+        if (self.window_ == hwnd) self.window_ = self.body_ = nullptr;
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool CNoteWindow::Show(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& text,
+                       const RECT& where) {
+    Close();
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = inst;
+        wc.lpszClassName = kNoteWindowClass;
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }
+    window_ = CreateWindowExW(0, kNoteWindowClass, title.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION, where.left,
+                              where.top, where.right - where.left, where.bottom - where.top, owner, nullptr, inst,
+                              nullptr);
+    if (!window_) return false;
+    // The ink control comes from its own library; without it a plain edit box shows the text.
+    static HMODULE ink = LoadLibraryW(L"inkx.dll");
+    auto init = ink ? reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ink, "InitInkX")))
+                    : nullptr;
+    RECT rc;
+    GetClientRect(window_, &rc);
+    const bool inkReady = init && init();
+    body_ = CreateWindowExW(0, inkReady ? WC_INKX : L"EDIT", text.c_str(),
+                            WS_CHILD | WS_VISIBLE | ES_READONLY | ES_MULTILINE | WS_VSCROLL, 0, 0, rc.right,
+                            rc.bottom, window_, nullptr, inst, nullptr);
+    if (body_) SetWindowTextW(body_, text.c_str());
+    return true;
+}
+
+bool CNoteWindow::ShowFile(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& path,
+                           const RECT& where) {
+    return Show(inst, owner, title, PreviewText(path), where);
+}
+
+void CNoteWindow::Close() {
+    if (!window_ || closing_) return;
+    closing_ = true;
+    HWND w = window_;
+    window_ = body_ = nullptr;
+    DestroyWindow(w);
+    closing_ = false;
+}
+
+std::wstring CNoteWindow::Text() const {
+    if (!body_) return std::wstring();
+    const int n = GetWindowTextLengthW(body_);
+    std::wstring s(size_t(n) + 1, L'\0');
+    GetWindowTextW(body_, &s[0], n + 1);
+    s.resize(size_t(n));
+    return s;
+}
+
+// --- the tab -----------------------------------------------------------------------------
+
+CNotesTab::CNotesTab(const ShellEnv* env) : CTabWithItemsList(env) {}
+
+CNotesTab::~CNotesTab() {
+    if (CNoteWindow::Instance().hwnd() && GetParent(CNoteWindow::Instance().hwnd()) == main_)
+        CNoteWindow::Instance().Close();
+    Destroy();
+}
+
+DWORD CNotesTab::GetType() { return TAB_TYPE_NOTES; }
+
+std::wstring CNotesTab::Text(unsigned id) const { return LibraryTexts(env_->lang).String(id); }
+
+NotesOptions CNotesTab::OptionsFromSettings() const {
+    NotesOptions o;
+    o.grouping = Setting(env_, &CSettings::NotesTabGrouping, 1);
+    o.groupDirection = Setting(env_, &CSettings::NotesGroupingDirctn, 1) < 0 ? -1 : 1;
+    o.sort = Setting(env_, &CSettings::NotesTab1Sort, 0);
+    o.sortDirection = Setting(env_, &CSettings::NotesTab1SortDirect, 1) < 0 ? -1 : 1;
+    o.foldedByDefault = Setting(env_, &CSettings::NotesFoldingDflt, 0) == 1;
+    if (env_->settings) o.selFolder = env_->settings->NotesSelFolder.value();
+    o.today = DeviceToday();
+    return o;
+}
+
+std::vector<notes::ScannedFile> CNotesTab::ScanAll() {
+    templates_.clear();
+    std::vector<notes::ScannedFile> files;
+    const unsigned types = unsigned(Setting(env_, &CSettings::NotesScannedFileTypes, notes::kAllTypes));
+    const unsigned wanted = types & notes::kAllTypes & ~unsigned(notes::kList);
+    if (wanted) {
+        for (const std::wstring& folder : ConfiguredFolders()) ScanTree(folder, wanted, &files, &templates_);
+        for (const std::wstring& card : notes::StorageCardRoots()) ScanTree(card, wanted, &files, &templates_);
+    }
+    if (types & notes::kList) {
+        // The list program's folder, only while its library is installed.
+        const std::wstring lists = RegString(HKEY_CURRENT_USER, kListKey, L"ListsPath", L"");
+        const std::wstring utils = RegString(HKEY_CURRENT_USER, kListKey, L"PinlistUtilsPath",
+                                             L"\\Program Files\\Olvane\\Pinlist\\PinlistUtils.dll");
+        if (!lists.empty()) {
+            raii::Library lib(LoadLibraryW(utils.c_str()));
+            if (lib && GetProcAddress(lib.get(), "GetListData")) ScanTree(lists, notes::kList, &files, nullptr);
+        }
+    }
+    // A folder configured twice, or a card inside a configured folder, lists its files once.
+    std::sort(files.begin(), files.end(), [](const notes::ScannedFile& a, const notes::ScannedFile& b) {
+        return NoteIdOf(a.path) < NoteIdOf(b.path);
+    });
+    files.erase(std::unique(files.begin(), files.end(),
+                            [](const notes::ScannedFile& a, const notes::ScannedFile& b) {
+                                return notes::SamePath(a.path, b.path);
+                            }),
+                files.end());
+    return files;
+}
+
+void CNotesTab::Rescan() {
+    const std::set<uint32_t> folded = model_.FoldedKeys();
+    model_.Build(ScanAll(), OptionsFromSettings(), LibraryTexts(env_->lang), scanned_ ? &folded : nullptr);
+    scanned_ = true;
+    const std::vector<std::wstring> cards = notes::StorageCardRoots();
+    for (TItem* g = model_.groups().head(); g; g = g->next())
+        for (TChildItem* c : static_cast<TItemWithList*>(g)->children()) {
+            TNoteItem* n = static_cast<TNoteItem*>(c);
+            for (const std::wstring& card : cards)
+                if (StartsWithFolder(n->file.path, card)) n->row.onStorageCard = true;
+        }
+    if (main_) Rebuild(true);
+}
+
+void CNotesTab::RebuildRows() {
+    if (!scanned_) Rescan();
+    for (TItem* g = model_.groups().head(); g; g = g->next()) {
+        if (!g->IsVisible()) continue;
+        rows_.AppendGroup(static_cast<TItemWithList*>(g));
+    }
+}
+
+std::wstring CNotesTab::CreateListContent() {
+    lastTapX_ = lastTapY_ = -1;
+    return L"NotesTabVList";
+}
+
+void CNotesTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
+    ctx.today = DeviceToday();
+    ctx.group.lineStyle = std::min(3, std::max(0, Setting(env_, &CSettings::NotesBreakLineStyle, 3)));
+    ctx.group.foldButton = Setting(env_, &CSettings::NotesIncldFoldBttns, 1) == 1;
+    if (Setting(env_, &CSettings::NotesIncldCounters, 1) == 1) ctx.group.counterKind[0] = 3;
+}
+
+void CNotesTab::LaunchApplication() {
+    launch::OpenApplication(LaunchSettings(), main_, launch::kNotesView);
+}
+
+// --- menus ----------------------------------------------------------------------------------
+
+UINT CNotesTab::GetContextMenuId(TItem* item) {
+    return item && item->Kind() == kKindNote ? 41340 : 41341;
+}
+
+std::vector<std::wstring> CNotesTab::MoveTargets() const {
+    std::vector<std::wstring> out;
+    auto add = [&](const std::wstring& root) {
+        out.push_back(root);
+        for (const std::wstring& sub : notes::SubFolders(root)) out.push_back(root + L"\\" + sub);
+    };
+    add(notes::PersonalFolder());
+    for (const std::wstring& card : notes::StorageCardRoots()) add(card);
+    return out;
+}
+
+void CNotesTab::PrepareContextMenu(TItem* item, HMENU menu) {
+    menuTargets_.clear();
+    TNoteItem* note = item && item->Kind() == kKindNote ? static_cast<TNoteItem*>(item) : nullptr;
+    if (!note) return;
+    const std::vector<std::wstring> targets = MoveTargets();
+    const int count = GetMenuItemCount(menu);
+    for (int pos = 0; pos < count; ++pos) {
+        HMENU sub = GetSubMenu(menu, pos);
+        if (!sub) continue;
+        // The first entry of each folder sub-menu tells which it is.
+        const UINT first = GetMenuItemID(sub, 0);
+        if (first != kCmdMoveToFirst && first != kCmdCopyToFirst) continue;
+        while (GetMenuItemCount(sub) > 0) DeleteMenu(sub, 0, MF_BYPOSITION);
+        for (size_t i = 0; i < targets.size() && i < kCmdFolderSlots; ++i) {
+            const bool here = notes::SamePath(targets[i], note->file.folder);
+            AppendMenuW(sub, MF_STRING | (here && first == kCmdMoveToFirst ? MF_GRAYED : 0), first + UINT(i),
+                        targets[i].c_str());
+        }
+    }
+    menuTargets_ = targets;
+}
+
+bool CNotesTab::Ask(const std::wstring& text, const std::wstring& caption) {
+    return MessageBoxW(main_, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CNotesTab::Tell(const std::wstring& text, const std::wstring& caption, UINT icon) {
+    MessageBoxW(main_, text.c_str(), caption.c_str(), MB_OK | icon);
+}
+
+int CNotesTab::OnContextMenuCommand(TItem* item, UINT command) {
+    TNoteItem* note = item && item->Kind() == kKindNote ? static_cast<TNoteItem*>(item) : nullptr;
+    if (command >= kCmdMoveToFirst && command < kCmdMoveToFirst + kCmdFolderSlots) {
+        const size_t i = command - kCmdMoveToFirst;
+        if (!note || i >= menuTargets_.size()) return -1;
+        MoveFileTo(note, menuTargets_[i], note->file.name);
+        return 0;
+    }
+    if (command >= kCmdCopyToFirst && command < kCmdCopyToFirst + kCmdFolderSlots) {
+        const size_t i = command - kCmdCopyToFirst;
+        if (!note || i >= menuTargets_.size()) return -1;
+        CopyFileTo(note, menuTargets_[i]);
+        return 0;
+    }
+    switch (command) {
+    case kCmdOpen4:
+        if (!note) return -1;
+        OpenItem(note, false);
+        return 0;
+    case kCmdNoteRename:
+        if (!note) return -1;
+        RenameWithDialog(note);
+        return 0;
+    case kCmdNoteDelete: return note ? (DeleteNote(note), 0) : -1;
+    case kCmdNoteHide: return note ? (HideNote(note), 0) : -1;
+    case kCmdNoteMail: return note ? (MailNote(note), 0) : -1;
+    case kCmdNoteCopy: return note ? (CopyFileTo(note, note->file.folder), 0) : -1;
+    case kCmdNewWorkbookFile: launch::Launch(main_, L"pxl.exe", L""); return 0;
+    case kCmdNewDocumentFile: launch::Launch(main_, L"pWord.exe", L""); return 0;
+    case kCmdNewNoteInFolder:
+    case kCmdNewNoteDefault: launch::Launch(main_, L":MSNOTETAKE", L""); return 0;
+    case kCmdNotesFoldAll:
+    case kCmdNotesUnfoldAll:
+        for (TItem* g = model_.groups().head(); g; g = g->next()) {
+            TItemWithList* group = static_cast<TItemWithList*>(g);
+            group->folded = command == kCmdNotesFoldAll;
+        }
+        Rebuild(true);
+        return 0;
+    }
+    return CTabWithItemsList::OnContextMenuCommand(item, command);
+}
+
+// --- actions -----------------------------------------------------------------------------------
+
+bool CNotesTab::MoveFileTo(TNoteItem* item, const std::wstring& folder, const std::wstring& newName) {
+    if (!item || !notes::ValidFileName(newName)) {
+        Tell(L"Enter a unique name that does not contain \\/:*?\"<>|.", L"Desktop", MB_ICONHAND);
+        return false;
+    }
+    const std::wstring to = folder + L"\\" + newName + notes::DottedExtension(item->file.type);
+    bool overwrite = false;
+    if (!notes::SamePath(to, item->file.path) && GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!Ask(Text(41027), Text(41028))) return false;
+        overwrite = true;
+    }
+    const notes::FileResult r = notes::MoveNote(item->file.path, to, overwrite);
+    const bool ok = r == notes::FileResult::kDone || r == notes::FileResult::kNothingToDo;
+    if (!ok && r != notes::FileResult::kSourceKept) Tell(Text(kStrMoveFailed), item->file.name, MB_ICONHAND);
+    Rescan();
+    return ok;
+}
+
+std::vector<NoteLocation> CNotesTab::LocationsFor(const TNoteItem& item) const {
+    std::vector<NoteLocation> out;
+    if (item.file.type == notes::kList) {
+        out.push_back({Text(41253), RegString(HKEY_CURRENT_USER, kListKey, L"ListsPath", L""), 1});
+        return out;
+    }
+    out.push_back({Text(41026), notes::PersonalFolder(), 0});
+    for (const std::wstring& card : notes::StorageCardRoots()) out.push_back({card.substr(1), card, 2});
+    return out;
+}
+
+void CNotesTab::RenameWithDialog(TNoteItem* item) {
+    // Every failed try rescans, so the item is looked up again by its path each time.
+    const uint32_t id = item->Id();
+    LibraryTexts texts(env_->lang);
+    CRenameNoteDialog dlg(texts, item->file.path, LocationsFor(*item),
+                          [this, id](const std::wstring& folder, const std::wstring& name) {
+                              TNoteItem* current = model_.Find(id);
+                              return current && MoveFileTo(current, folder, name);
+                          });
+    dlg.Run(env_->instance, main_);
+    TakeListFocus();
+}
+
+bool CNotesTab::CopyFileTo(TNoteItem* item, const std::wstring& folder) {
+    if (!item) return false;
+    std::wstring to = folder + L"\\" + item->file.name + notes::DottedExtension(item->file.type);
+    // A copy into the file's own folder gets a name of its own.
+    for (int n = 2; notes::SamePath(folder, item->file.folder) && n < 100 &&
+                    GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+         ++n)
+        to = folder + L"\\" + item->file.name + L" (" + std::to_wstring(n) + L")" +
+             notes::DottedExtension(item->file.type);
+    const bool ok = notes::CopyNote(item->file.path, to, false) == notes::FileResult::kDone;
+    if (!ok) Tell(Text(41022), item->file.name, MB_ICONHAND);
+    Rescan();
+    return ok;
+}
+
+bool CNotesTab::DeleteNote(TNoteItem* item) {
+    if (!item || !Ask(Text(unsigned(notes::DeleteQuestionString(item->file.type))), item->file.name)) return false;
+    SetFileAttributesW(item->file.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const bool ok = DeleteFileW(item->file.path.c_str()) != FALSE;
+    Rescan();
+    return ok;
+}
+
+bool CNotesTab::HideNote(TNoteItem* item) {
+    if (!item || !Ask(Text(41023), Text(41024))) return false;
+    const DWORD a = GetFileAttributesW(item->file.path.c_str());
+    const bool ok = a != INVALID_FILE_ATTRIBUTES && SetFileAttributesW(item->file.path.c_str(), a | FILE_ATTRIBUTE_HIDDEN);
+    Rescan();
+    return ok;
+}
+
+bool CNotesTab::MailNote(TNoteItem* item) {
+    return item && launch::Launch(main_, L"\\windows\\tmail.exe", notes::MailArguments(item->file.path));
+}
+
+bool CNotesTab::PreviewNote(TNoteItem* item, int x, int y) {
+    if (!item || !(item->file.type & (notes::kInk | notes::kText))) return false;
+    POINT pt = {x, y};
+    if (list_.hwnd()) ClientToScreen(list_.hwnd(), &pt);
+    const int w = ScaleX(200), h = ScaleY(130);
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    RECT where;
+    where.left = std::max(0, std::min(int(pt.x) - w / 2, screenW - w));
+    where.top = std::max(0, std::min(int(pt.y) + ScaleY(8), screenH - h));
+    where.right = where.left + w;
+    where.bottom = where.top + h;
+    return CNoteWindow::Instance().ShowFile(env_->instance, main_, item->file.name, item->file.path, where);
+}
+
+int CNotesTab::OpenItemOverride(TItem* item) {
+    if (!item || item->Kind() != kKindNote) return 0;
+    TNoteItem* note = static_cast<TNoteItem*>(item);
+    const int preview = Setting(env_, &CSettings::NotesPreviewNotesState, 2);
+    const unsigned type = note->file.type;
+    if (preview == 1 && (type & (notes::kInk | notes::kText))) {
+        RECT rc = {0, 0, 0, 0};
+        if (list_.hwnd()) GetClientRect(list_.hwnd(), &rc);
+        PreviewNote(note, rc.right / 2, lastTapY_ >= 0 ? lastTapY_ : 0);
+        return 1;
+    }
+    // Recordings and lists open with their program; documents through the shell's verb.
+    const bool plain = (type & (notes::kVoice | notes::kList)) != 0;
+    launch::Launch(main_, note->file.path, L"", plain ? nullptr : L"OpenDoc");
+    return 1;
+}
+
+// --- taps ----------------------------------------------------------------------------------------
+
+void CNotesTab::OnListTap(int x, int y, int scrollOffset) {
+    const int contentY = y + scrollOffset;
+    const int previous = rows_.Highlighted();
+    const int index = rows_.HitTest(contentY);
+    TItem* item = rows_.At(index);
+    if (!item) {
+        SetHighlight(RowList::kNone);
+        if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
+        return;
+    }
+    if (StepDoubleTap(item)) {
+        tapHandled_ = true;
+        return;
+    }
+    SetHighlight(index);
+    if (Setting(env_, &CSettings::NotesIncldFoldBttns, 1) == 1 && StepFoldButton(item, x)) {
+        tapHandled_ = true;
+        return;
+    }
+    if (StepTapAndHold(item, x, y)) {
+        tapHandled_ = true;
+        return;
+    }
+    // The type icon of a note or text file opens its preview.
+    if (item->Kind() == kKindNote && Setting(env_, &CSettings::NotesPreviewNotesState, 2) == 2) {
+        TNoteItem* note = static_cast<TNoteItem*>(item);
+        const int iconX = note->row.iconX;
+        if (iconX >= 0 && x >= iconX && x < iconX + ScaleX(12) && PreviewNote(note, x, y)) {
+            tapHandled_ = true;
+            return;
+        }
+    }
+    StepPlainTap(index, x, y, previous);
+}
+
+}  // namespace daybrim

@@ -1,0 +1,110 @@
+// CNotesTab: note and document files of the configured folders, their
+// sub-folders, the storage cards and the list program's folder, grouped and
+// ordered by the tab's settings; opened, previewed in the floating note window,
+// renamed, moved, copied, hidden, deleted and mailed from the item menu.
+#pragma once
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "note_ops.h"
+#include "notes_dialog.h"
+#include "notes_model.h"
+#include "raii.h"
+#include "tab_with_items_list.h"
+
+namespace daybrim {
+
+enum NotesCommand : UINT {
+    kCmdNoteTemplateFirst = 1079, kCmdNoteTemplateLast = 1279,
+    kCmdNoteCopy = 40885, kCmdNoteDelete = 40886, kCmdNoteRename = 40887,
+    kCmdNewNoteInFolder = 40889, kCmdNewNoteDefault = 40890, kCmdNoteHide = 40893,
+    kCmdNoteMail = 41262, kCmdNewWorkbookFile = 41263, kCmdNewDocumentFile = 41264,
+    kCmdNotesFoldAll = 40199, kCmdNotesUnfoldAll = 40200,
+    // The folders of the move and copy sub-menus, filled as the menu opens.
+    kCmdMoveToFirst = 45200, kCmdCopyToFirst = 45300, kCmdFolderSlots = 100,
+};
+
+// The floating preview of a note or a text file: one at a time, closed when it
+// loses activation, on OK and when its tab asks.
+class CNoteWindow {
+public:
+    static CNoteWindow& Instance();
+    // Shows `text` titled `title` at the screen rectangle; closes a shown one first.
+    bool Show(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& text, const RECT& where);
+    bool ShowFile(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& path, const RECT& where);
+    void Close();
+    HWND hwnd() const { return window_; }
+    // The body's text as shown (tests).
+    std::wstring Text() const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    HWND window_ = nullptr;
+    HWND body_ = nullptr;
+    bool closing_ = false;
+};
+
+// The preview text of a file: at most a fixed number of bytes read, as ANSI text.
+std::wstring PreviewText(const std::wstring& path);
+
+class CNotesTab : public CTabWithItemsList {
+public:
+    explicit CNotesTab(const ShellEnv* env);
+    ~CNotesTab() override;
+
+    // CTab
+    DWORD GetType() override;
+    UINT GetMenuId() override { return 440; }
+    void PrepareMenu(HMENU menu) override {}
+    void OnDateChanged() override { Rescan(); }
+    void OnDataChanged() override { Rescan(); }
+    void LaunchApplication() override;
+
+    // CTabWithItemsList
+    void RebuildRows() override;
+    UINT GetContextMenuId(TItem* item) override;
+    void PrepareContextMenu(TItem* item, HMENU menu) override;
+    std::wstring CreateListContent() override;
+    void OnListTap(int x, int y, int scrollOffset) override;
+    int OnContextMenuCommand(TItem* item, UINT command) override;
+    std::wstring GetBarIconName() override { return L"notes_baricon"; }
+    void PrepareDrawContext(DrawContext& ctx, TItem& item) override;
+    int OpenItemOverride(TItem* item) override;
+
+    // Scans the folders again and rebuilds the rows.
+    void Rescan();
+    NotesModel& Model() { return model_; }
+    const std::vector<std::wstring>& Templates() const { return templates_; }
+    // The folders the move and copy sub-menus offer: the personal folder and its
+    // sub-folders, then each card's root and its sub-folders.
+    std::vector<std::wstring> MoveTargets() const;
+    // The item actions, for the commands and for tests (answers through the
+    // device's message boxes).
+    bool MoveFileTo(TNoteItem* item, const std::wstring& folder, const std::wstring& newName);
+    bool CopyFileTo(TNoteItem* item, const std::wstring& folder);
+    bool DeleteNote(TNoteItem* item);
+    bool HideNote(TNoteItem* item);
+    bool MailNote(TNoteItem* item);
+    bool PreviewNote(TNoteItem* item, int x, int y);
+    // The rename dialog's locations for a file: main memory and the cards, or
+    // the list program's folder for a list.
+    std::vector<NoteLocation> LocationsFor(const TNoteItem& item) const;
+
+private:
+    std::vector<notes::ScannedFile> ScanAll();
+    NotesOptions OptionsFromSettings() const;
+    bool Ask(const std::wstring& text, const std::wstring& caption);
+    void Tell(const std::wstring& text, const std::wstring& caption, UINT icon);
+    std::wstring Text(unsigned id) const;
+    void RenameWithDialog(TNoteItem* item);
+
+    NotesModel model_;
+    std::vector<std::wstring> templates_;
+    std::vector<std::wstring> menuTargets_;  // the folders of the shown item menu
+    bool scanned_ = false;
+};
+
+}  // namespace daybrim

@@ -1,0 +1,281 @@
+// The Notes tab on the test device: what a scan lists from the configured
+// folder, its sub-folders and the storage card, and the item actions with the
+// device's message boxes answered.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cesim_shell.h"
+#include "devicelog.h"
+#include "flashcard.h"
+#include "notes_tab.h"
+#include "raii.h"
+#include "settings.h"
+#include "shell_env.h"
+
+namespace daybrim {
+namespace {
+
+const wchar_t kRoot[] = L"\\My Documents\\NotesTabTest";
+const wchar_t kCardFolder[] = L"\\Storage Card\\NotesTabTest";
+const wchar_t kFolders[] = L"Software\\Olvane\\Daybrim\\Notes\\Folders";
+
+bool Write(const std::wstring& path, const std::string& bytes) {
+    raii::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD n = 0;
+    return f && WriteFile(f.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Clean(const std::wstring& folder) {
+    WIN32_FIND_DATAW fd = {};
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (fd.cFileName[0] == L'.') continue;
+            const std::wstring p = folder + L"\\" + fd.cFileName;
+            SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Clean(p);
+            else DeleteFileW(p.c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+class NotesTabTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CeSim_InsertStorageCard(L"Storage Card"));
+        Clean(kRoot);
+        Clean(kCardFolder);
+        ASSERT_TRUE(notes::MakeFolders(std::wstring(kRoot) + L"\\Work"));
+        ASSERT_TRUE(notes::MakeFolders(kCardFolder));
+        ASSERT_TRUE(Write(Root(L"groceries.txt"), "milk\r\nbread"));
+        ASSERT_TRUE(Write(Root(L"Work\\minutes.pwi"), "ink"));
+        ASSERT_TRUE(Write(Root(L"Work\\budget.xls"), "cells"));
+        ASSERT_TRUE(Write(Root(L"Work\\Meeting.pwi"), "template"));
+        SetFileAttributesW(Root(L"Work\\Meeting.pwi").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        ASSERT_TRUE(Write(Root(L"photo.jpg"), "not a note"));
+        ASSERT_TRUE(Write(std::wstring(kCardFolder) + L"\\trip.doc", "document"));
+
+        RegDeleteKeyW(HKEY_CURRENT_USER, kFolders);
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kFolders, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                                 &key, nullptr));
+        const std::wstring root = kRoot;
+        RegSetValueExW(key, L"1", 0, REG_SZ, reinterpret_cast<const BYTE*>(root.c_str()),
+                       DWORD((root.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+
+        lang_.reset(LoadLibraryW(LANG_DLL));
+        s_.NotesTabGrouping.Set(1);
+        s_.NotesGroupingDirctn.Set(1);
+        s_.NotesTab1Sort.Set(0);
+        s_.NotesTab1SortDirect.Set(1);
+        s_.NotesScannedFileTypes.Set(63);
+        s_.NotesPreviewNotesState.Set(2);
+        env_.settings = &s_;
+        env_.lang = lang_.get();
+        tab_.reset(new CNotesTab(&env_));
+    }
+    void TearDown() override {
+        CeSim_SetMessageBoxAnswer(CESIM_NO_OVERRIDE);
+        tab_.reset();
+        RegDeleteKeyW(HKEY_CURRENT_USER, kFolders);
+        CeSim_InsertStorageCard(L"Storage Card");
+        Clean(kRoot);
+        Clean(kCardFolder);
+        CeSim_RemoveStorageCard(L"Storage Card");
+    }
+    std::wstring Root(const wchar_t* rest) { return std::wstring(kRoot) + L"\\" + rest; }
+    // "group: name name | ..." of what the tab lists (files of this test only).
+    std::wstring Listing() {
+        std::wstring out;
+        for (TItem* g = tab_->Model().groups().head(); g; g = g->next()) {
+            auto* group = static_cast<TItemWithList*>(g);
+            std::wstring names;
+            for (TChildItem* c : group->children()) {
+                auto* n = static_cast<TNoteItem*>(c);
+                if (n->file.path.find(L"NotesTabTest") == std::wstring::npos || !n->IsVisibleCached()) continue;
+                names += L" " + n->file.name + (n->row.onStorageCard ? L"*" : L"");
+            }
+            if (!names.empty()) out += group->title + L":" + names + L" | ";
+        }
+        return out;
+    }
+    TNoteItem* Item(const std::wstring& path) { return tab_->Model().Find(NoteIdOf(path)); }
+
+    CSettings s_;
+    ShellEnv env_;
+    raii::Library lang_;
+    std::unique_ptr<CNotesTab> tab_;
+};
+
+TEST_F(NotesTabTest, ScanListsFoldersSubFoldersAndTheCard) {
+    const struct {
+        unsigned types;
+        bool card;
+        const wchar_t* want;
+    } cases[] = {
+        // The configured root's own files are titled with the tab's name; the card
+        // adds its folders, its files marked.
+        {63, true, L"Notes: groceries | NotesTabTest: trip* | Work: budget minutes | "},
+        {63, false, L"Notes: groceries | Work: budget minutes | "},
+        {1, true, L"Work: minutes | "},
+        {4 | 8, true, L"Notes: groceries | NotesTabTest: trip* | "},
+    };
+    for (const auto& c : cases) {
+        s_.NotesScannedFileTypes.Set(c.types);
+        if (c.card) CeSim_InsertStorageCard(L"Storage Card");
+        else CeSim_RemoveStorageCard(L"Storage Card");
+        tab_->Rescan();
+        EXPECT_EQ(c.want, Listing()) << c.types << c.card;
+        const auto& t = tab_->Templates();
+        EXPECT_EQ((c.types & 1) != 0, std::find(t.begin(), t.end(), L"Meeting") != t.end());
+    }
+}
+
+TEST_F(NotesTabTest, ListsNeedTheListProgramsLibrary) {
+    // The list program's folder is named but its library is missing: no scan.
+    ASSERT_TRUE(notes::MakeFolders(Root(L"Lists")));
+    ASSERT_TRUE(Write(Root(L"Lists\\shopping.mll"), "list"));
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                    nullptr);
+    const std::wstring lists = Root(L"Lists"), lib = L"\\No Such\\PinlistUtils.dll";
+    RegSetValueExW(key, L"ListsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lists.c_str()),
+                   DWORD((lists.size() + 1) * 2));
+    RegSetValueExW(key, L"PinlistUtilsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lib.c_str()),
+                   DWORD((lib.size() + 1) * 2));
+    RegCloseKey(key);
+    s_.NotesScannedFileTypes.Set(32);
+    tab_->Rescan();
+    EXPECT_EQ(L"", Listing());
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist");
+}
+
+TEST_F(NotesTabTest, DeleteAndHideAskFirst) {
+    const struct {
+        int answer;
+        bool hide;
+        bool gone, hidden;
+    } cases[] = {{IDNO, false, false, false}, {IDYES, false, true, false}, {IDNO, true, false, false},
+                 {IDYES, true, false, true}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Write(Root(L"groceries.txt"), "milk"));
+        SetFileAttributesW(Root(L"groceries.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        tab_->Rescan();
+        TNoteItem* item = Item(Root(L"groceries.txt"));
+        ASSERT_NE(nullptr, item);
+        CeSim_SetMessageBoxAnswer(c.answer);
+        if (c.hide) tab_->HideNote(item);
+        else tab_->DeleteNote(item);
+        EXPECT_EQ(!c.gone, Exists(Root(L"groceries.txt"))) << c.answer << c.hide;
+        const DWORD a = GetFileAttributesW(Root(L"groceries.txt").c_str());
+        EXPECT_EQ(c.hidden, a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_HIDDEN) != 0);
+        // What is gone or hidden is no longer listed.
+        EXPECT_EQ(!c.gone && !c.hidden, Item(Root(L"groceries.txt")) != nullptr);
+    }
+}
+
+TEST_F(NotesTabTest, RenameAndMoveFromTheTab) {
+    tab_->Rescan();
+    // Another name in place, then onto the card, then back under its first name.
+    ASSERT_TRUE(tab_->MoveFileTo(Item(Root(L"groceries.txt")), kRoot, L"shopping"));
+    EXPECT_FALSE(Exists(Root(L"groceries.txt")));
+    ASSERT_TRUE(tab_->MoveFileTo(Item(Root(L"shopping.txt")), kCardFolder, L"shopping"));
+    EXPECT_TRUE(Exists(std::wstring(kCardFolder) + L"\\shopping.txt"));
+    EXPECT_TRUE(Item(std::wstring(kCardFolder) + L"\\shopping.txt")->row.onStorageCard);
+    ASSERT_TRUE(tab_->MoveFileTo(Item(std::wstring(kCardFolder) + L"\\shopping.txt"), kRoot, L"groceries"));
+    EXPECT_TRUE(Exists(Root(L"groceries.txt")));
+
+    // Onto a taken name: No keeps both files as they were.
+    ASSERT_TRUE(Write(Root(L"taken.txt"), "other"));
+    tab_->Rescan();
+    CeSim_SetMessageBoxAnswer(IDNO);
+    EXPECT_FALSE(tab_->MoveFileTo(Item(Root(L"groceries.txt")), kRoot, L"taken"));
+    EXPECT_TRUE(Exists(Root(L"groceries.txt")));
+    // A name the file system cannot take is refused before anything moves.
+    CeSim_SetMessageBoxAnswer(IDOK);
+    EXPECT_FALSE(tab_->MoveFileTo(Item(Root(L"groceries.txt")), kRoot, L"a:b"));
+    EXPECT_TRUE(Exists(Root(L"groceries.txt")));
+    // The same name is no change at all, and never loses the file.
+    EXPECT_TRUE(tab_->MoveFileTo(Item(Root(L"groceries.txt")), kRoot, L"groceries"));
+    EXPECT_TRUE(Exists(Root(L"groceries.txt")));
+}
+
+TEST_F(NotesTabTest, CopiesGetANameOfTheirOwn) {
+    tab_->Rescan();
+    ASSERT_TRUE(tab_->CopyFileTo(Item(Root(L"groceries.txt")), kRoot));
+    ASSERT_TRUE(tab_->CopyFileTo(Item(Root(L"groceries.txt")), kRoot));
+    EXPECT_TRUE(Exists(Root(L"groceries (2).txt")));
+    EXPECT_TRUE(Exists(Root(L"groceries (3).txt")));
+    ASSERT_TRUE(tab_->CopyFileTo(Item(Root(L"groceries.txt")), kCardFolder));
+    CeSim_SetMessageBoxAnswer(IDOK);
+    EXPECT_FALSE(tab_->CopyFileTo(Item(Root(L"groceries.txt")), kCardFolder));  // never overwrites
+}
+
+TEST_F(NotesTabTest, MoveTargetsAreThePersonalFolderAndTheCards) {
+    const auto targets = tab_->MoveTargets();
+    ASSERT_FALSE(targets.empty());
+    EXPECT_EQ(L"\\My Documents", targets.front());
+    EXPECT_NE(targets.end(), std::find(targets.begin(), targets.end(), std::wstring(kRoot)));
+    EXPECT_NE(targets.end(), std::find(targets.begin(), targets.end(), L"\\Storage Card"));
+    EXPECT_NE(targets.end(), std::find(targets.begin(), targets.end(), std::wstring(kCardFolder)));
+
+    // The rename dialog's locations: main memory, then each card by its name.
+    tab_->Rescan();
+    const auto where = tab_->LocationsFor(*Item(Root(L"groceries.txt")));
+    ASSERT_EQ(2u, where.size());
+    EXPECT_EQ(L"\\My Documents", where[0].root);
+    EXPECT_EQ(0, where[0].data);
+    EXPECT_EQ(L"Storage Card", where[1].title);
+    EXPECT_EQ(L"\\Storage Card", where[1].root);
+    EXPECT_EQ(2, where[1].data);
+    CeSim_RemoveStorageCard(L"Storage Card");
+    EXPECT_EQ(1u, tab_->LocationsFor(*Item(Root(L"groceries.txt"))).size());
+}
+
+TEST_F(NotesTabTest, MailAttachesTheFileQuoted) {
+    tab_->Rescan();
+    const auto from = devlog::LogSize();
+    ASSERT_TRUE(tab_->MailNote(Item(Root(L"groceries.txt"))));
+    std::string line;
+    for (int i = 0; i < 500 && line.empty(); ++i) {
+        for (auto& l : devlog::ReadLog(from)) {
+            const devlog::Field* src = devlog::Find(l, "source");
+            const devlog::Field* cmd = devlog::Find(l, "commandLine");
+            if (src && src->text == "tmail" && cmd) line = cmd->text;
+        }
+        if (line.empty()) Sleep(20);
+    }
+    EXPECT_NE(std::string::npos, line.find("-attach \"\\My Documents\\NotesTabTest\\groceries.txt\"")) << line;
+}
+
+TEST_F(NotesTabTest, PreviewIsCappedAndShownInTheNoteWindow) {
+    std::string big(notes::kPreviewCap * 3, 'x');
+    ASSERT_TRUE(Write(Root(L"big.txt"), big));
+    const std::wstring text = PreviewText(Root(L"big.txt"));
+    EXPECT_LE(text.size(), notes::kPreviewCap + 8);
+    EXPECT_GE(text.size(), notes::kPreviewCap);
+    EXPECT_EQ(L"milk\r\nbread", PreviewText(Root(L"groceries.txt")));
+    EXPECT_EQ(L"", PreviewText(Root(L"none.txt")));
+
+    RECT where = {10, 10, 210, 140};
+    CNoteWindow& w = CNoteWindow::Instance();
+    ASSERT_TRUE(w.ShowFile(GetModuleHandleW(nullptr), nullptr, L"groceries", Root(L"groceries.txt"), where));
+    HWND first = w.hwnd();
+    EXPECT_EQ(L"milk\r\nbread", w.Text());
+    ASSERT_TRUE(w.Show(GetModuleHandleW(nullptr), nullptr, L"other", L"text", where));
+    EXPECT_FALSE(IsWindow(first));  // one note window at a time
+    w.Close();
+    EXPECT_EQ(nullptr, w.hwnd());
+}
+
+}  // namespace
+}  // namespace daybrim
