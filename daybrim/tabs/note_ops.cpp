@@ -71,7 +71,8 @@ std::wstring TemporaryBeside(const std::wstring& to) {
 bool CopyBytes(const std::wstring& from, const std::wstring& temp, const CopyProgress& progress) {
     raii::File in = OpenRead(from);
     if (!in) return false;
-    raii::File out(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Hidden until verified: a copy cut short by a pulled card is never listed as a note.
+    raii::File out(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr));
     if (!out) return false;
     std::unique_ptr<char[]> buf(new char[kChunk]);
     uint64_t copied = 0;
@@ -209,6 +210,7 @@ FileResult CopyNote(const std::wstring& from, const std::wstring& to, bool overw
         DeleteFileW(temp.c_str());
         return FileResult::kCopyFailed;
     }
+    SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
     return FileResult::kDone;
 }
 
@@ -217,9 +219,16 @@ FileResult MoveNote(const std::wstring& from, const std::wstring& to, bool overw
     switch (PlanMove(from, to)) {
     case MoveKind::kUnchanged:
         return FileResult::kNothingToDo;
-    case MoveKind::kInPlace:
-        // The file system knows it is one file: renaming it can never copy it onto itself.
-        return MoveFileW(from.c_str(), to.c_str()) ? FileResult::kDone : FileResult::kCopyFailed;
+    case MoveKind::kInPlace: {
+        // One file under two spellings: renamed, never copied onto itself. Some
+        // file systems take a change of case alone as no change, so the rename
+        // goes by way of a free name beside it, and back should the second step fail.
+        const std::wstring temp = TemporaryBeside(to);
+        if (temp.empty() || !MoveFileW(from.c_str(), temp.c_str())) return FileResult::kCopyFailed;
+        if (MoveFileW(temp.c_str(), to.c_str())) return FileResult::kDone;
+        MoveFileW(temp.c_str(), from.c_str());
+        return FileResult::kCopyFailed;
+    }
     case MoveKind::kCopyThenDelete:
         break;
     }

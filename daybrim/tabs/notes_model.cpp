@@ -117,6 +117,62 @@ void NotesModel::Build(const std::vector<notes::ScannedFile>& files, const Notes
         item->shown = options_.selFolder.empty() || notes::SamePath(options_.selFolder, f.folderName);
         g->AddChild(std::move(item));
     }
+    // A rescan keeps what the search bar narrowed to.
+    if (!searchText_.empty() || cursor_ != std::wstring::npos) ApplySearch(searchGroups_, searchBarOn_, equals_);
+}
+
+wchar_t NotesModel::searchLetter() const {
+    return cursor_ < cursorGroup_.size() ? cursorGroup_[cursor_] : 0;
+}
+
+void NotesModel::Search(int key, int mode, const LetterGroups& groups, bool searchBarOn, LetterEquals equals) {
+    if (mode != searchMode_) {
+        searchText_.clear();
+        cursor_ = std::wstring::npos;
+        searchMode_ = mode;
+    }
+    if (mode == 0) {
+        if (key >= 1 && key <= 8) searchText_ += wchar_t(L'0' + key);
+        else if (key == 9 && !searchText_.empty()) searchText_.pop_back();
+        else if (key != 9) searchText_.clear();
+    } else if (key >= 1 && key <= 8 && size_t(key) <= groups.size() && !groups[size_t(key - 1)].empty()) {
+        const std::wstring& letters = groups[size_t(key - 1)];
+        if (cursorGroup_ == letters && cursor_ + 1 < letters.size()) {
+            ++cursor_;
+        } else {
+            cursorGroup_ = letters;
+            cursor_ = 0;
+        }
+    } else {
+        cursorGroup_.clear();
+        cursor_ = std::wstring::npos;
+    }
+    searchGroups_ = groups;
+    searchBarOn_ = searchBarOn;
+    equals_ = equals ? equals : SimpleLetterEquals;
+    ApplySearch(searchGroups_, searchBarOn_, equals_);
+}
+
+void NotesModel::ApplySearch(const LetterGroups& groups, bool searchBarOn, LetterEquals equals) {
+    const SearchKeyMap keys(groups);
+    const wchar_t letter = searchLetter();
+    for (TItem* g = groups_.head(); g; g = g->next()) {
+        TItemWithList* group = static_cast<TItemWithList*>(g);
+        for (TChildItem* c : group->children()) {
+            TNoteItem* n = static_cast<TNoteItem*>(c);
+            n->row.matchPos = -1;
+            if (searchMode_ == 0) {
+                const size_t at = searchText_.empty() ? 0 : keys.Key(n->file.name, searchBarOn).find(searchText_);
+                n->matched = at != std::wstring::npos;
+                if (n->matched && !searchText_.empty()) n->row.matchPos = int(at);
+            } else {
+                n->matched = letter == 0 || (!n->file.name.empty() && equals(n->file.name[0], letter));
+                if (n->matched && letter != 0) n->row.matchPos = 0;
+            }
+        }
+        group->folded = 0;
+        group->Recount();
+    }
 }
 
 TNoteItem* NotesModel::Find(uint32_t id) const {

@@ -38,7 +38,7 @@ enum NotesString : unsigned {
 class TNoteItem : public TChildItem {
 public:
     TNoteItem(const notes::ScannedFile& f, const NotesOptions* order);
-    bool IsVisible() override { return shown; }
+    bool IsVisible() override { return shown && matched; }
     int Kind() const override { return kKindNote; }
     int Compare(const TItem& other) const override;
     uint32_t Id() const override { return id_; }
@@ -47,6 +47,7 @@ public:
     notes::ScannedFile file;
     NoteRow row;
     bool shown = true;
+    bool matched = true;  // by the search bar's narrowing
 
 private:
     const NotesOptions* order_;
@@ -78,14 +79,31 @@ public:
     const NotesOptions& options() const { return options_; }
     TNoteItem* Find(uint32_t id) const;
     std::set<uint32_t> FoldedKeys() const;
+    // The search bar's key (0 clears, 1..8 a letter group, 9 deletes) in mode 0
+    // (the typed groups as digits, found anywhere in a name's key) or mode 1 (the
+    // first letter, stepping through the group's letters on each press). Every
+    // group is unfolded and counted again.
+    void Search(int key, int mode, const LetterGroups& groups, bool searchBarOn,
+                LetterEquals equals = SimpleLetterEquals);
+    const std::wstring& searchText() const { return searchText_; }
+    wchar_t searchLetter() const;
     // The group key a file goes to under the current options.
     uint32_t GroupKeyOf(const notes::ScannedFile& f) const;
 
 private:
     std::wstring GroupTitle(uint32_t key, const notes::ScannedFile& f, const TextSource& texts) const;
 
+    void ApplySearch(const LetterGroups& groups, bool searchBarOn, LetterEquals equals);
+
     NotesOptions options_;
     ItemList groups_;
+    std::wstring searchText_;
+    std::wstring cursorGroup_;  // letter mode: the group's letters, the cursor in them
+    size_t cursor_ = std::wstring::npos;
+    int searchMode_ = 0;
+    LetterGroups searchGroups_;
+    bool searchBarOn_ = true;
+    LetterEquals equals_ = SimpleLetterEquals;
 };
 
 }  // namespace daybrim

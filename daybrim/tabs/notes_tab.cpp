@@ -233,6 +233,11 @@ std::vector<notes::ScannedFile> CNotesTab::ScanAll() {
 }
 
 void CNotesTab::Rescan() {
+    Scan();
+    if (main_) Rebuild(true);
+}
+
+void CNotesTab::Scan() {
     const std::set<uint32_t> folded = model_.FoldedKeys();
     model_.Build(ScanAll(), OptionsFromSettings(), LibraryTexts(env_->lang), scanned_ ? &folded : nullptr);
     scanned_ = true;
@@ -243,11 +248,10 @@ void CNotesTab::Rescan() {
             for (const std::wstring& card : cards)
                 if (StartsWithFolder(n->file.path, card)) n->row.onStorageCard = true;
         }
-    if (main_) Rebuild(true);
 }
 
 void CNotesTab::RebuildRows() {
-    if (!scanned_) Rescan();
+    if (!scanned_) Scan();
     for (TItem* g = model_.groups().head(); g; g = g->next()) {
         if (!g->IsVisible()) continue;
         rows_.AppendGroup(static_cast<TItemWithList*>(g));

@@ -95,6 +95,7 @@ public:
 
 private:
     std::vector<notes::ScannedFile> ScanAll();
+    void Scan();  // the files and groups, without touching the rows
     NotesOptions OptionsFromSettings() const;
     bool Ask(const std::wstring& text, const std::wstring& caption);
     void Tell(const std::wstring& text, const std::wstring& caption, UINT icon);

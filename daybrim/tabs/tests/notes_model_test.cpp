@@ -133,3 +133,78 @@ TEST(NotesModel, ItemsAreFoundByPathWhateverItsCase) {
 
 }  // namespace
 }  // namespace daybrim
+
+namespace daybrim {
+namespace {
+
+const LetterGroups kGroups = {L"abc", L"def", L"ghi", L"jkl", L"mno", L"pqrs", L"tuv", L"wxyz"};
+
+TEST(NotesModelSearch, KeySequenceNarrowsAndBackspaceWidens) {
+    NotesOptions o;
+    o.grouping = 0;
+    NotesModel m;
+    m.Build(Sample(), o, Texts());
+    const struct {
+        int key;
+        const wchar_t* want;
+    } steps[] = {
+        {2, L"#41340: Budget diary minutes voice | "},  // d, e or f anywhere
+        {3, L"#41340: Budget diary | "},                 // then g, h or i
+        {9, L"#41340: Budget diary minutes voice | "},
+        {9, L"#41340: Budget diary minutes shopping voice | "},
+        {6, L"#41340: diary minutes shopping | "},       // p..s anywhere
+        {0, L"#41340: Budget diary minutes shopping voice | "},
+    };
+    std::wstring got;
+    for (const auto& s : steps) {
+        m.Search(s.key, 0, kGroups, true);
+        got += Render(m);
+    }
+    std::wstring want;
+    for (const auto& s : steps) want += s.want;
+    EXPECT_EQ(want, got);
+}
+
+TEST(NotesModelSearch, LetterModeStepsThroughTheGroupAndUnfolds) {
+    NotesOptions o;
+    o.grouping = 1;
+    o.foldedByDefault = true;
+    NotesModel m;
+    m.Build(Sample(), o, Texts());
+    m.Search(1, 1, kGroups, true);  // 'a'
+    EXPECT_EQ(L'a', m.searchLetter());
+    EXPECT_EQ(L"#41340: | Personal: | Work: | ", Render(m));
+    m.Search(1, 1, kGroups, true);  // 'b'
+    EXPECT_EQ(L"#41340: | Personal: | Work: Budget | ", Render(m));
+    EXPECT_TRUE(m.FoldedKeys().empty());  // a search opens every group
+    TItem* first = m.groups().head();
+    EXPECT_FALSE(first->IsVisible());  // nothing matched in it
+    m.Search(1, 1, kGroups, true);
+    m.Search(1, 1, kGroups, true);  // past 'c': back to 'a'
+    EXPECT_EQ(L'a', m.searchLetter());
+    m.Search(9, 1, kGroups, true);
+    EXPECT_EQ(0, m.searchLetter());
+    EXPECT_EQ(L"#41340: shopping | Personal: diary voice | Work: Budget minutes | ", Render(m));
+    // A key without letters, or beyond the groups, clears rather than reading past them.
+    m.Search(8, 1, LetterGroups{L"abc"}, true);
+    EXPECT_EQ(0, m.searchLetter());
+}
+
+TEST(NotesModelSearch, ARescanKeepsTheNarrowing) {
+    NotesOptions o;
+    o.grouping = 0;
+    NotesModel m;
+    m.Build(Sample(), o, Texts());
+    m.Search(2, 0, kGroups, true);
+    m.Search(3, 0, kGroups, true);
+    m.Build(Sample(), o, Texts());
+    EXPECT_EQ(L"#41340: Budget diary | ", Render(m));
+    EXPECT_EQ(L"23", m.searchText());
+    // With the search bar off every name's key is empty: nothing typed matches.
+    m.Search(0, 0, kGroups, false);
+    m.Search(2, 0, kGroups, false);
+    EXPECT_EQ(L"#41340: | ", Render(m));
+}
+
+}  // namespace
+}  // namespace daybrim

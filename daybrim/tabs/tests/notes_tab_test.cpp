@@ -255,6 +255,14 @@ TEST_F(NotesTabTest, MailAttachesTheFileQuoted) {
         if (line.empty()) Sleep(20);
     }
     EXPECT_NE(std::string::npos, line.find("-attach \"\\My Documents\\NotesTabTest\\groceries.txt\"")) << line;
+    // The mail program stays open until told: closed, so that it does not outlive the test.
+    for (int i = 0; i < 500; ++i) {
+        if (HWND w = FindWindowW(L"Dialog", L"Messaging")) {
+            SendMessageW(w, WM_CLOSE, 0, 0);
+            break;
+        }
+        Sleep(20);
+    }
 }
 
 TEST_F(NotesTabTest, PreviewIsCappedAndShownInTheNoteWindow) {
