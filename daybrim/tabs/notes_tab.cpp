@@ -270,6 +270,14 @@ void CNotesTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
     if (Setting(env_, &CSettings::NotesIncldCounters, 1) == 1) ctx.group.counterKind[0] = 3;
 }
 
+void CNotesTab::OnWindowPosChanged(HWND hwnd) {
+    CTabWithItemsList::OnWindowPosChanged(hwnd);
+    // Nothing else repaints the list when the tab is first shown at its size
+    // (the rows come from the scan, not from a later data notice): it paints in
+    // turn, after the host has drawn the band under it.
+    if (IsWindowVisible(hwnd) && list_.hwnd()) InvalidateRect(list_.hwnd(), nullptr, FALSE);
+}
+
 void CNotesTab::LaunchApplication() {
     launch::OpenApplication(LaunchSettings(), main_, launch::kNotesView);
 }

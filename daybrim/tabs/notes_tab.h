@@ -100,6 +100,7 @@ private:
     bool Ask(const std::wstring& text, const std::wstring& caption);
     void Tell(const std::wstring& text, const std::wstring& caption, UINT icon);
     std::wstring Text(unsigned id) const;
+    void OnWindowPosChanged(HWND hwnd) override;
     void RenameWithDialog(TNoteItem* item);
 
     NotesModel model_;
