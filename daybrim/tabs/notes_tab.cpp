@@ -250,6 +250,14 @@ void CNotesTab::Scan() {
         }
 }
 
+void CNotesTab::Search(int key, const LetterGroups& letters) {
+    if (!scanned_) Scan();
+    const int mode = Setting(env_, &CSettings::NotesSearchMode, 0) == 1 ? 1 : 0;
+    const bool barOn = Setting(env_, &CSettings::NotesActiveSearchBar, 1) != 0;
+    model_.Search(key, mode, letters, barOn);
+    if (main_) Rebuild(false);
+}
+
 void CNotesTab::RebuildRows() {
     if (!scanned_) Scan();
     for (TItem* g = model_.groups().head(); g; g = g->next()) {
@@ -265,6 +273,7 @@ std::wstring CNotesTab::CreateListContent() {
 
 void CNotesTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
     ctx.today = DeviceToday();
+    ctx.searchText = model_.searchText().empty() ? nullptr : &model_.searchText();
     ctx.group.lineStyle = std::min(3, std::max(0, Setting(env_, &CSettings::NotesBreakLineStyle, 3)));
     ctx.group.foldButton = Setting(env_, &CSettings::NotesIncldFoldBttns, 1) == 1;
     if (Setting(env_, &CSettings::NotesIncldCounters, 1) == 1) ctx.group.counterKind[0] = 3;

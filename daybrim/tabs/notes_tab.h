@@ -76,6 +76,10 @@ public:
 
     // Scans the folders again and rebuilds the rows.
     void Rescan();
+    // A key of the alphabet search bar (0 clears, 1..8 a letter group, 9 deletes)
+    // with the bar's current letter groups: narrows the rows by the tab's search
+    // mode. The bar under the list calls it.
+    void Search(int key, const LetterGroups& letters);
     NotesModel& Model() { return model_; }
     const std::vector<std::wstring>& Templates() const { return templates_; }
     // The folders the move and copy sub-menus offer: the personal folder and its

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "cesim_shell.h"
-#include "devicelog.h"
 #include "flashcard.h"
 #include "notes_tab.h"
 #include "raii.h"
@@ -79,6 +78,8 @@ protected:
         s_.NotesTab1SortDirect.Set(1);
         s_.NotesScannedFileTypes.Set(63);
         s_.NotesPreviewNotesState.Set(2);
+        s_.NotesActiveSearchBar.Set(1);
+        s_.NotesSearchMode.Set(0);
         env_.settings = &s_;
         env_.lang = lang_.get();
         tab_.reset(new CNotesTab(&env_));
@@ -157,6 +158,28 @@ TEST_F(NotesTabTest, ListsNeedTheListProgramsLibrary) {
     tab_->Rescan();
     EXPECT_EQ(L"", Listing());
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist");
+}
+
+TEST_F(NotesTabTest, SearchNarrowsByTheTabsMode) {
+    const LetterGroups letters = {L"abc", L"def", L"ghi", L"jkl", L"mno", L"pqrs", L"tuv", L"wxyz"};
+    const struct {
+        int mode;
+        std::vector<int> keys;
+        const wchar_t* want;
+    } cases[] = {
+        {0, {1}, L"Notes: groceries | Work: budget | "},   // a, b or c anywhere
+        {0, {1, 9}, L"Notes: groceries | NotesTabTest: trip* | Work: budget minutes | "},
+        {1, {1, 1}, L"Work: budget | "},                    // first letter "b"
+        {1, {5}, L"Work: minutes | "},
+    };
+    for (const auto& c : cases) {
+        s_.NotesSearchMode.Set(DWORD(c.mode));
+        tab_->Rescan();
+        tab_->Search(0, letters);
+        for (int k : c.keys) tab_->Search(k, letters);
+        EXPECT_EQ(c.want, Listing()) << c.mode << " " << c.keys.size();
+    }
+    tab_->Search(0, letters);
 }
 
 TEST_F(NotesTabTest, DeleteAndHideAskFirst) {
@@ -239,30 +262,6 @@ TEST_F(NotesTabTest, MoveTargetsAreThePersonalFolderAndTheCards) {
     EXPECT_EQ(2, where[1].data);
     CeSim_RemoveStorageCard(L"Storage Card");
     EXPECT_EQ(1u, tab_->LocationsFor(*Item(Root(L"groceries.txt"))).size());
-}
-
-TEST_F(NotesTabTest, MailAttachesTheFileQuoted) {
-    tab_->Rescan();
-    const auto from = devlog::LogSize();
-    ASSERT_TRUE(tab_->MailNote(Item(Root(L"groceries.txt"))));
-    std::string line;
-    for (int i = 0; i < 500 && line.empty(); ++i) {
-        for (auto& l : devlog::ReadLog(from)) {
-            const devlog::Field* src = devlog::Find(l, "source");
-            const devlog::Field* cmd = devlog::Find(l, "commandLine");
-            if (src && src->text == "tmail" && cmd) line = cmd->text;
-        }
-        if (line.empty()) Sleep(20);
-    }
-    EXPECT_NE(std::string::npos, line.find("-attach \"\\My Documents\\NotesTabTest\\groceries.txt\"")) << line;
-    // The mail program stays open until told: closed, so that it does not outlive the test.
-    for (int i = 0; i < 500; ++i) {
-        if (HWND w = FindWindowW(L"Dialog", L"Messaging")) {
-            SendMessageW(w, WM_CLOSE, 0, 0);
-            break;
-        }
-        Sleep(20);
-    }
 }
 
 TEST_F(NotesTabTest, PreviewIsCappedAndShownInTheNoteWindow) {
