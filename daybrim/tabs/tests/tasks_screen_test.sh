@@ -31,12 +31,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The test device lives on Monday 2026-12-07 at 09:30.
+# The test device lives on Monday 2026-12-07 at 09:30. Not run in a subshell, so
+# that the cleanup knows every task added; the new record's oid is in $oid.
+oid=
 add() {
-  local oid
   oid=$("$devctl" --device "$dev" add 'Tasks Database' "$1") || fail "devctl add $1"
   added+=("$oid")
-  echo "$oid"
 }
 reg_dword() {
   "$emu" reg.exe add "$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null 2>&1 || fail "setting $2"
@@ -63,11 +63,11 @@ if [ "$mode" = screens ]; then
       host --size "$size" --settle 1500 --snap "$(winpath "$snaps/empty-$sk-$size.png")" || fail "todayhost ($sk, $size)"
     done
   done
-  add '{"subject": "Pay the invoice", "due": "2026-12-07", "importance": "high"}' >/dev/null
-  add '{"subject": "Renew passport", "due": "2026-12-03"}' >/dev/null
-  add '{"subject": "Book flights", "start": "2026-12-08", "due": "2026-12-10", "sensitivity": "private"}' >/dev/null
-  add '{"subject": "Read the manual", "importance": "low"}' >/dev/null
-  add '{"subject": "Water plants", "due": "2026-12-07", "complete": true, "completed": "2026-12-07"}' >/dev/null
+  add '{"subject": "Pay the invoice", "due": "2026-12-07", "importance": "high"}'
+  add '{"subject": "Renew passport", "due": "2026-12-03"}'
+  add '{"subject": "Book flights", "start": "2026-12-08", "due": "2026-12-10", "sensitivity": "private"}'
+  add '{"subject": "Read the manual", "importance": "low"}'
+  add '{"subject": "Water plants", "due": "2026-12-07", "complete": true, "completed": "2026-12-07"}'
   for size in 240x320 480x640; do
     s=1; [ "$size" = 480x640 ] && s=2
     for sk in default dark; do
@@ -88,8 +88,8 @@ skin default
 reg_dword "$key\\Tasks" ConfirmTaskCompleteTsks 0
 # Grouped by status: the completed task leaves the active group for the completed one.
 reg_dword "$key\\Tasks" TsksGrouping 14
-oid=$(add '{"subject": "Pay the invoice", "due": "2026-12-07"}')
-add '{"subject": "Book flights", "due": "2026-12-10"}' >/dev/null
+add '{"subject": "Book flights", "due": "2026-12-10"}'
+add '{"subject": "Pay the invoice", "due": "2026-12-07"}'
 
 completed() {
   "$devctl" --device "$dev" list 'Tasks Database' |
@@ -104,14 +104,15 @@ for line in sys.stdin:
 }
 [ "$(completed)" = no ] || fail "the task is completed before the tap"
 
-# The first task's check box: the row under the "Active" title, at the list's left.
+# The first task's check box: the row under the "Active" title, where the painter
+# puts the box after the date column.
 script=$snaps/complete.txt
 before=$snaps/complete-before.png after=$snaps/complete-after.png
 rm -f "$before" "$after"
 cat >"$script" <<SCRIPT
 wait 1500
 snap $(winpath "$before")
-tap ${TAP_X:-6} ${TAP_Y:-78}
+tap ${TAP_X:-100} ${TAP_Y:-72}
 wait 2500
 poll
 snap $(winpath "$after")
