@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <map>
+#include <unordered_map>
 
 namespace daybrim {
 
@@ -20,6 +21,16 @@ int SimpleCaseless(const std::wstring& a, const std::wstring& b) {
 }
 
 const int32_t kNoCategoryKey = -1;
+
+uint64_t RowKey(int32_t group, uint32_t id) { return (uint64_t(uint32_t(group)) << 32) | id; }
+
+// Whether two copies of a task draw alike, so that one's height serves the other.
+bool SameLook(const TTask& a, const TTask& b) {
+    return a.title == b.title && a.due == b.due && a.startDate == b.startDate && a.completed == b.completed &&
+           a.importance == b.importance && a.sensitivity == b.sensitivity && a.note.value == b.note.value &&
+           a.reminder.value == b.reminder.value && a.link.value == b.link.value && a.code == b.code &&
+           a.iconNumber == b.iconNumber && a.recurrence == b.recurrence && a.categories() == b.categories();
+}
 
 }  // namespace
 
@@ -80,9 +91,18 @@ int TTaskRow::Compare(const TItem& other) const {
 
 void TaskGroups::Build(const TGroupingTitlesList& source, int32_t today, const TaskTabSettings& s,
                        const CategoryLookup* categories, const TextSource& text, bool keepFolds) {
+    // After a data change the rows of unchanged tasks keep the heights they were
+    // laid out with: a rebuild then measures only what changed, not every task.
     std::map<int32_t, uint8_t> folds;
-    if (keepFolds)
-        for (const Group& g : groups_) folds[g.key.key] = g.list->folded;
+    std::vector<Group> old;
+    std::unordered_map<uint64_t, TChildItem*> previous;
+    if (keepFolds) {
+        old.swap(groups_);
+        for (const Group& g : old) {
+            folds[g.key.key] = g.list->folded;
+            for (TChildItem* c : g.list->children()) previous[RowKey(g.key.key, c->Id())] = c;
+        }
+    }
     order_.clear();
     groups_.clear();
     tasks_ = 0;
@@ -117,6 +137,16 @@ void TaskGroups::Build(const TGroupingTitlesList& source, int32_t today, const T
                 std::unique_ptr<TTaskRow> row(new TTaskRow(&taskOrder_));
                 task.CopyTo(*row);
                 row->rules = &rules_;
+                auto was = previous.find(RowKey(key.key, row->Id()));
+                if (was != previous.end()) {
+                    TChildItem* p = was->second;
+                    const bool stale = p->TakeLayoutChange();
+                    if (!stale && p->cachedBottom > p->cachedTop && SameLook(static_cast<const TTask&>(*p), *row)) {
+                        row->cachedTop = p->cachedTop;
+                        row->cachedBottom = p->cachedBottom;
+                        row->TakeLayoutChange();
+                    }
+                }
                 groups_[at->second].list->AddChild(std::move(row));
                 ++tasks_;
             }

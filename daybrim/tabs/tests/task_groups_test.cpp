@@ -202,6 +202,39 @@ TEST(TaskGroups, FoldsStartFromTheDefaultUnlessKeptAcrossADataChange) {
     EXPECT_EQ(2u, groups.taskCount());
 }
 
+TEST(TaskGroups, ADataChangeKeepsTheHeightsOfUnchangedRowsOnly) {
+    Store store({{L"a", 0}, {L"b", 0}, {L"c", 3}});
+    Names names;
+    const TaskTabSettings s = Grouped(kGroupDue);
+    TaskGroups groups;
+    groups.Build(store.list, kToday, s, &names, Texts(), false);
+    // Laid out: each row 20 high, its stale flag taken.
+    int y = 0;
+    for (TTasksList* g : groups.groups())
+        for (TChildItem* c : g->children()) {
+            c->TakeLayoutChange();
+            c->cachedTop = y;
+            c->cachedBottom = y += 20;
+        }
+    // "b" gets a note: its row draws another mark.
+    ASSERT_NE(nullptr, store.list.groups.head());
+    for (TChildItem* c : static_cast<TTasksList*>(store.list.groups.head())->children())
+        if (static_cast<TTask*>(c)->title == L"b") static_cast<TTask*>(c)->note.value = 1.0;
+    groups.Build(store.list, kToday, s, &names, Texts(), true);
+    std::map<std::wstring, bool> stale;
+    for (TTasksList* g : groups.groups())
+        for (TChildItem* c : g->children()) {
+            TTask* t = static_cast<TTask*>(c);
+            stale[t->title] = t->TakeLayoutChange();
+            if (!stale[t->title]) EXPECT_EQ(20, t->cachedBottom - t->cachedTop) << t->title;
+        }
+    EXPECT_EQ((std::map<std::wstring, bool>{{L"a", false}, {L"b", true}, {L"c", false}}), stale);
+    // A new grouping lays every row out afresh.
+    groups.Build(store.list, kToday, s, &names, Texts(), false);
+    for (TTasksList* g : groups.groups())
+        for (TChildItem* c : g->children()) EXPECT_TRUE(c->TakeLayoutChange());
+}
+
 TEST(TaskGroups, GroupOrderIsTotal) {
     // Same titles, different keys: still one strict order either way round.
     const GroupKey a{3, L"Same"}, b{7, L"same"}, none{-1, L"#40154"};
