@@ -7,6 +7,7 @@
 #include "category_table.h"
 #include "item_actions.h"
 #include "launchers.h"
+#include "menu_extensions.h"
 #include "pim_store.h"
 #include "scale.h"
 #include "settings.h"
@@ -196,6 +197,11 @@ UINT CTasksTab::GetContextMenuId(TItem* item) {
 void CTasksTab::PrepareContextMenu(TItem* item, HMENU menu) {
     if (item && item->Kind() == kKindTask) {
         const TTask* t = static_cast<const TTask*>(item);
+        // The menu ends with the extensions' submenu: filled for this task, or gone.
+        const int last = GetMenuItemCount(menu) - 1;
+        if (last < 0 || !GetSubMenu(menu, last) || !env_->menuExtensions ||
+            !env_->menuExtensions->FillExtensionMenu(menuext::kTasks, menu, last, t->oid))
+            if (last >= 0 && GetSubMenu(menu, last)) DeleteMenu(menu, last, MF_BYPOSITION);
         for (UINT c : {kCmdHigh, kCmdNormal, kCmdLow})
             CheckMenuItem(menu, c, MF_BYCOMMAND | (kCmdLow - c == UINT(t->importance) ? MF_CHECKED : MF_UNCHECKED));
         CheckMenuItem(menu, kCmdPrivate, MF_BYCOMMAND | (t->sensitivity == 2 ? MF_CHECKED : MF_UNCHECKED));
@@ -306,6 +312,9 @@ void CTasksTab::NewTask(TItem* highlighted) {
 int CTasksTab::OnContextMenuCommand(TItem* item, UINT command) {
     if (CTabWithItemsList::OnContextMenuCommand(item, command) == 0) return 0;
     TTask* task = item && item->Kind() == kKindTask ? static_cast<TTask*>(item) : nullptr;
+    if (task && env_->menuExtensions &&
+        env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, task->oid))
+        return 0;
     LibraryTexts texts(env_->lang);
     ItemActions actions(main_, texts);
     switch (command) {
