@@ -109,20 +109,22 @@ TEST(TaskGroups, EveryGroupingTitlesAndOrders) {
         {L"b", 2, {}, 0, true, L"apple"},
         {L"c", 3, {12}, 1, false, L""},
         {L"d", 4, {5}, 1, false, L"Z"},
+        // A category deleted since: uncategorised, not a group without a title.
+        {L"e", 5, {77}, 1, false, L"1"},
     };
     struct Case {
         int grouping, direction;
         std::vector<std::wstring> shown;
     } cases[] = {
-        {kGroupOne, 1, {L"#41098: a b c d"}},
+        {kGroupOne, 1, {L"#41098: a b c d e"}},
         // By title ignoring case, the uncategorised last; a task of two categories in both.
-        {kGroupCategory, 1, {L"Errands: c", L"Home: a", L"work: a d", L"#40154: b"}},
-        {kGroupCategory, -1, {L"#40154: b", L"work: a d", L"Home: a", L"Errands: c"}},
-        {kGroupImportance, 1, {L"#705: a", L"#706: c d", L"#707: b"}},
+        {kGroupCategory, 1, {L"Errands: c", L"Home: a", L"work: a d", L"#40154: b e"}},
+        {kGroupCategory, -1, {L"#40154: b e", L"work: a d", L"Home: a", L"Errands: c"}},
+        {kGroupImportance, 1, {L"#705: a", L"#706: c d e", L"#707: b"}},
         // Only upper-case letters make letter groups.
-        {kGroupCode, 1, {L"B: a", L"Z: d", L"#718: b c"}},
-        {kGroupStatus, 1, {L"#709: a c d", L"#708: b"}},
-        {kGroupSensitivity, 1, {L"#711: a b c d"}},
+        {kGroupCode, 1, {L"B: a", L"Z: d", L"#718: b c e"}},
+        {kGroupStatus, 1, {L"#709: a c d e", L"#708: b"}},
+        {kGroupSensitivity, 1, {L"#711: a b c d e"}},
         {99, 1, {}},
     };
     for (const Case& c : cases)
