@@ -167,7 +167,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kKindAppt; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     void CopyTo(TItemWithNote& target) const override;
 
     double start = 0, end = 0;
@@ -186,7 +186,7 @@ public:
     virtual bool OnCalendar() const = 0;
     bool IsVisible() override;
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     void CopyTo(TItemWithNote& target) const override;
 
     double dateCompleted = kNoDate, due = kNoDate, startDate = kNoDate;
@@ -215,7 +215,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kind_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
     double date = kNoDate;
     bool anniversary = false;
@@ -238,7 +238,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kKindContact; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
     std::wstring fileAs, firstName, lastName;
     uint32_t preferredId = 0xFFFFFFFFu;
@@ -246,6 +246,7 @@ public:
     double birthday = kNoDate, anniversary = kNoDate;
     std::unique_ptr<ItemIcon> picture;
     int pictureWidth = 0, pictureHeight = 0;
+    HotRect numberHot;  // the shown number's type mark, where it was last drawn
     const VisibilityRules* rules = nullptr;
 };
 
@@ -256,7 +257,7 @@ public:
     int Kind() const override { return flagged_ ? kKindEmptyFlagged : kKindEmpty; }
     int Compare(const TItem&) const override { return 0; }
     uint32_t Id() const override { return 0; }
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
 private:
     bool flagged_;
@@ -305,15 +306,26 @@ private:
     Children children_;
 };
 
+// What a tab keeps of a section beside its children (the Calendar's counts,
+// conflicts and timeline); owned by the section, so it goes with it.
+struct SectionExtra {
+    virtual ~SectionExtra() = default;
+    bool visible = false;  // whether the tab shows the section, by its own rules
+};
+
 // One day of the calendar; Id is the day number (1, 2 and 80000 are pseudo days).
 class TDailyList : public TItemWithList {
 public:
     explicit TDailyList(uint32_t day) : day_(day) {}
     uint32_t Id() const override { return day_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
+    // Once a tab has taken the section, its rules decide.
+    bool IsVisible() override { return extra ? extra->visible : TItemWithList::IsVisible(); }
     // Appointments, tasks and the rest are counted apart.
     void CountChild(const TChildItem& child, int change) override;
+
+    std::unique_ptr<SectionExtra> extra;  // none until the Calendar first takes the section
 
 private:
     uint32_t day_;
@@ -325,7 +337,7 @@ public:
     explicit TKeyedGroup(uint32_t key) : key_(key) {}
     uint32_t Id() const override { return key_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
 private:
     uint32_t key_;

@@ -8,15 +8,26 @@
 
 #include "messages.h"
 
+namespace launch {
+struct LaunchConfig;
+}
+namespace menuext {
+class CPimMenuExtensions;
+}
+
 namespace daybrim {
 
 class CSettings;
 class CSkin;
 class CImageCache;
 class CDPadNavigator;
+class CItemPainter;
 class MenuPort;
 class SoundPort;
 class GesturePort;
+class CPimStore;
+class CCategoryTable;
+class RowPainter;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -28,10 +39,17 @@ struct ShellEnv {
     bool high = false;
     HWND host = nullptr;
     CDPadNavigator* navigator = nullptr;
+    CItemPainter* painter = nullptr;  // draws every list row
+    const launch::LaunchConfig* launch = nullptr;       // how other programs are started
+    menuext::CPimMenuExtensions* menuExtensions = nullptr;  // the item menus' extensions
     // Null: the system's (popup menus tracked, sounds played).
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;
     GesturePort* gestures = nullptr;  // null: the shell's
+    // What the content tabs list and how their rows are drawn.
+    CPimStore* pim = nullptr;
+    CCategoryTable* categories = nullptr;
+    RowPainter* painter = nullptr;  // null: rows measure 0
 };
 
 // "Settings..." in the tabs' own menus: the same as the host's settings command.
