@@ -288,6 +288,7 @@ TimelineBar BuildTimelineBar(const TimelineSlots& slots, const AgendaSettings& s
         TimelineBar::Column col;
         col.x = c * bar.width / count;
         col.width = (c + 1) * bar.width / count - col.x;
+        if (col.width <= 0) continue;  // a bar narrower than its columns drops some
         col.colour = colour == kNoColour ? s.timelineDefault : colour;
         bar.columns.push_back(col);
     }
@@ -355,7 +356,9 @@ void AgendaModel::Construct(TDailyList& d) {
 void AgendaModel::Update(TDailyList& d) {
     auto& st = static_cast<SectionState&>(*d.extra);
     const uint32_t key = d.Id();
-    d.title = SectionTitle(key, today_, s_, text_, fmt_);
+    // A special section keeps the store's title when the library has no word for it.
+    std::wstring title = SectionTitle(key, today_, s_, text_, fmt_);
+    if (!title.empty() || !IsSpecialKey(key)) d.title = std::move(title);
     st.shortDayName = IsSpecialKey(key) ? std::wstring() : ShortDayName(int32_t(key), fmt_);
 
     const int before = st.total();
@@ -474,25 +477,34 @@ uint32_t AgendaModel::AppointmentColour(const TApptItem& a, bool highlighted) co
     return colour;
 }
 
+AgendaModel::TaskStyle AgendaModel::TaskStyleOf(const TTask& t) const {
+    const bool undated = t.due >= kNoDate;
+    if (t.completed && s_.tasksCompleted != kNoColour) return TaskStyle::kCompleted;
+    if (s_.undatedUnderToday && undated && s_.tasksUndated != kNoColour) return TaskStyle::kUndated;
+    if (s_.overdueUnderToday && !undated && std::floor(t.due) < today_ && s_.tasksOverdue != kNoColour)
+        return TaskStyle::kOverdue;
+    switch (t.parent ? t.parent->Id() : kSectionMail) {
+    case kSectionOverdue: return TaskStyle::kOverdue;
+    case kSectionUndated: return TaskStyle::kUndated;
+    case kSectionLater: return TaskStyle::kLater;
+    case kSectionMail: return TaskStyle::kGeneral;
+    default: return TaskStyle::kDay;
+    }
+}
+
 uint32_t AgendaModel::TaskColour(const TTask& t, bool highlighted) const {
     if (highlighted) return s_.highlightText;
-    if (s_.textColourMode == 2) {
-        const uint32_t c = s_.categoryColours ? s_.categoryColours->Colour(t) : kNoColour;
-        return c == kNoColour ? s_.generalText : c;
-    }
-    const bool undated = t.due >= kNoDate;
-    if (t.completed && s_.tasksCompleted != kNoColour) return s_.tasksCompleted;
-    if (s_.undatedUnderToday && undated && s_.tasksUndated != kNoColour) return s_.tasksUndated;
-    if (s_.overdueUnderToday && !undated && std::floor(t.due) < today_ && s_.tasksOverdue != kNoColour)
-        return s_.tasksOverdue;
     uint32_t c = kNoColour;
-    if (t.parent) {
-        switch (t.parent->Id()) {
-        case kSectionOverdue: c = s_.tasksOverdue; break;
-        case kSectionUndated: c = s_.tasksUndated; break;
-        case kSectionLater: c = s_.tasksLater; break;
-        case kSectionMail: break;
-        default: c = s_.tasksText; break;
+    if (s_.textColourMode == 2) {
+        c = s_.categoryColours ? s_.categoryColours->Colour(t) : kNoColour;
+    } else {
+        switch (TaskStyleOf(t)) {
+        case TaskStyle::kCompleted: c = s_.tasksCompleted; break;
+        case TaskStyle::kUndated: c = s_.tasksUndated; break;
+        case TaskStyle::kOverdue: c = s_.tasksOverdue; break;
+        case TaskStyle::kLater: c = s_.tasksLater; break;
+        case TaskStyle::kDay: c = s_.tasksText; break;
+        case TaskStyle::kGeneral: break;
         }
     }
     return c == kNoColour ? s_.generalText : c;

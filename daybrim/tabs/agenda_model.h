@@ -212,6 +212,10 @@ public:
     bool Conflicting(const TChildItem& item) const;
     AppointmentTexts Texts(const TApptItem& a) const;  // on its section's day
     uint32_t AppointmentColour(const TApptItem& a, bool highlighted) const;
+    // The class a task row is drawn in: its colour and, with FontGnrlUseAdvncd,
+    // its font (FontCalTasksCompleted, ...Undated, ...Overdue, ...Future, FontCalTasks).
+    enum class TaskStyle { kCompleted, kUndated, kOverdue, kLater, kDay, kGeneral };
+    TaskStyle TaskStyleOf(const TTask& t) const;
     uint32_t TaskColour(const TTask& t, bool highlighted) const;
     std::wstring TaskPrefix(const TTask& t) const;  // its time or due date, on its section
     // Whether a day title carries the timeline bar, and the bar.

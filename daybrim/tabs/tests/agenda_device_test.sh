@@ -30,4 +30,12 @@ tr -d '\r' <"$work/out" >"$work/lines"
 if ! diff -u "$expected" "$work/lines"; then
   fail "the agenda differs from $expected"
 fi
-echo "agenda: $(wc -l <"$work/lines") lines as expected"
+
+# Another start day browses: the range is written out and today is not named.
+"$emu" "$agenda" --from 2026-12-14 --days 3 --volume "\\$vol" >"$work/out" 2>"$work/err" </dev/null ||
+  { cat "$work/err"; fail "agenda --from exited with $?"; }
+tr -d '\r' <"$work/out" >"$work/browse"
+printf '%s\n' 'Range: 12/14 - 12/16' '== Monday, Dec 14 (1 appointment)' '   6:00P  Private thing [private]' \
+  '== Tuesday, Dec 15 (1 appointment)' '   10:30P  Late film' | diff -u - "$work/browse" ||
+  fail "browsing from 2026-12-14 differs"
+echo "agenda: $(wc -l <"$work/lines") lines as expected, browsing too"

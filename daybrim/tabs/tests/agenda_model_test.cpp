@@ -521,6 +521,13 @@ TEST(AgendaSections, EmptyAgendaAndFoldedRows) {
     r.Sync();
     r.m->Section(uint32_t(kToday + 1))->folded = 1;
     EXPECT_EQ(std::vector<std::wstring>{L"[Tomorrow]"}, Lines(*r.m));
+    // Without the library's word a special section keeps the store's title.
+    r.text.strings.erase(agenda_text::kLater);
+    TDailyList* later = AddDay(r.days, kSectionLater);
+    later->title = L"Beyond";
+    later->AddChild(Task(L"Far", kToday + 40));
+    r.Sync();
+    EXPECT_EQ(L"Beyond", later->title);
     // The list machinery asks the section itself: the same answer.
     r.Day(2);
     r.Sync();
@@ -593,6 +600,8 @@ TEST(AgendaColours, AppointmentsAndTasks) {
     EXPECT_EQ(0xFFFF00u, m.AppointmentColour(*pd, true));
     EXPECT_EQ(0x707070u, m.TaskColour(*pt, false));
     EXPECT_EQ(0x808080u, m.TaskColour(*po, false));
+    pt->completed = 1;  // no completed colour set: still the day's class
+    EXPECT_EQ(AgendaModel::TaskStyle::kDay, m.TaskStyleOf(*pt));
     EXPECT_TRUE(m.Passed(*pp));
     EXPECT_FALSE(m.Passed(*pb));
 
