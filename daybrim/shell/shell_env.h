@@ -28,6 +28,7 @@ class GesturePort;
 class CPimStore;
 class CCategoryTable;
 class RowPainter;
+class MailStore;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -49,7 +50,7 @@ struct ShellEnv {
     // What the content tabs list and how their rows are drawn.
     CPimStore* pim = nullptr;
     CCategoryTable* categories = nullptr;
-    RowPainter* painter = nullptr;  // null: rows measure 0
+    MailStore* mail = nullptr;  // null: mail is shown nowhere
 };
 
 // "Settings..." in the tabs' own menus: the same as the host's settings command.

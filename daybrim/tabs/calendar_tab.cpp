@@ -9,9 +9,11 @@
 #include "calendar_input.h"
 #include "category_table.h"
 #include "image_cache.h"
+#include "item_painter.h"
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
+#include "mail_items.h"
 #include "navigator.h"
 #include "pim_store.h"
 #include "scale.h"
@@ -436,8 +438,8 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
         if (!item || item->Kind() != kKindMailAccount) return -1;
         const launch::LaunchConfig c =
             env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
-        const TItemWithNote* n = dynamic_cast<const TItemWithNote*>(item);
-        launch::ComposeOrOpenMail(c, main_, command == kCmdAccountCompose, L"", n ? n->title : std::wstring());
+        const TMsgAccountItem* n = dynamic_cast<const TMsgAccountItem*>(item);
+        launch::ComposeOrOpenMail(c, main_, command == kCmdAccountCompose, L"", n ? n->name : std::wstring());
         return 0;
     }
     }
