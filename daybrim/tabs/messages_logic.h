@@ -56,7 +56,7 @@ enum class MessageTap { kNone, kOpen, kPreview };
 // icon column (16 px, 8 more with IndentItems, both scaled already) previews it.
 MessageTap MessageTapAction(int x, int contentLeft, int iconColumn, bool openOnClick);
 
-// The mail program's message window after a reply or forward was asked for: the
+// The mail program, and its message window after a reply or forward was asked for: the
 // foreground window is polled until it is a "Dialog" of the mail program's own
 // process. Another program's window in front is never the target.
 class MailWindowPort {
@@ -67,6 +67,8 @@ public:
         uint32_t process = 0;
     };
     virtual ~MailWindowPort() = default;
+    // Starts the mail program with the arguments; its success.
+    virtual bool Start(const std::wstring& arguments) = 0;
     virtual Window Foreground() = 0;
     // Whether the process runs the mail program.
     virtual bool IsMailProgram(uint32_t process) = 0;

@@ -24,6 +24,8 @@ const int kFontMsgsRead = 270, kFontMsgsUnread = 271, kFontMsgsTitles = 272;
 // The desktop as it is: the foreground window and the program that runs it.
 class SystemMailWindows : public MailWindowPort {
 public:
+    explicit SystemMailWindows(HWND owner) : owner_(owner) {}
+    bool Start(const std::wstring& arguments) override { return launch::Launch(owner_, kMailProgram, arguments); }
     Window Foreground() override {
         Window w;
         HWND h = GetForegroundWindow();
@@ -57,6 +59,9 @@ public:
     void PostCommand(uintptr_t handle, unsigned command) override {
         PostMessageW(reinterpret_cast<HWND>(handle), WM_COMMAND, command, 0);
     }
+
+private:
+    HWND owner_;
 };
 
 TMailItem* AsMessage(TItem* item) {
@@ -151,9 +156,8 @@ void CMessagesTab::PrepareContextMenu(TItem* item, HMENU menu) {
     }
     if (item && item->Kind() == kKindGroup) {
         const bool folded = static_cast<TGroupingItem*>(item)->folded != 0;
-        for (UINT c : folded ? std::initializer_list<UINT>{kCmdFold, kCmdFoldAllGroups}
-                             : std::initializer_list<UINT>{kCmdUnfold, kCmdUnfoldAllGroups})
-            DeleteMenu(menu, c, MF_BYCOMMAND);
+        DeleteMenu(menu, folded ? kCmdFold : kCmdUnfold, MF_BYCOMMAND);
+        DeleteMenu(menu, folded ? kCmdFoldAllGroups : kCmdUnfoldAllGroups, MF_BYCOMMAND);
         return;
     }
     // Placeholders and empty space have nothing to fold.
@@ -215,13 +219,16 @@ int CMessagesTab::OpenItemOverride(TItem* item) {
 // --- actions --------------------------------------------------------------------------------
 
 bool CMessagesTab::OpenInMailProgram(const TMailItem& item) {
-    return launch::Launch(main_, kMailProgram, MailProgramArguments(item.entryId));
+    SystemMailWindows system(main_);
+    return (mailWindows_ ? *mailWindows_ : static_cast<MailWindowPort&>(system)).Start(
+        MailProgramArguments(item.entryId));
 }
 
 void CMessagesTab::MailProgramCommand(const TMailItem& item, unsigned command) {
-    OpenInMailProgram(item);
-    SystemMailWindows system;
-    PostToMailProgram(mailWindows_ ? *mailWindows_ : static_cast<MailWindowPort&>(system), command);
+    SystemMailWindows system(main_);
+    MailWindowPort& port = mailWindows_ ? *mailWindows_ : system;
+    if (!port.Start(MailProgramArguments(item.entryId))) return;
+    PostToMailProgram(port, command);
 }
 
 bool CMessagesTab::SetRead(const MessageRef& ref, bool read) {

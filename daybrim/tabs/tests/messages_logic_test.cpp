@@ -92,6 +92,7 @@ public:
     std::vector<std::pair<uintptr_t, unsigned>> posted;
     uintptr_t raised = 0;
 
+    bool Start(const std::wstring&) override { return true; }
     Window Foreground() override {
         const size_t i = std::min(size_t(polls++), fronts.size() - 1);
         return fronts[i];
