@@ -175,6 +175,7 @@ public:
     bool allDay = false;
     int busy = 0;
     bool attendees = false;
+    bool passed = false;  // over already, on the range's first day (set per day copy)
     std::wstring location;
     std::vector<uint8_t> timeZone;    // the record's zone blob, for the agenda
     std::vector<uint8_t> pattern;     // the recurrence stream of a master

@@ -222,10 +222,14 @@ CItemPainter::CItemPainter(const Scaler& sc, const RowSettings& s, RowIcons* ico
 CItemPainter::CItemPainter(const Scaler& sc, const PainterStyle& style, const PainterServices& services)
     : sc_(sc), style_(style), services_(services), scratch_(CreateCompatibleDC(nullptr)) {}
 
-int CItemPainter::TimeColumnWidth(HDC dc, HFONT timeFont) {
-    if (width_ < 0 || widthDpi_ != sc_.dpiX * 2 + sc_.forcedVga) {
-        width_ = daybrim::TimeColumnWidth(sc_, style_.row, GdiMeasurer(dc, timeFont));
-        widthDpi_ = sc_.dpiX * 2 + sc_.forcedVga;
+int CItemPainter::TimeColumnWidth(HDC dc, HFONT timeFont) { return Width(sc_, dc, timeFont); }
+
+int CItemPainter::Width(const Scaler& sc, HDC dc, HFONT timeFont) {
+    // Measured once; only a row asked for at another scale measures again.
+    const int key = sc.dpiX * 2 + (sc.forcedVga ? 1 : 0);
+    if (width_ < 0 || widthKey_ != key) {
+        width_ = daybrim::TimeColumnWidth(sc, style_.row, GdiMeasurer(dc, timeFont));
+        widthKey_ = key;
     }
     return width_;
 }
@@ -403,13 +407,13 @@ int CItemPainter::DrawLeftStrip(HDC dc, const Row& row, TAgendaItem& item, const
 
 // ---- Rows by their geometry ----
 
-RowLayout CItemPainter::DrawAppointment(HDC dc, const RowArea& a, const RowStyle& st, const ApptInput& in,
+RowLayout CItemPainter::PaintAppointment(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st, const ApptInput& in,
                                         const LeadingFill& fill) {
     const GdiMeasurer row(dc, st.font);
     const GdiMeasurer time(dc, st.timeFont ? st.timeFont : st.font);
     const GdiMeasurer second(dc, st.secondFont ? st.secondFont : st.font);
-    const int W = TimeColumnWidth(dc, st.timeFont ? st.timeFont : st.font);
-    const RowLayout r = LayOutAppointment(sc_, style_.row, a, W, {&row, &time, &second}, in);
+    const int W = Width(g.sc, dc, st.timeFont ? st.timeFont : st.font);
+    const RowLayout r = LayOutAppointment(g.sc, g.s, a, W, {&row, &time, &second}, in);
     if (!a.draw) return r;
 
     if (r.allDayX >= 0 && services_.icons) services_.icons->DrawFixed(dc, RowIcons::kAllDay, r.allDayX, r.allDayY);
@@ -426,18 +430,18 @@ RowLayout CItemPainter::DrawAppointment(HDC dc, const RowArea& a, const RowStyle
     }
     if (r.leading.Width() > 0 && r.leading.bottom > r.leading.top) {
         Fill(dc, r.leading, 0);
-        const int in1 = style_.row.thinLines ? 1 : sc_.X(1);
+        const int in1 = g.s.thinLines ? 1 : g.sc.X(1);
         Fill(dc, {r.leading.left + in1, r.leading.top + in1, r.leading.right - in1, r.leading.bottom - in1},
-             LeadingColour(style_.row.leadingRects, fill));
+             LeadingColour(g.s.leadingRects, fill));
     }
     return r;
 }
 
-RowLayout CItemPainter::DrawTask(HDC dc, const RowArea& a, const RowStyle& st, const TaskInput& in) {
+RowLayout CItemPainter::PaintTask(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st, const TaskInput& in) {
     const GdiMeasurer row(dc, st.font);
     const GdiMeasurer time(dc, st.timeFont ? st.timeFont : st.font);
-    const int W = TimeColumnWidth(dc, st.timeFont ? st.timeFont : st.font);
-    const RowLayout r = LayOutTask(sc_, style_.row, a, W, {&row, &time, &row}, in);
+    const int W = Width(g.sc, dc, st.timeFont ? st.timeFont : st.font);
+    const RowLayout r = LayOutTask(g.sc, g.s, a, W, {&row, &time, &row}, in);
     if (!a.draw) return r;
 
     if (services_.icons) {
@@ -454,38 +458,58 @@ RowLayout CItemPainter::DrawTask(HDC dc, const RowArea& a, const RowStyle& st, c
     return r;
 }
 
-RowLayout CItemPainter::DrawCalendarEvent(HDC dc, const RowArea& a, const RowStyle& st, const EventInput& in,
+RowLayout CItemPainter::PaintCalendarEvent(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st, const EventInput& in,
                                           EventKind kind) {
     const GdiMeasurer row(dc, st.font);
-    const int W = TimeColumnWidth(dc, st.timeFont ? st.timeFont : st.font);
-    const RowLayout r = LayOutCalendarEvent(sc_, style_.row, a, W, row, in);
+    const int W = Width(g.sc, dc, st.timeFont ? st.timeFont : st.font);
+    const RowLayout r = LayOutCalendarEvent(g.sc, g.s, a, W, row, in);
     if (!a.draw) return r;
     if (services_.icons && kind != kOtherEvent) {
         const int half = row.Height() / 2;
         services_.icons->DrawFixed(dc, kind == kBirthdayEvent ? RowIcons::kBirthday : RowIcons::kAnniversary,
-                                   EventIconX(sc_, r), a.top - sc_.X(6) + half);
+                                   EventIconX(g.sc, r), a.top - g.sc.X(6) + half);
     }
     DrawSubject(dc, r, st);
     DrawStrip(dc, r.strip, in.icons);
     return r;
 }
 
-RowLayout CItemPainter::DrawAccountLine(HDC dc, const RowArea& a, const RowStyle& st, std::wstring_view title) {
+RowLayout CItemPainter::PaintAccountLine(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st, std::wstring_view title) {
     const GdiMeasurer row(dc, st.font);
-    const int W = TimeColumnWidth(dc, st.timeFont ? st.timeFont : st.font);
-    const RowLayout r = LayOutAccountLine(style_.row, a, W, row, title);
+    const int W = Width(g.sc, dc, st.timeFont ? st.timeFont : st.font);
+    const RowLayout r = LayOutAccountLine(g.s, a, W, row, title);
     if (a.draw) DrawSubject(dc, r, st);
     return r;
+}
+
+RowLayout CItemPainter::DrawAppointment(HDC dc, const RowArea& a, const RowStyle& st, const ApptInput& in,
+                                        const LeadingFill& fill) {
+    return PaintAppointment({sc_, style_.row}, dc, a, st, in, fill);
+}
+
+RowLayout CItemPainter::DrawTask(HDC dc, const RowArea& a, const RowStyle& st, const TaskInput& in) {
+    return PaintTask({sc_, style_.row}, dc, a, st, in);
+}
+
+RowLayout CItemPainter::DrawCalendarEvent(HDC dc, const RowArea& a, const RowStyle& st, const EventInput& in,
+                                          EventKind kind) {
+    return PaintCalendarEvent({sc_, style_.row}, dc, a, st, in, kind);
+}
+
+RowLayout CItemPainter::DrawAccountLine(HDC dc, const RowArea& a, const RowStyle& st, std::wstring_view title) {
+    return PaintAccountLine({sc_, style_.row}, dc, a, st, title);
 }
 
 // ---- The items' rows ----
 
 namespace {
 
-// Hot zones move to where the row put them; a mark not drawn this time keeps none.
+// Hot zones move to where the row put them; a mark the row no longer shows (the
+// compact form dropped it) must not answer taps where it used to be.
 void TakeHot(HotSpot& spot, const HotRect& laid) {
     if (laid.left != -10 || laid.top != -10) spot.rc = laid;
 }
+void ClearHot(TAgendaItem& item) { item.reminder.rc = item.note.rc = item.link.rc = HotRect(); }
 
 bool HasTimeOfDay(double date) { return date != kNoDate && date - std::floor(date) > 1e-9; }
 
@@ -517,21 +541,16 @@ int CItemPainter::Appointment(DrawContext& dc, TApptItem& item, const HotRect& r
             }
         }
     }
-    const Scaler keep = sc_;
-    const RowSettings keepRow = style_.row;
-    sc_ = row.sc;
-    style_.row = row.settings;
-    const RowLayout r = DrawAppointment(row.dc, row.area, row.st, in, fill);
+    const RowLayout r = PaintAppointment({row.sc, row.settings}, row.dc, row.area, row.st, in, fill);
     if (row.draw) {
+        ClearHot(item);
         const int* codes = dc.leftIcons[0] >= 0 || dc.leftIcons[1] >= 0 ? dc.leftIcons : style_.apptLeft;
         DrawLeftStrip(row.dc, row, item, codes,
-                      row.area.left + row.area.contentLeft + sc_.X(1) + (style_.row.indentItems ? sc_.X(8) : 0));
+                      row.area.left + row.area.contentLeft + row.sc.X(1) + (row.settings.indentItems ? row.sc.X(8) : 0));
         TakeHot(item.reminder, r.strip.reminder);
         TakeHot(item.note, r.strip.note);
         TakeHot(item.link, r.strip.link);
     }
-    style_.row = keepRow;
-    sc_ = keep;
     return r.height;
 }
 
@@ -548,21 +567,18 @@ int CItemPainter::Task(DrawContext& dc, TTask& item, const HotRect& rc, unsigned
     in.icons = RightIconsOf(item, true);
     in.rightMask = dc.rightMask >= 0 ? unsigned(dc.rightMask) : style_.taskRight;
     in.foldingType = row.settings.foldingType;
-    const Scaler keep = sc_;
-    sc_ = row.sc;
-    RowArea a = row.area;
-    const RowLayout r = DrawTask(row.dc, a, row.st, in);
+    const RowLayout r = PaintTask({row.sc, row.settings}, row.dc, row.area, row.st, in);
     if (row.draw) {
+        ClearHot(item);
         const int* codes = dc.leftIcons[0] >= 0 || dc.leftIcons[1] >= 0 ? dc.leftIcons : style_.taskLeft;
         DrawLeftStrip(row.dc, row, item, codes,
-                      row.area.contentLeft + sc_.X(1) + (style_.row.indentItems ? sc_.X(8) : 0));
+                      row.area.contentLeft + row.sc.X(1) + (row.settings.indentItems ? row.sc.X(8) : 0));
         TakeHot(item.reminder, r.strip.reminder);
         TakeHot(item.note, r.strip.note);
         TakeHot(item.link, r.strip.link);
     }
     // The task tabs find the check box by this x on a tap.
     item.tabValue = r.checkX;
-    sc_ = keep;
     return r.height;
 }
 
@@ -576,14 +592,8 @@ int CItemPainter::CalendarEvent(DrawContext& dc, TSEvent& item, const HotRect& r
     const EventKind kind = item.categoryIndex > 0 ? kOtherEvent
                            : item.anniversary     ? kAnniversaryEvent
                                                   : kBirthdayEvent;
-    const Scaler keep = sc_;
-    const RowSettings keepRow = style_.row;
-    sc_ = row.sc;
-    style_.row = row.settings;
-    const RowLayout r = DrawCalendarEvent(row.dc, row.area, row.st, in, kind);
-    if (row.draw) TakeHot(item.note, r.strip.note);
-    style_.row = keepRow;
-    sc_ = keep;
+    const RowLayout r = PaintCalendarEvent({row.sc, row.settings}, row.dc, row.area, row.st, in, kind);
+    if (row.draw) item.note.rc = r.strip.note;
     return r.height;
 }
 
@@ -683,6 +693,7 @@ int CItemPainter::Contact(DrawContext& dc, TContactItem& item, const HotRect& rc
                                           style_.phoneColumn, secondH);
     if (!row.draw || form == ContactForm::None) return r.height;
     const Scaler& sc = row.sc;
+    item.note.rc = item.numberHot = HotRect();
 
     if (form == ContactForm::Picture) {
         Fill(row.dc, r.frame, style_.frame);
@@ -762,14 +773,7 @@ int CItemPainter::Empty(DrawContext& dc, TEmptyItem& item, const HotRect& rc, un
 
 int CItemPainter::Account(DrawContext& dc, const AccountRow& account, const HotRect& rc, unsigned flags) {
     const Row row = Begin(dc, rc, flags, nullptr);
-    const Scaler keep = sc_;
-    const RowSettings keepRow = style_.row;
-    sc_ = row.sc;
-    style_.row = row.settings;
-    const RowLayout r = DrawAccountLine(row.dc, row.area, row.st, account.title);
-    style_.row = keepRow;
-    sc_ = keep;
-    return r.height;
+    return PaintAccountLine({row.sc, row.settings}, row.dc, row.area, row.st, account.title).height;
 }
 
 int CItemPainter::Note(DrawContext& dc, NoteRow& note, const HotRect& rc, unsigned flags) {

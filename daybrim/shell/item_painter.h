@@ -146,7 +146,19 @@ public:
     void Highlight(DrawContext& dc, const HotRect& rc) override;
 
 private:
+    struct Geometry {
+        Scaler sc;
+        RowSettings s;  // the folding as this row asks for it
+    };
     struct Row;
+    int Width(const Scaler& sc, HDC dc, HFONT timeFont);
+    RowLayout PaintAppointment(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st, const ApptInput& in,
+                               const LeadingFill& fill);
+    RowLayout PaintTask(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st, const TaskInput& in);
+    RowLayout PaintCalendarEvent(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st,
+                                 const EventInput& in, EventKind kind);
+    RowLayout PaintAccountLine(const Geometry& g, HDC dc, const RowArea& a, const RowStyle& st,
+                               std::wstring_view title);
     Row Begin(const DrawContext& dc, const HotRect& rc, unsigned flags, HFONT fallback) const;
     void DrawSubject(HDC dc, const RowLayout& r, const RowStyle& st);
     void DrawStrip(HDC dc, const StripResult& s, const RightIcons& icons);
@@ -160,7 +172,7 @@ private:
     PainterServices services_;
     raii::MemDC scratch_;  // measures rows asked for without a DC
     int width_ = -1;
-    int widthDpi_ = 0;
+    int widthKey_ = 0;
 };
 
 }  // namespace daybrim

@@ -27,7 +27,6 @@ class SoundPort;
 class GesturePort;
 class CPimStore;
 class CCategoryTable;
-class RowPainter;
 class MailStore;
 
 struct ShellEnv {
@@ -47,7 +46,7 @@ struct ShellEnv {
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;
     GesturePort* gestures = nullptr;  // null: the shell's
-    // What the content tabs list and how their rows are drawn.
+    // What the content tabs list.
     CPimStore* pim = nullptr;
     CCategoryTable* categories = nullptr;
     MailStore* mail = nullptr;  // null: mail is shown nowhere

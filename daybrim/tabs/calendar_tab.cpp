@@ -14,6 +14,7 @@
 #include "launchers.h"
 #include "locale_text.h"
 #include "mail_items.h"
+#include "menu_extensions.h"
 #include "navigator.h"
 #include "pim_store.h"
 #include "scale.h"
@@ -129,8 +130,6 @@ void CCalendarTab::RebuildRows() {
     }
 }
 
-RowPainter* CCalendarTab::Painter() { return env_->painter; }
-
 namespace {
 
 // The day's timeline bar as a bitmap the painter blits into the title.
@@ -185,7 +184,14 @@ UINT CCalendarTab::GetContextMenuId(TItem* item) {
 
 void CCalendarTab::PrepareContextMenu(TItem* item, HMENU menu) {
     const int kind = item ? item->Kind() : -1;
+    // What "new" creates is for the day of the row the menu is for.
+    int32_t day = DayOfItem(item);
+    if (!IsDayKey(day)) day = RangeFirst();
+    newStart_ = newEnd_ = double(day);
     if (TApptItem* a = kind == kKindAppt ? static_cast<TApptItem*>(item) : nullptr) {
+        // The extensions first: the entries below move up when one is deleted.
+        if (!env_->menuExtensions || !env_->menuExtensions->FillExtensionMenu(menuext::kCalendar, menu, 7, a->oid))
+            DeleteMenu(menu, 7, MF_BYPOSITION);
         if (HMENU more = GetSubMenu(menu, 6))
             CheckMenuItem(more, kCmdPrivate, MF_BYCOMMAND | (a->sensitivity == 2 ? MF_CHECKED : MF_UNCHECKED));
         DeleteMenu(menu, a->completed ? kCmdMarkDone : kCmdMarkNotDone, MF_BYCOMMAND);
@@ -196,14 +202,14 @@ void CCalendarTab::PrepareContextMenu(TItem* item, HMENU menu) {
         return;
     }
     if (TTask* t = kind == kKindTask ? static_cast<TTask*>(item) : nullptr) {
+        const int last = GetMenuItemCount(menu) - 1;
+        if (last < 0 || !GetSubMenu(menu, last) || !env_->menuExtensions ||
+            !env_->menuExtensions->FillExtensionMenu(menuext::kTasks, menu, last, t->oid))
+            if (last >= 0 && GetSubMenu(menu, last)) DeleteMenu(menu, last, MF_BYPOSITION);
         for (UINT c : {kCmdHigh, kCmdNormal, kCmdLow})
             CheckMenuItem(menu, c, MF_BYCOMMAND | (kCmdLow - c == UINT(t->importance) ? MF_CHECKED : MF_UNCHECKED));
         return;
     }
-    // Titles, placeholders and empty space: what "new" creates is for their day.
-    int32_t day = DayOfItem(item);
-    if (!IsDayKey(day)) day = RangeFirst();
-    newStart_ = newEnd_ = double(day);
 }
 
 std::wstring CCalendarTab::CreateListContent() {
@@ -364,7 +370,7 @@ void CCalendarTab::OnPenUp(int x, int y) {
 // --- commands ---------------------------------------------------------------------------------
 
 void CCalendarTab::NewAppointment(double start, double end) {
-    const launch::LaunchConfig c = env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
+    const launch::LaunchConfig c = LaunchSettings();
     std::wstring category;
     if (env_->settings && env_->settings->FilterMethodToUse.Int() != 1) category = env_->settings->CalendarSelCategory.value();
     if (c.pimSw == launch::kAgendaFusion) {
@@ -381,7 +387,7 @@ void CCalendarTab::NewAppointment(double start, double end) {
 }
 
 void CCalendarTab::NewTask(double due) {
-    const launch::LaunchConfig c = env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
+    const launch::LaunchConfig c = LaunchSettings();
     std::wstring category;
     if (env_->settings && env_->settings->FilterMethodToUse.Int() != 1) category = env_->settings->CalendarSelCategory.value();
     if (c.pimSw == launch::kAgendaFusion) {
@@ -405,6 +411,10 @@ void CCalendarTab::FoldAllDays(bool fold) {
 
 int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
     if (CTabWithItemsList::OnContextMenuCommand(item, command) == 0) return 0;
+    if (const TPoomIdItem* p = dynamic_cast<const TPoomIdItem*>(item)) {
+        if (env_->menuExtensions && env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, p->oid))
+            return 0;
+    }
     LibraryTexts texts(env_->lang);
     ItemActions actions(main_, texts);
     TApptItem* appt = item && item->Kind() == kKindAppt ? static_cast<TApptItem*>(item) : nullptr;
@@ -437,7 +447,7 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
     case kCmdAccountCompose: {
         if (!item || item->Kind() != kKindMailAccount) return -1;
         const launch::LaunchConfig c =
-            env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
+            LaunchSettings();
         const TMsgAccountItem* n = dynamic_cast<const TMsgAccountItem*>(item);
         launch::ComposeOrOpenMail(c, main_, command == kCmdAccountCompose, L"", n ? n->name : std::wstring());
         return 0;

@@ -486,4 +486,43 @@ TEST(RowPaint, FormsFollowTheFlagsAndTheFolding) {
     }
 }
 
+TEST(RowPaint, HotZonesFollowTheMarksShown) {
+    Scaler sc;
+    raii::Font font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    PainterStyle style;
+    style.general = font.get();
+    CItemPainter painter(sc, style, PainterServices{});
+    Canvas cv(240, 100);
+    TApptItem appt;
+    appt.title = L"Review";
+    appt.reminder.value = appt.note.value = appt.link.value = 1.0;
+    DrawContext dc;
+    dc.painter = &painter;
+    dc.hdc = reinterpret_cast<uintptr_t>(cv.dc.get());
+    dc.contentRight = 240;
+    HotRect rc;
+    rc.left = 0;
+    rc.top = 20;
+    rc.right = 240;
+    rc.bottom = 100;
+    struct Case {
+        int mask;        // the strip's icons
+        unsigned flags;
+        bool reminder, note, link;  // hot zones expected on screen
+    } cases[] = {
+        {kIconReminder | kIconNote | kIconLink, 0, true, true, true},
+        {kIconNote, 0, false, true, false},               // marks no longer shown answer no taps
+        {kIconReminder | kIconNote | kIconLink, kDrawMeasureOnly, false, true, false},  // measuring keeps them
+        {kIconLink, 0, false, false, true},
+    };
+    const auto shown = [](const HotSpot& h) { return h.rc.left >= 0 && h.rc.top >= 0; };
+    for (const Case& c : cases) {
+        dc.rightMask = c.mask;
+        appt.Draw(dc, rc, c.flags);
+        EXPECT_EQ(c.reminder, shown(appt.reminder)) << c.mask;
+        EXPECT_EQ(c.note, shown(appt.note)) << c.mask;
+        EXPECT_EQ(c.link, shown(appt.link)) << c.mask;
+    }
+}
+
 }  // namespace
