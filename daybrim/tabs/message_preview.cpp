@@ -207,9 +207,11 @@ LRESULT CMessagePreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
-            // Activation moving to our own strip or body is no leaving.
+            // Leaving for another program closes the preview. The Today screen it
+            // floats over takes the activation back after the very tap that
+            // opened it, so activation moving there is no leaving.
             const HWND to = reinterpret_cast<HWND>(lp);
-            if (!to || (to != hwnd_ && !IsChild(hwnd_, to))) Close(kPreviewClose);
+            if (!to || GetWindowThreadProcessId(to, nullptr) != GetCurrentThreadId()) Close(kPreviewClose);
         }
         return 0;
     case WM_KEYDOWN:

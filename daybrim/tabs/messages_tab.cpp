@@ -193,12 +193,24 @@ void CMessagesTab::OnListTap(int x, int y, int scrollOffset) {
         const int column = ScaleX(16) + (s && s->IndentItems.Int() == 1 ? ScaleX(8) : 0);
         switch (MessageTapAction(x, list_.Span().left, column, s && s->MsgsOpenOnClick.Int() == 1)) {
         case MessageTap::kOpen: OpenInMailProgram(*m); return;
-        case MessageTap::kPreview: OpenPreview(RefOf(*m)); return;
+        case MessageTap::kPreview:
+            // The list holds the pen until it lifts; the popup opens then, or the
+            // capture would take its activation away at once.
+            previewOnPenUp_ = RefOf(*m);
+            return;
         case MessageTap::kNone: break;
         }
     }
     if (StepSingleTapOpen(item)) return;
     StepPlainTap(index, x, y, previous);
+}
+
+void CMessagesTab::OnPenUp(int, int) {
+    const MessageRef ref = previewOnPenUp_;
+    previewOnPenUp_ = MessageRef();
+    if (!ref.IsSet()) return;
+    if (GetCapture()) ReleaseCapture();
+    OpenPreview(ref);
 }
 
 int CMessagesTab::DPadActionOverride(TItem* item) {

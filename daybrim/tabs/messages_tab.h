@@ -77,6 +77,9 @@ public:
     const CMessagePreview& Preview() const { return preview_; }
     const MailGroups& Groups() const { return groups_; }
 
+protected:
+    void OnPenUp(int x, int y) override;
+
 private:
     void Sync();
     bool OpenInMailProgram(const TMailItem& item);
@@ -91,6 +94,7 @@ private:
     MailGroups groups_;
     CMessagePreview preview_;
     MessageRef previewRef_;  // the message the preview shows, named by entry id
+    MessageRef previewOnPenUp_;  // tapped in its icon column, previewed when the pen lifts
     ConfirmPort* confirm_ = nullptr;
     MailWindowPort* mailWindows_ = nullptr;
 };
