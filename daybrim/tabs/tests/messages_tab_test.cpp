@@ -16,6 +16,8 @@
 #include "mailvol.h"
 #include "messages_tab.h"
 #include "pim_store.h"
+#include "png_writer.h"
+#include "scale.h"
 #include "tab_types.h"
 
 namespace daybrim {
@@ -318,6 +320,78 @@ TEST_F(MessagesTabTest, PreviewShowsTheBodyAndClosingMarksRead) {
     ASSERT_EQ(desktop_.started.size(), 1u);
     EXPECT_EQ(desktop_.started[0].rfind(L"ENTRYID ", 0), 0u);
     EXPECT_EQ(desktop_.started[0].size(), 8u + 32u);
+}
+
+// What a window shows, as RGB rows.
+std::vector<uint8_t> Capture(HWND hwnd, int* w, int* h) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    *w = rc.right - rc.left;
+    *h = rc.bottom - rc.top;
+    std::vector<uint8_t> rgb;
+    HDC wdc = GetWindowDC(hwnd);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = *w;
+    bi.bmiHeader.biHeight = -*h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    raii::Bitmap dib(CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    raii::MemDC mem(CreateCompatibleDC(wdc));
+    if (dib && mem) {
+        raii::Select sel(mem.get(), dib.get());
+        BitBlt(mem.get(), 0, 0, *w, *h, wdc, 0, 0, SRCCOPY);
+        GdiFlush();
+        const uint8_t* src = static_cast<const uint8_t*>(bits);
+        for (int i = 0; i < *w * *h; ++i) {
+            rgb.push_back(src[i * 4 + 2]);
+            rgb.push_back(src[i * 4 + 1]);
+            rgb.push_back(src[i * 4]);
+        }
+    }
+    ReleaseDC(hwnd, wdc);
+    return rgb;
+}
+
+TEST_F(MessagesTabTest, PreviewPicturesAtBothSizes) {
+    CreateDirectoryW(SNAP_DIR, nullptr);
+    for (int dpi : {96, 192}) {
+        TheScaler().dpiX = TheScaler().dpiY = dpi;
+        for (const wchar_t* subject : {L"Budget", L"Dinner"}) {
+            ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(subject)))) << subject;
+            HWND preview = tab_->Preview().hwnd();
+            ASSERT_NE(preview, nullptr);
+            Pump();
+            int w = 0, h = 0;
+            const std::vector<uint8_t> rgb = Capture(preview, &w, &h);
+            ASSERT_EQ(rgb.size(), size_t(w) * size_t(h) * 3);
+            EXPECT_EQ(w, std::min(ScaleX(200), GetSystemMetrics(SM_CXSCREEN) - 40)) << dpi;
+            const std::vector<uint8_t> png = png::EncodeRgb(w, h, rgb.data());
+            const std::wstring name = std::wstring(SNAP_DIR) + L"\\preview_" + subject + L"_" +
+                                      (dpi == 96 ? L"240x320" : L"480x640") + L".png";
+            HANDLE f = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(f, INVALID_HANDLE_VALUE);
+            DWORD written = 0;
+            WriteFile(f, png.data(), DWORD(png.size()), &written, nullptr);
+            CloseHandle(f);
+            // The title bar in the title colour, and text in the header lines.
+            auto at = [&](int x, int y) {
+                const size_t i = (size_t(y) * size_t(w) + size_t(x)) * 3;
+                return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
+            };
+            EXPECT_EQ(at(ScaleX(2), ScaleY(4)), RGB(0, 0, 128)) << dpi;
+            int dark = 0;
+            for (int y = ScaleY(24); y < ScaleY(24) + 3 * ScaleY(15); ++y)
+                for (int x = 0; x < w; ++x)
+                    if (GetRValue(at(x, y)) < 100) ++dark;
+            EXPECT_GT(dark, 40 * (dpi / 96)) << dpi << " " << subject;
+            DestroyWindow(preview);
+            Pump();
+        }
+    }
+    TheScaler().dpiX = TheScaler().dpiY = 96;
 }
 
 TEST_F(MessagesTabTest, PreviewDeleteHitsOnlyItsOwnMessageAfterReloads) {
