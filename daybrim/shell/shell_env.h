@@ -25,6 +25,8 @@ class CItemPainter;
 class MenuPort;
 class SoundPort;
 class GesturePort;
+class CPimStore;
+class CCategoryTable;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -43,6 +45,9 @@ struct ShellEnv {
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;
     GesturePort* gestures = nullptr;  // null: the shell's
+    // What the content tabs list.
+    CPimStore* pim = nullptr;
+    CCategoryTable* categories = nullptr;
 };
 
 // "Settings..." in the tabs' own menus: the same as the host's settings command.
