@@ -183,6 +183,13 @@ void CHostCore::OnDataChanged(DWORD mask) {
     }
 }
 
+void CHostCore::OnContactNotice(ContactNotice notice, DWORD oid) {
+    for (size_t i = 0; i < tabs_.Count(); ++i) {
+        CTab* t = tabs_.At(i);
+        if (t->GetType() == TAB_TYPE_DESIGNED) t->OnContactNotice(notice, oid);
+    }
+}
+
 void CHostCore::DestroyTabs() {
     for (size_t i = 0; i < tabs_.Count(); ++i) tabs_.At(i)->Destroy();
     tabs_.Clear();

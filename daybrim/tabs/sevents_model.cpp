@@ -17,14 +17,15 @@ bool SEventAlerted(int cls, int daysLeft, const SEventRules& rules) {
     return daysLeft <= (cls >= 1 && cls <= 4 ? rules.filterAlertBefore : rules.alertBefore);
 }
 
-std::vector<SEventRow> SEventRows(const TItemWithList& group, int32_t today, const SEventRules& rules) {
+std::vector<SEventRow> SEventRows(const TItemWithList& group, int32_t today, const SEventRules& rules,
+                                  const SEventFilter& filter) {
     std::vector<SEventRow> rows;
     const int window = SEventWindowDays(rules.window);
     for (TChildItem* c : group.children()) {
         const int kind = c->Kind();
         if (kind != kKindSEventContact && kind != kKindSEventAppt) continue;
-        if (!c->IsVisibleCached()) continue;
         auto* e = static_cast<TSEvent*>(c);
+        if (filter ? !filter(*e) : !c->IsVisibleCached()) continue;
         SEventRow r;
         r.event = e;
         r.when = NextOccurrence(e->date, today);

@@ -3,6 +3,7 @@
 // Platform-neutral: the tab and the tests share it.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "items.h"
@@ -27,9 +28,14 @@ struct SEventRow {
     bool alert = false;
 };
 
-// The group's visible events that fall inside the window (appointments are
-// bounded by their own day span instead), ordered by days left, then title.
-std::vector<SEventRow> SEventRows(const TItemWithList& group, int32_t today, const SEventRules& rules);
+// Whether the tab's category choice lets an event through.
+using SEventFilter = std::function<bool(const TSEvent&)>;
+
+// The group's events that pass `filter` (without one: the item's own rules) and
+// fall inside the window (appointments are bounded by their own day span
+// instead), ordered by days left.
+std::vector<SEventRow> SEventRows(const TItemWithList& group, int32_t today, const SEventRules& rules,
+                                  const SEventFilter& filter = nullptr);
 // Whether any listed event is due: an event the list hides raises no alert.
 bool AnyAlert(const std::vector<SEventRow>& rows);
 

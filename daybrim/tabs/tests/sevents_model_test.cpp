@@ -129,6 +129,10 @@ TEST(SEventRows, WindowOrderAndAlerts) {
         EXPECT_EQ(!due.empty(), AnyAlert(rows));
         for (size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1].when.daysLeft, rows[i].when.daysLeft);
     }
+    // The tab's category choice decides over the items' own rules.
+    const std::vector<SEventRow> classed =
+        SEventRows(group, today, SEventRules{}, [](const TSEvent& e) { return e.categoryIndex != 0; });
+    EXPECT_EQ(L"Party,InTen,Meeting", Names(classed));
     const std::vector<SEventRow> all = SEventRows(group, today, SEventRules{});
     ASSERT_EQ(6u, all.size());
     EXPECT_EQ(0, all[0].when.daysLeft);
