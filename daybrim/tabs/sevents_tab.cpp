@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "category_table.h"
+#include "image_cache.h"
 #include "launchers.h"
 #include "pim_store.h"
 #include "scale.h"
@@ -113,11 +114,20 @@ void CSEventsTab::OnDataChanged() {
     if (main_) Rebuild(true);
 }
 
-void CSEventsTab::PrepareDrawContext(DrawContext& ctx, TItem&) {
+void CSEventsTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
     ctx.today = Today();
     const SEventRules r = Rules();
     ctx.alertBefore[0] = r.alertBefore;
     for (int i = 1; i <= 4; ++i) ctx.alertBefore[i] = r.filterAlertBefore;
+    // Each highlight class has a font of its own (fonts 300..304, the title 305),
+    // used only with the advanced fonts.
+    if (!env_ || !env_->settings || !env_->images || env_->settings->FontGnrlUseAdvncd.Int() != 1) return;
+    int font = 305;
+    if (item.Kind() == kKindSEventContact || item.Kind() == kKindSEventAppt)
+        font = 300 + std::clamp(static_cast<TSEvent&>(item).categoryIndex, 0, 4);
+    else if (item.Kind() != kKindGroup)
+        return;
+    ctx.font = reinterpret_cast<uintptr_t>(env_->images->GetFont(*env_->settings, font));
 }
 
 void CSEventsTab::OnListTap(int x, int y, int scrollOffset) {
