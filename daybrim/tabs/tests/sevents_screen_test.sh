@@ -46,10 +46,23 @@ winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 differ() { "$py" "$here/png_region.py" "$@"; }
 # The tab's list: below the navigation band (26) and the tab row (22).
 list_box() { local s=$1; echo 0 $((50 * s)) $((226 * s)) $((150 * s)); }
-snap() {  # NAME SIZE ACTIVE-TAB
-  reg add "$root" /v ActiveTab /t REG_DWORD /d "$3" /f || fail "selecting tab $3"
-  host --size "$2" --settle 1500 --snap "$(winpath "$snaps/$1-$2.png")" || fail "todayhost ($1, $2)"
-  [ -f "$snaps/$1-$2.png" ] || fail "no screenshot $1-$2"
+# Shows each tab by a tap on its button in the bar down the left edge (Special
+# Events, then the sample library, then the hosted item) and snaps it as
+# NAME-sevents, NAME-sample and NAME-item.
+snap_tabs() {  # NAME SIZE
+  local s=1 script=$snaps/$1-$2.txt t
+  [ "$2" = 480x640 ] && s=2
+  {
+    echo "wait 1500"
+    for t in sevents:152 sample:175 item:198; do
+      echo "tap $((12 * s)) $((${t#*:} * s))"
+      echo "wait 800"
+      echo "snap $(winpath "$snaps/$1-${t%%:*}-$2.png")"
+    done
+    echo "quit"
+  } >"$script"
+  host --size "$2" --script "$(winpath "$script")" || fail "todayhost ($1, $2)"
+  for t in sevents sample item; do [ -f "$snaps/$1-$t-$2.png" ] || fail "no screenshot $1-$t-$2"; done
 }
 expect_rows() {  # BEFORE AFTER SIZE WHAT
   local s=1 n
@@ -59,7 +72,7 @@ expect_rows() {  # BEFORE AFTER SIZE WHAT
   echo "$3: $4, $n pixels"
 }
 
-# The built-in tabs take ids 1 to 6 (Special Events is 6); the custom tabs follow.
+# The custom tabs follow the built-in ones, in this order.
 reg add "$tabs\\Sample" /v Type /t REG_DWORD /d 0 /f
 reg add "$tabs\\Sample" /v Enabled /t REG_DWORD /d 1 /f
 reg add "$tabs\\Sample" /v Order /t REG_DWORD /d 7 /f
@@ -76,15 +89,12 @@ for size in 240x320 480x640; do
   # Libraries that cannot be loaded: the tabs keep their places, empty.
   reg add "$tabs\\Sample" /v DLL /t REG_SZ /d '\Program Files\Olvane\Daybrim\missing.dll' /f
   reg add "$tabs\\HostedTestItem" /v DLL /t REG_SZ /d '\Windows\missing.dll' /f
-  snap sample-missing "$size" 7
-  snap item-missing "$size" 8
+  snap_tabs missing "$size"
   reg add "$tabs\\Sample" /v DLL /t REG_SZ /d '\Program Files\Olvane\Daybrim\daybrim_sample_tab.dll' /f
   reg add "$tabs\\HostedTestItem" /v DLL /t REG_SZ /d '\Windows\testitem.dll' /f
-  snap sample "$size" 7
-  snap item "$size" 8
-  expect_rows sample-missing sample "$size" "the sample library's lines"
-  expect_rows item-missing item "$size" "the hosted item"
-  snap sevents-empty "$size" 6
+  snap_tabs loaded "$size"
+  expect_rows missing-sample loaded-sample "$size" "the sample library's lines"
+  expect_rows missing-item loaded-item "$size" "the hosted item"
 done
 
 # The test device lives on Monday 2026-12-07: a birthday today, one in a fortnight,
@@ -94,7 +104,7 @@ add '{"first_name": "Bruno", "last_name": "Soon", "birthday": "1975-12-21"}'
 add '{"first_name": "Clara", "last_name": "Wed", "anniversary": "2010-01-15"}'
 add '{"first_name": "Dario", "last_name": "Leap", "birthday": "2000-02-29"}'
 for size in 240x320 480x640; do
-  snap sevents "$size" 6
-  expect_rows sevents-empty sevents "$size" "the special events"
+  snap_tabs events "$size"
+  expect_rows loaded-sevents events-sevents "$size" "the special events"
 done
 exit 0
