@@ -99,10 +99,10 @@ done
 
 # The test device lives on Monday 2026-12-07: a birthday today, one in a fortnight,
 # an anniversary next month and a leap-day birthday (28 February in 2027).
-add '{"first_name": "Anna", "last_name": "Today", "birthday": "1980-12-07"}'
-add '{"first_name": "Bruno", "last_name": "Soon", "birthday": "1975-12-21"}'
-add '{"first_name": "Clara", "last_name": "Wed", "anniversary": "2010-01-15"}'
-add '{"first_name": "Dario", "last_name": "Leap", "birthday": "2000-02-29"}'
+add '{"first_name": "Anna", "last_name": "Today", "file_as": "Today, Anna", "birthday": "1980-12-07"}'
+add '{"first_name": "Bruno", "last_name": "Soon", "file_as": "Soon, Bruno", "birthday": "1975-12-21"}'
+add '{"first_name": "Clara", "last_name": "Wed", "file_as": "Wed, Clara", "anniversary": "2010-01-15"}'
+add '{"first_name": "Dario", "last_name": "Leap", "file_as": "Leap, Dario", "birthday": "2000-02-29"}'
 for size in 240x320 480x640; do
   snap_tabs events "$size"
   expect_rows loaded-sevents events-sevents "$size" "the special events"
