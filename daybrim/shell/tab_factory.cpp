@@ -6,6 +6,7 @@
 #include "sevents_tab.h"
 #include "tab_bar_window.h"
 #include "tab_types.h"
+#include "tasks_tab.h"
 
 namespace daybrim {
 
@@ -40,6 +41,12 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
         if (r.type != d.type) continue;
         if (r.type == TAB_TYPE_CALENDAR) {
             std::unique_ptr<CCalendarTab> t(new CCalendarTab(env, env ? env->pim : nullptr));
+            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
+                          r.categoryBase, r.res);
+            return std::unique_ptr<CTab>(t.release());
+        }
+        if (r.type == TAB_TYPE_TASKS) {
+            std::unique_ptr<CTasksTab> t(new CTasksTab(env, env ? env->pim : nullptr));
             t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
                           r.categoryBase, r.res);
             return std::unique_ptr<CTab>(t.release());

@@ -398,8 +398,9 @@ bool CTabWithItemsList::StepFoldButton(TItem* item, int x) {
 bool CTabWithItemsList::StepCheckBox(TItem* item, int x, bool confirm) {
     TTask* task = dynamic_cast<TTask*>(item);
     if (!task) return false;
-    // The check box opens the row on the side away from the scroll bar.
-    const int boxX = list_.Span().left;
+    // Where the painter last put the box; before the row was ever drawn, at the
+    // start of the row on the side away from the scroll bar.
+    const int boxX = task->tabValue >= 0 ? task->tabValue : list_.Span().left;
     if (x < boxX || x > boxX + ScaleX(9)) return false;
     LibraryTexts texts(env_->lang);
     if (!task->completed && confirm) {
