@@ -10,6 +10,7 @@
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
+#include "mail_items.h"
 #include "navigator.h"
 #include "scale.h"
 #include "settings.h"
@@ -558,8 +559,8 @@ bool CTabWithItemsList::OpenItem(TItem* item, bool edit, bool linkFlag) {
         return launch::OpenApplication(c, main_, launch::kCalendarView);
     }
     case kKindMailAccount: {
-        TItemWithNote* n = dynamic_cast<TItemWithNote*>(item);
-        return launch::ComposeOrOpenMail(c, main_, false, L"", n ? n->title : std::wstring());
+        TMsgAccountItem* n = dynamic_cast<TMsgAccountItem*>(item);
+        return launch::ComposeOrOpenMail(c, main_, false, L"", n ? n->name : std::wstring());
     }
     }
     return false;  // notes and messages open through their own tabs
