@@ -179,7 +179,17 @@ void CHostCore::OnMailTimer() {
 void CHostCore::OnDataChanged(DWORD mask) {
     for (size_t i = 0; i < tabs_.Count(); ++i) {
         CTab* t = tabs_.At(i);
-        if (t->GetType() & mask) t->OnDataChanged();
+        if (!(t->GetType() & mask)) continue;
+        t->OnDataChanged();
+        // A birthday saved for today is due at once, not at the next day change.
+        if (t->GetType() == TAB_TYPE_SEVENTS && t->HasAlert() && bar_) bar_->StartBlinking(t->Id());
+    }
+}
+
+void CHostCore::OnContactNotice(ContactNotice notice, DWORD oid) {
+    for (size_t i = 0; i < tabs_.Count(); ++i) {
+        CTab* t = tabs_.At(i);
+        if (t->GetType() == TAB_TYPE_DESIGNED) t->OnContactNotice(notice, oid);
     }
 }
 

@@ -71,6 +71,8 @@ public:
     void OnMailChanged();
     void OnMailTimer();
     void OnDataChanged(DWORD mask);
+    // A contacts record changed: the external tab libraries are told which.
+    void OnContactNotice(ContactNotice notice, DWORD oid);
     void Refresh(RefreshKind kind);
     void DestroyTabs();
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "custom_tabs.h"
 #include "locale_text.h"
 #include "module.h"
 #include "pim_settings.h"
@@ -130,10 +131,15 @@ LRESULT CHostWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
         if (navigator_) navigator_->TakeSelection(1);
         return 0;
-    case WM_DBNOTIFICATION:
-        // External tab libraries hear about contact changes once custom tabs exist.
-        core_.OnDataChanged(module_.pim.OnNotification(reinterpret_cast<const CENOTIFICATION*>(lp)));
+    case WM_DBNOTIFICATION: {
+        const auto* n = reinterpret_cast<const CENOTIFICATION*>(lp);
+        const DWORD bits = module_.pim.OnNotification(n);
+        core_.OnDataChanged(bits);
+        // External tab libraries hear which contact record changed, and how.
+        ContactNotice notice;
+        if (n && (bits & TAB_TYPE_CONTACTS) && ContactNoticeOf(n->uType, &notice)) core_.OnContactNotice(notice, n->oid);
         return 0;
+    }
     case WM_HIBERNATE:
         for (size_t i = 0; i < core_.tabs().Count(); ++i) core_.tabs().At(i)->Hibernate(hwnd_, msg, wp, lp);
         return 0;

@@ -9,6 +9,7 @@
 #include "datetime.h"
 #include "image_cache.h"
 #include "settings.h"
+#include "sevent_dates.h"
 #include "skin_ini.h"
 #include "store_parts.h"
 
@@ -597,32 +598,10 @@ int CItemPainter::CalendarEvent(DrawContext& dc, TSEvent& item, const HotRect& r
     return r.height;
 }
 
-namespace {
-
-// Days to the event's next occurrence from `today` and the years it completes. A
-// date from the past (a birth date) recurs on its day every year; 29 February
-// falls on 1 March in other years.
-int DaysToNext(double date, int32_t today, int* years) {
-    *years = 0;
-    if (date == kNoDate || date <= 0) return 0;
-    const int32_t day = static_cast<int32_t>(std::floor(date));
-    if (day >= today) return day - today;
-    const int64_t epoch = datetime::kOleEpochDays;
-    const datetime::CivilDate stored = datetime::CivilFromDays(day + epoch);
-    const datetime::CivilDate now = datetime::CivilFromDays(today + epoch);
-    int year = now.year;
-    int64_t next = datetime::DaysFromCivil(year, stored.month, stored.day) - epoch;
-    if (next < today) next = datetime::DaysFromCivil(++year, stored.month, stored.day) - epoch;
-    *years = year - stored.year;
-    return static_cast<int>(next - today);
-}
-
-}  // namespace
-
 int CItemPainter::SpecialEvent(DrawContext& dc, TSEvent& item, const HotRect& rc, unsigned flags) {
     const Row row = Begin(dc, rc, flags, nullptr);
-    int years = 0;
-    const int days = DaysToNext(item.date, dc.today, &years);
+    const EventOccurrence when = NextOccurrence(item.date, dc.today);
+    const int days = when.daysLeft, years = when.years;
     const int cls = std::clamp(item.categoryIndex, 0, 4);
     const bool alerted = days <= dc.alertBefore[cls];
     std::wstring daysText, text = item.title;

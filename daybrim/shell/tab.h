@@ -10,6 +10,9 @@
 
 namespace daybrim {
 
+// What happened to a record of the contacts database.
+enum class ContactNotice { kChanged, kCreated, kDeleted };
+
 class CTab {
 public:
     virtual ~CTab() = default;
@@ -46,6 +49,8 @@ public:
     // anything drawn over the Today background under it is stale.
     virtual void OnHostMoved() {}
     virtual void LaunchApplication() {}
+    // A contacts record changed; only external tab libraries listen.
+    virtual void OnContactNotice(ContactNotice, DWORD oid) {}
 
     // The Special Events tab reports whether an event is due (its bar button blinks).
     virtual bool HasAlert() { return false; }

@@ -2,8 +2,10 @@
 
 #include "builtin_tab.h"
 #include "calendar_tab.h"
+#include "custom_tabs.h"
 #include "messages_tab.h"
 #include "notes_tab.h"
+#include "sevents_tab.h"
 #include "tab_bar_window.h"
 #include "tab_types.h"
 #include "tasks_tab.h"
@@ -63,15 +65,24 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
                           r.categoryBase, r.res);
             return std::unique_ptr<CTab>(t.release());
         }
+        if (r.type == TAB_TYPE_SEVENTS) {
+            std::unique_ptr<CSEventsTab> t(new CSEventsTab(env, env ? env->pim : nullptr));
+            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
+                          r.categoryBase, r.res);
+            return std::unique_ptr<CTab>(t.release());
+        }
         std::unique_ptr<CPlaceholderTab> t(new CPlaceholderTab(env, d.type));
         t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
                       r.categoryBase, r.res);
         return std::unique_ptr<CTab>(t.release());
     }
-    if (d.type == TAB_TYPE_TODAY_ITEM || d.type == TAB_TYPE_DESIGNED) {
-        // Hosting the item or library inside comes with the custom tabs; the tab
-        // already has its place, button and caption.
-        std::unique_ptr<CPlaceholderTab> t(new CPlaceholderTab(env, d.type));
+    if (d.type == TAB_TYPE_DESIGNED) {
+        std::unique_ptr<CCustomDesignedTab> t(new CCustomDesignedTab(d.dll, d.installPath));
+        t->SetIdentity(id, d.customIconName, d.displayName);
+        return std::unique_ptr<CTab>(t.release());
+    }
+    if (d.type == TAB_TYPE_TODAY_ITEM) {
+        std::unique_ptr<CCustomTab> t(new CCustomTab(env, d.displayName, d.dll));
         const std::wstring icon = d.customIconName.empty() ? L"custom1" : d.customIconName;
         t->Initialize(id, d.customIconName, d.displayName, L"CustomTabWin", L"CustomTabControl", 0, nullptr, nullptr,
                       icon, L"", 359);

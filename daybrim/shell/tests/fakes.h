@@ -77,6 +77,9 @@ public:
     void QueryRefresh(HWND, UINT, WPARAM, LPARAM) override { ++queries; }
     bool HasAlert() override { return alert; }
     void OnHostMoved() override { ++hostMoves; }
+    void OnContactNotice(ContactNotice n, DWORD oid) override {
+        Note("contact" + std::to_string(int(n)) + " " + std::to_string(oid), 0);
+    }
 
     std::string Log() {
         std::string s;

@@ -159,6 +159,37 @@ TEST_F(HostCoreTest, ZoneChangeRefreshesWithTheZoneFlagAndBlinksAnAlert) {
     EXPECT_EQ(RefreshKind::kNone, kind);
 }
 
+TEST_F(HostCoreTest, DataChangesReachTheirTabsAndANewAlertBlinks) {
+    fakes::Tab* designed = Add(7, TAB_TYPE_DESIGNED);
+    fakes::Tab* hosted = Add(8, TAB_TYPE_TODAY_ITEM);
+    struct Case {
+        DWORD mask;
+        bool alert;
+        int calChanges, seventsChanges;
+        std::vector<int> blinking;
+    };
+    const Case cases[] = {
+        {TAB_TYPE_CALENDAR, true, 1, 0, {}},
+        {TAB_TYPE_SEVENTS, false, 0, 1, {}},
+        {TAB_TYPE_SEVENTS | TAB_TYPE_CALENDAR, true, 1, 1, {6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mask);
+        cal->dataChanges = sevents->dataChanges = 0;
+        bar->blinking.clear();
+        sevents->alert = c.alert;
+        core.OnDataChanged(c.mask);
+        EXPECT_EQ(c.calChanges, cal->dataChanges);
+        EXPECT_EQ(c.seventsChanges, sevents->dataChanges);
+        EXPECT_EQ(c.blinking, bar->blinking);
+    }
+    // Contact records: only the external tab libraries hear which one, and how.
+    core.OnContactNotice(ContactNotice::kDeleted, 42);
+    EXPECT_EQ("contact2 42", designed->Log());
+    EXPECT_EQ("", hosted->Log());
+    EXPECT_EQ("", sevents->Log());
+}
+
 TEST_F(HostCoreTest, HeightChangeIsReportedOnce) {
     s.AutoHeight.Set(0);
     s.dHeightLimit.Set(111);

@@ -363,6 +363,9 @@ protected:
 };
 
 const std::vector<UINT> kTabMenu = {40156, 40159, 0, 40180};
+// The Tasks tab's own menu 438: fold commands and the "Group and sort" sub-menu
+// (listed as 0, as separators are).
+const std::vector<UINT> kTasksMenu = {40156, 40159, 0, 40199, 40200, 0, 0, 0, 40180};
 
 }  // namespace
 
@@ -674,7 +677,7 @@ TEST_F(TabBarWindowTest, CaptionTapsWriteTheirSettingsAndOpenTheirMenus) {
     GetWindowRect(cap, &cr);
     Tap(cap, POINT{50, 10});  // the grouping selector: the tab's menu
     ASSERT_EQ(1u, menus_.shown.size());
-    EXPECT_EQ(kTabMenu, menus_.shown[0].items);
+    EXPECT_EQ(kTasksMenu, menus_.shown[0].items);
     EXPECT_EQ(cr.left + 2, menus_.shown[0].x);
     EXPECT_EQ(cr.top + 20, menus_.shown[0].y);
     EXPECT_EQ(tasks->MainWindow(), menus_.shown[0].owner);
