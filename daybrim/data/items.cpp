@@ -362,46 +362,29 @@ void ItemList::Clear() {
 // --- Search ----------------------------------------------------------------------
 bool SimpleLetterEquals(wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); }
 
-std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn) {
-    std::wstring key;
-    if (!searchBarOn) return key;
-    key.reserve(title.size());
-    for (wchar_t ch : title) {
-        const wchar_t c = wchar_t(std::towlower(ch));
-        wchar_t digit = L'9';
-        for (size_t g = 0; g < groups.size() && g < 8; ++g) {
-            bool has = false;
-            for (wchar_t l : groups[g]) has = has || wchar_t(std::towlower(l)) == c;
-            if (has) {
-                digit = wchar_t(L'1' + g);
-                break;
-            }
-        }
-        key.push_back(digit);
-    }
-    return key;
-}
-
-SearchKeyMap::SearchKeyMap(const LetterGroups& groups) {
+namespace {
+olv::GroupLetters ToGroupLetters(const LetterGroups& groups) {
+    olv::GroupLetters out;
     for (size_t g = 0; g < groups.size() && g < 8; ++g)
-        for (wchar_t l : groups[g]) {
-            const wchar_t c = wchar_t(std::towlower(l));
-            bool known = false;
-            for (const auto& d : digits_) known = known || d.first == c;
-            if (!known) digits_.emplace_back(c, wchar_t(L'1' + g));  // the first group wins
-        }
-    std::sort(digits_.begin(), digits_.end());
+        for (wchar_t c : groups[g])
+            if (uint32_t(c) <= 0xFFFF) out[g].push_back(char16_t(c));
+    return out;
+}
+}  // namespace
+
+std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn) {
+    return SearchKeyMap(groups).Key(title, searchBarOn);
 }
 
+SearchKeyMap::SearchKeyMap(const LetterGroups& groups) : table_(ToGroupLetters(groups)) {}
+
+// Every character gives a code, spaces too, so that a match position is a title
+// position (the finder's keys skip spaces; see common/letter_groups.h).
 std::wstring SearchKeyMap::Key(const std::wstring& title, bool searchBarOn) const {
     std::wstring key;
     if (!searchBarOn) return key;
-    key.resize(title.size());
-    for (size_t i = 0; i < title.size(); ++i) {
-        const wchar_t c = wchar_t(Lower(title[i]));
-        auto it = std::lower_bound(digits_.begin(), digits_.end(), std::make_pair(c, wchar_t(0)));
-        key[i] = (it != digits_.end() && it->first == c) ? it->second : L'9';
-    }
+    key.reserve(title.size());
+    table_.AppendKey(title.data(), title.size(), '1', '9', false, key);
     return key;
 }
 

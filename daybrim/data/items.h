@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "letter_groups.h"
 #include "pim_ids.h"
 #include "reg_export.h"
 #include "row_draw.h"
@@ -371,7 +372,8 @@ using LetterEquals = bool (*)(wchar_t a, wchar_t b);
 bool SimpleLetterEquals(wchar_t a, wchar_t b);
 
 // The key of an item: each lower-cased character as the digit 1..8 of the first
-// group that has it, 9 when none does; empty when the search bar is off.
+// group that has it (the groups are lower-cased too), 9 when none does; empty when
+// the search bar is off.
 std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn);
 // The same, with the groups looked up once for many titles.
 class SearchKeyMap {
@@ -381,7 +383,7 @@ public:
     std::wstring Key(const std::wstring& title, bool searchBarOn) const;
 
 private:
-    std::vector<std::pair<wchar_t, wchar_t>> digits_;  // lower-cased letter, digit; sorted
+    olv::LetterGroupTable table_;
 };
 
 class TSeacrhableGroupingTitlesList : public TGroupingTitlesList {
