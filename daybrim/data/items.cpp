@@ -219,13 +219,39 @@ int TSEvent::Compare(const TItem& other) const {
     return Order3(Kind(), other.Kind());
 }
 
+std::unique_ptr<TContactItem> TContactItem::Copy() const {
+    auto c = std::make_unique<TContactItem>();
+    CopyTo(*c);
+    c->searchKey = searchKey;
+    c->matched = matched;
+    c->matchPos = matchPos;
+    c->fileAs = fileAs;
+    c->firstName = firstName;
+    c->lastName = lastName;
+    c->company = company;
+    c->order = order;
+    c->preferredId = preferredId;
+    c->preferredText = preferredText;
+    c->birthday = birthday;
+    c->anniversary = anniversary;
+    c->picture = picture ? picture->Clone() : nullptr;
+    c->pictureWidth = pictureWidth;
+    c->pictureHeight = pictureHeight;
+    c->rules = rules;
+    return c;
+}
+
 bool TContactItem::IsVisible() {
     if (!matched) return false;
     return !rules || PassesSelection(*this, -1, rules->selection, rules->categories);
 }
 
 int TContactItem::Compare(const TItem& other) const {
-    if (auto* o = KindCast<TContactItem>(other)) return CompareText(title, o->title);
+    if (auto* o = KindCast<TContactItem>(other)) {
+        if (!order) return CompareText(title, o->title);
+        if (order->hideNoPicture && !picture != !o->picture) return picture ? 1 : -1;
+        return CompareText(title, o->title) * (order->sortDirection < 0 ? -1 : 1);
+    }
     return Order3(Kind(), other.Kind());
 }
 
@@ -257,6 +283,18 @@ TChildItem* TItemWithList::FindChildById(uint32_t id) const {
     for (TChildItem* c : children_)
         if (c->Id() == id) return c;
     return nullptr;
+}
+
+std::unique_ptr<TChildItem> TItemWithList::DetachChild(Children::iterator pos) {
+    TChildItem* c = *pos;
+    if (c->counted_) {
+        CountChild(*c, -1);
+        MarkVisibilityStale();
+    }
+    children_.erase(pos);
+    c->parent = nullptr;
+    c->counted_ = false;
+    return std::unique_ptr<TChildItem>(c);
 }
 
 void TItemWithList::RemoveChild(Children::iterator pos) {
@@ -313,6 +351,25 @@ void TDailyList::CountChild(const TChildItem& child, int change) {
 
 int TKeyedGroup::Compare(const TItem& other) const { return Order3(key_, other.Id()); }
 
+TContactsGroup::TContactsGroup(uint32_t key, std::wstring text, const ContactOrder* order)
+    : key_(key), order_(order) {
+    title = std::move(text);
+}
+
+// The group without a key goes last whichever group it is compared with, and two
+// such groups are equal: a comparison that called both of them "first" would not be
+// an order at all.
+int TContactsGroup::Compare(const TItem& other) const {
+    const auto* o = other.Kind() == kKindGroup ? dynamic_cast<const TContactsGroup*>(&other) : nullptr;
+    if (!o) return Order3(key_, other.Id());
+    if (!order_ || order_->grouping == 0) return 0;
+    const bool mine = key_ != kNoKey, theirs = o->key_ != kNoKey;
+    int c = 0;
+    if (mine != theirs) c = mine ? 1 : -1;
+    else if (mine) c = CompareText(title, o->title);
+    return c * (order_->groupingDirection < 0 ? -1 : 1);
+}
+
 // --- Item list -------------------------------------------------------------------
 TItem* ItemList::Insert(std::unique_ptr<TItem> owned) {
     TItem* item = owned.release();
@@ -360,7 +417,9 @@ void ItemList::Clear() {
 }
 
 // --- Search ----------------------------------------------------------------------
-bool SimpleLetterEquals(wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); }
+bool SimpleLetterEquals(wchar_t a, wchar_t b) {
+    return olv::LowerLetter(char32_t(a)) == olv::LowerLetter(char32_t(b));
+}
 
 namespace {
 olv::GroupLetters ToGroupLetters(const LetterGroups& groups) {
@@ -371,6 +430,12 @@ olv::GroupLetters ToGroupLetters(const LetterGroups& groups) {
     return out;
 }
 }  // namespace
+
+LetterGroups MatchingLetterGroups(unsigned languages, const std::vector<olv::KeyLabels>& custom) {
+    LetterGroups out;
+    for (const auto& g : olv::MatchingGroups(languages, custom)) out.emplace_back(g.begin(), g.end());
+    return out;
+}
 
 std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn) {
     return SearchKeyMap(groups).Key(title, searchBarOn);

@@ -234,6 +234,15 @@ public:
     int matchPos = 0;
 };
 
+// How the Contacts tab groups and orders its contacts (ContactsGrouping,
+// ContactsGroupingDirection, ContactsSortDirection, CntctsHideNoPicture).
+struct ContactOrder {
+    int grouping = 0;           // 0 one group, 1 by category, 2 by company, other: none
+    int groupingDirection = 1;  // 1 or -1
+    int sortDirection = 1;      // 1 A to Z, -1 Z to A
+    bool hideNoPicture = false; // contacts with a picture first
+};
+
 class TContactItem : public TStringSearchableItem {
 public:
     bool IsVisible() override;
@@ -241,7 +250,11 @@ public:
     int Compare(const TItem& other) const override;
     int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
 
-    std::wstring fileAs, firstName, lastName;
+    // A copy for one more group (a contact in several categories).
+    std::unique_ptr<TContactItem> Copy() const;
+
+    std::wstring fileAs, firstName, lastName, company;
+    const ContactOrder* order = nullptr;
     uint32_t preferredId = 0xFFFFFFFFu;
     std::wstring preferredText;
     double birthday = kNoDate, anniversary = kNoDate;
@@ -292,6 +305,8 @@ public:
 
     TChildItem* FindChildById(uint32_t id) const;
     void RemoveChild(Children::iterator pos);
+    // Takes the child out without destroying it.
+    std::unique_ptr<TChildItem> DetachChild(Children::iterator pos);
     bool RemoveChild(TChildItem* child);
     // After one child's filters changed: adjusts the counters by the difference.
     void UpdateChildVisibility(TChildItem* child);
@@ -332,7 +347,21 @@ private:
     uint32_t key_;
 };
 class TTasksList : public TKeyedGroup { using TKeyedGroup::TKeyedGroup; };
-class TContactsGroup : public TKeyedGroup { using TKeyedGroup::TKeyedGroup; };
+// A group of the Contacts tab: one for all, a category or a company. The group of
+// the contacts without a category or company has no sort key and goes last.
+class TContactsGroup : public TItemWithList {
+public:
+    static constexpr uint32_t kNoKey = 0xFFFFFFFFu;
+    explicit TContactsGroup(uint32_t key, std::wstring text = {}, const ContactOrder* order = nullptr);
+    uint32_t Id() const override { return key_; }
+    int Compare(const TItem& other) const override;
+    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+
+private:
+    uint32_t key_;
+    const ContactOrder* order_;
+};
+
 class TSEventsList : public TKeyedGroup { using TKeyedGroup::TKeyedGroup; };
 
 // --- Item list -------------------------------------------------------------------
@@ -366,6 +395,10 @@ public:
 
 // The eight letter groups of the alphabet search bar, e.g. "abc".
 using LetterGroups = std::vector<std::wstring>;
+// The groups of the Contacts tab: over the languages of CntctsActiveLanguages (bit 1
+// Latin with its accented letters, 2 Cyrillic, 4 Hebrew, 8 Greek), followed by line
+// k of every custom alphabet.
+LetterGroups MatchingLetterGroups(unsigned languages, const std::vector<olv::KeyLabels>& custom = {});
 // Whether two letters are the same for letter-mode search; the handheld passes a
 // locale comparison that ignores case, marks, symbols and width.
 using LetterEquals = bool (*)(wchar_t a, wchar_t b);
