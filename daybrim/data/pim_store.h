@@ -69,7 +69,6 @@ public:
     void SetContactOrder(const ContactOrder& order);
     // The letter groups changed (alphabet, languages): every search key anew.
     void SetLetterGroups(const LetterGroups& groups);
-    const PimOptions& options() const { return opt_; }
     TSEventsList* sevents() const { return sevents_.get(); }
     const std::vector<std::unique_ptr<TApptItem>>& recurring() const { return recurring_; }
     IconLinkStore& iconLinks() { return icons_; }
