@@ -485,13 +485,18 @@ void TSeacrhableGroupingTitlesList::Search(int key, Mode mode, const LetterGroup
         text_ = cursor_ < cursorGroup_.size() ? std::wstring(1, cursorGroup_[cursor_]) : L"";
     }
     const wchar_t wanted = letter();
+    // One pass per group: only the members whose match changed are recounted, so a
+    // key press costs about what scanning the keys does (the counters were right
+    // before it, and the match is the only filter a key press changes).
     for (TItem* g = this->groups.head(); g; g = g->next()) {
         auto* group = static_cast<TItemWithList*>(g);
         for (TChildItem* c : group->children()) {
-            auto* item = dynamic_cast<TStringSearchableItem*>(c);
+            auto* item = c->Kind() == kKindContact ? static_cast<TStringSearchableItem*>(c)
+                                                   : dynamic_cast<TStringSearchableItem*>(c);
             if (!item) continue;
+            const uint8_t before = item->matched;
             if (mode == kKeySequence) {
-                if (narrowing && !item->matched) continue;  // typing only narrows
+                if (narrowing && !before) continue;  // typing only narrows
                 const size_t at = text_.empty() ? 0 : item->searchKey.find(text_);
                 item->matched = at != std::wstring::npos;
                 item->matchPos = item->matched ? int(at) : 0;
@@ -499,9 +504,10 @@ void TSeacrhableGroupingTitlesList::Search(int key, Mode mode, const LetterGroup
                 item->matched = !wanted || (!item->title.empty() && equals(item->title[0], wanted));
                 item->matchPos = 0;
             }
+            if (item->matched != before) group->UpdateChildVisibility(c);
         }
         group->folded = 0;
-        group->Recount();
+        group->MarkVisibilityStale();
     }
 }
 
