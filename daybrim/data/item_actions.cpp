@@ -2,6 +2,7 @@
 
 #include <pimstore.h>
 
+#include <cmath>
 #include <optional>
 
 #include "com_base.h"
@@ -30,6 +31,7 @@ public:
     Poom& operator=(const Poom&) = delete;
 
     bool ok() const { return session_ && session_->ok(); }
+    IPOutlookApp2* app() const { return ok() ? app_.get() : nullptr; }
 
     template <typename I>
     raii::ComPtr<I> Get(uint32_t id, const IID& iid) const {
@@ -172,6 +174,55 @@ bool ItemActions::CompleteTask(uint32_t id, double completedDate) {
     raii::ComPtr<ITask> task = poom.Get<ITask>(id, IID_ITask);
     return task && SUCCEEDED(task->put_Complete(VARIANT_TRUE)) &&
            SUCCEEDED(task->put_DateCompleted(completedDate)) && SUCCEEDED(task->Save());
+}
+
+// A new appointment with the texts, flags and reminder of `from`; its times are
+// the caller's.
+static raii::ComPtr<IAppointment> NewAppointmentLike(IPOutlookApp2* app, IAppointment* from) {
+    raii::ComPtr<IAppointment> none, to;
+    raii::ComPtr<IDispatch> d;
+    if (!app || FAILED(app->CreateItem(olAppointmentItem, d.out())) || !d ||
+        FAILED(d->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(to.out()))) || !to)
+        return none;
+    com::Bstr subject, location, body, categories;
+    from->get_Subject(subject.out());
+    from->get_Location(location.out());
+    from->get_Body(body.out());
+    from->get_Categories(categories.out());
+    VARIANT_BOOL allDay = VARIANT_FALSE, reminder = VARIANT_FALSE;
+    long busy = 0, sensitivity = 0, before = 0;
+    from->get_AllDayEvent(&allDay);
+    from->get_BusyStatus(&busy);
+    from->get_Sensitivity(&sensitivity);
+    from->get_ReminderSet(&reminder);
+    from->get_ReminderMinutesBeforeStart(&before);
+    to->put_Subject(subject.get());
+    to->put_Location(location.get());
+    to->put_Body(body.get());
+    to->put_Categories(categories.get());
+    to->put_AllDayEvent(allDay);
+    to->put_BusyStatus(busy);
+    to->put_Sensitivity(sensitivity);
+    to->put_ReminderSet(reminder);
+    to->put_ReminderMinutesBeforeStart(before);
+    return to;
+}
+
+bool ItemActions::MoveAppointmentToDay(uint32_t id, double itemStart, int32_t day, bool copy) {
+    const Poom poom(owner_);
+    raii::ComPtr<IAppointment> appt = poom.Get<IAppointment>(id, IID_IAppointment);
+    if (!appt) return false;
+    if (Recurring(appt.get())) appt = ChooseOccurrence(appt, itemStart, IDYES, owner_, text_);
+    if (!appt) return false;
+    DATE start = 0;
+    long minutes = 0;
+    if (FAILED(appt->get_Start(&start)) || FAILED(appt->get_Duration(&minutes))) return false;
+    const double to = double(day) + (start - std::floor(start));
+    if (!copy) return SUCCEEDED(appt->put_Start(to)) && SUCCEEDED(appt->Save());
+    raii::ComPtr<IAppointment> made = NewAppointmentLike(poom.app(), appt.get());
+    // Start first: setting it keeps the length, which the duration then sets.
+    return made && SUCCEEDED(made->put_Start(to)) && SUCCEEDED(made->put_Duration(minutes)) &&
+           SUCCEEDED(made->Save());
 }
 
 bool ItemActions::TogglePrivate(uint32_t id) {

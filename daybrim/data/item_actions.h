@@ -29,6 +29,10 @@ public:
     // `complete`. Stops at, and reports, the first step that fails.
     bool SetTaskDates(uint32_t id, double startDate, double dueDate, bool complete, double completedDate);
     bool CompleteTask(uint32_t id, double completedDate);
+    // Puts the appointment (for a series, its occurrence that starts at
+    // `itemStart`) on `day` at the same time of day and for as long: moved, or
+    // with `copy` a new single appointment like it.
+    bool MoveAppointmentToDay(uint32_t id, double itemStart, int32_t day, bool copy);
     // Private (2) becomes normal (0), anything else private; appointments and tasks.
     bool TogglePrivate(uint32_t id);
 

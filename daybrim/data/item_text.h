@@ -42,6 +42,8 @@ public:
     virtual ~DateTimeFormat() = default;
     // `picture` null: the short date (DATE_SHORTDATE).
     virtual std::wstring Date(double ole, const wchar_t* picture) const = 0;
+    // The locale's long date (DATE_LONGDATE); the short one where there is none.
+    virtual std::wstring LongDate(double ole) const { return Date(ole, nullptr); }
     // Always without seconds.
     virtual std::wstring Time(double ole, const wchar_t* picture) const = 0;
     virtual bool MonthOrYearFirst() const = 0;  // LOCALE_IDATE "0" or "2"

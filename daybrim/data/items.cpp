@@ -511,4 +511,40 @@ void TSeacrhableGroupingTitlesList::Search(int key, Mode mode, const LetterGroup
     }
 }
 
+// --- Drawing ---------------------------------------------------------------------
+// Every row goes through the painter of the list that shows it; without one a
+// row takes no room, so a list built before its painter still lays out.
+std::wstring RowTexts::ApptSecondLine(const TApptItem& item) const { return item.location; }
+std::wstring RowTexts::TaskPrefix(const TTask& item) const { return item.prefix; }
+
+int TApptItem::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->Appointment(dc, *this, rc, flags) : 0;
+}
+
+int TTask::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->Task(dc, *this, rc, flags) : 0;
+}
+
+int TSEvent::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    if (!dc.painter) return 0;
+    return kind_ == kKindSEventOnCalendar ? dc.painter->CalendarEvent(dc, *this, rc, flags)
+                                          : dc.painter->SpecialEvent(dc, *this, rc, flags);
+}
+
+int TContactItem::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->Contact(dc, *this, rc, flags) : 0;
+}
+
+int TEmptyItem::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->Empty(dc, *this, rc, flags) : 0;
+}
+
+int TDailyList::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->GroupTitle(dc, *this, title, rc, flags) : 0;
+}
+
+int TKeyedGroup::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->GroupTitle(dc, *this, title, rc, flags) : 0;
+}
+
 }  // namespace daybrim

@@ -168,7 +168,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kKindAppt; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     void CopyTo(TItemWithNote& target) const override;
 
     double start = 0, end = 0;
@@ -176,6 +176,7 @@ public:
     bool allDay = false;
     int busy = 0;
     bool attendees = false;
+    bool passed = false;  // over already, on the range's first day (set per day copy)
     std::wstring location;
     std::vector<uint8_t> timeZone;    // the record's zone blob, for the agenda
     std::vector<uint8_t> pattern;     // the recurrence stream of a master
@@ -187,7 +188,7 @@ public:
     virtual bool OnCalendar() const = 0;
     bool IsVisible() override;
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
     void CopyTo(TItemWithNote& target) const override;
 
     double dateCompleted = kNoDate, due = kNoDate, startDate = kNoDate;
@@ -216,7 +217,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kind_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
     double date = kNoDate;
     bool anniversary = false;
@@ -248,7 +249,7 @@ public:
     bool IsVisible() override;
     int Kind() const override { return kKindContact; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
     // A copy for one more group (a contact in several categories).
     std::unique_ptr<TContactItem> Copy() const;
@@ -260,6 +261,7 @@ public:
     double birthday = kNoDate, anniversary = kNoDate;
     std::unique_ptr<ItemIcon> picture;
     int pictureWidth = 0, pictureHeight = 0;
+    HotRect numberHot;  // the shown number's type mark, where it was last drawn
     const VisibilityRules* rules = nullptr;
 };
 
@@ -270,7 +272,7 @@ public:
     int Kind() const override { return flagged_ ? kKindEmptyFlagged : kKindEmpty; }
     int Compare(const TItem&) const override { return 0; }
     uint32_t Id() const override { return 0; }
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
 private:
     bool flagged_;
@@ -321,15 +323,26 @@ private:
     Children children_;
 };
 
+// What a tab keeps of a section beside its children (the Calendar's counts,
+// conflicts and timeline); owned by the section, so it goes with it.
+struct SectionExtra {
+    virtual ~SectionExtra() = default;
+    bool visible = false;  // whether the tab shows the section, by its own rules
+};
+
 // One day of the calendar; Id is the day number (1, 2 and 80000 are pseudo days).
 class TDailyList : public TItemWithList {
 public:
     explicit TDailyList(uint32_t day) : day_(day) {}
     uint32_t Id() const override { return day_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
+    // Once a tab has taken the section, its rules decide.
+    bool IsVisible() override { return extra ? extra->visible : TItemWithList::IsVisible(); }
     // Appointments, tasks and the rest are counted apart.
     void CountChild(const TChildItem& child, int change) override;
+
+    std::unique_ptr<SectionExtra> extra;  // none until the Calendar first takes the section
 
 private:
     uint32_t day_;
@@ -341,7 +354,7 @@ public:
     explicit TKeyedGroup(uint32_t key) : key_(key) {}
     uint32_t Id() const override { return key_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
 private:
     uint32_t key_;

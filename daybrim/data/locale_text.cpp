@@ -49,13 +49,22 @@ bool SystemTimeFromOle(double ole, SYSTEMTIME* st) {
     return true;
 }
 
-std::wstring LocaleFormat::Date(double ole, const wchar_t* picture) const {
+namespace {
+// Day titles take pictures from the registry: up to 256 characters of result.
+std::wstring FormatDate(LCID lcid, DWORD flags, double ole, const wchar_t* picture) {
     SYSTEMTIME st;
     if (!SystemTimeFromOle(ole, &st)) return L"";
-    wchar_t buf[128];
-    const int n = GetDateFormatW(lcid_, picture ? 0 : DATE_SHORTDATE, &st, picture, buf, 128);
+    wchar_t buf[260];
+    const int n = GetDateFormatW(lcid, flags, &st, picture, buf, 260);
     return n > 0 ? std::wstring(buf) : std::wstring();
 }
+}  // namespace
+
+std::wstring LocaleFormat::Date(double ole, const wchar_t* picture) const {
+    return FormatDate(lcid_, picture ? 0 : DATE_SHORTDATE, ole, picture);
+}
+
+std::wstring LocaleFormat::LongDate(double ole) const { return FormatDate(lcid_, DATE_LONGDATE, ole, nullptr); }
 
 std::wstring LocaleFormat::Time(double ole, const wchar_t* picture) const {
     SYSTEMTIME st;

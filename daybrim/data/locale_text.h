@@ -25,6 +25,7 @@ public:
         : lcid_(lcid), monthOrYearFirst_(monthOrYearFirst), twelveHour_(twelveHour) {}
 
     std::wstring Date(double ole, const wchar_t* picture) const override;
+    std::wstring LongDate(double ole) const override;
     std::wstring Time(double ole, const wchar_t* picture) const override;
     bool MonthOrYearFirst() const override { return monthOrYearFirst_; }
     bool TwelveHour() const override { return twelveHour_; }

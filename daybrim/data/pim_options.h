@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "agenda_build.h"
+#include "item_text.h"
 #include "items.h"
 
 namespace daybrim {
@@ -40,6 +42,16 @@ struct PimOptions {
     std::wstring contactsAllTitle = L"Contacts", noCategoryTitle = L"No Category", noCompanyTitle = L"No Company";
     VisibilityRules calendarRules, tasksRules, contactsRules, seventsRules;
     std::wstring seventsTitle = L"Special events";  // the special-events group's title
+
+    // The calendar's agenda.
+    int humanTime = 0;               // HumanTime: ends before this hour of a later day stay on the first
+    bool yearlyCounters = false;     // IncludeYearlyCounters
+    agenda::TaskCalendarOptions calendarTasks;
+    // Titles of the overdue, undated and later pseudo days.
+    std::wstring overdueTitle = L"Overdue", undatedTitle = L"No date", laterTitle = L"Later";
+    // When set, calendar task copies get their due-date prefix for the day they are on.
+    const DateTimeFormat* dateFormat = nullptr;
+    DuePrefixOptions duePrefix;
 };
 
 }  // namespace daybrim

@@ -74,6 +74,33 @@ int32_t DeviceToday() {
     return DayOf(OleFromTicks(Ticks(ft)));
 }
 
+void CPimStore::ReadDeviceClock() {
+    localOffset_ = CurrentLocalOffset();
+    TIME_ZONE_INFORMATION tzi = {};
+    GetTimeZoneInformation(&tzi);
+    auto rule = [](const SYSTEMTIME& t) {
+        pimcodec::SystemTime r;
+        r.year = t.wYear;
+        r.month = t.wMonth;
+        r.dayOfWeek = t.wDayOfWeek;
+        r.day = t.wDay;
+        r.hour = t.wHour;
+        r.minute = t.wMinute;
+        return r;
+    };
+    deviceZone_ = pimcodec::TimeZone();
+    deviceZone_.bias = tzi.Bias;
+    deviceZone_.standardBias = tzi.StandardBias;
+    deviceZone_.daylightBias = tzi.DaylightBias;
+    deviceZone_.standardDate = rule(tzi.StandardDate);
+    deviceZone_.daylightDate = rule(tzi.DaylightDate);
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    now_ = OleFromTicks(Ticks(ft));
+}
+
 // --- Start and stop --------------------------------------------------------------
 void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     Stop();
@@ -81,7 +108,7 @@ void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     opt_ = options;
     hwnd_ = notify;
     today_ = today ? today : DeviceToday();
-    localOffset_ = CurrentLocalOffset();
+    ReadDeviceClock();
     first_ = today_;
     last_ = today_ + std::max(opt_.numDays, 1) - 1;
     OpenNotifications();
@@ -141,6 +168,7 @@ void CPimStore::Stop() {
     grouper_.reset();
     sevents_.reset();
     recurring_.clear();
+    templates_.clear();
     assoc_.clear();
     assocLoaded_ = false;
     started_ = false;
@@ -172,16 +200,25 @@ void CPimStore::OnDayChange(int32_t today) {
     }
     for (TItem* i = days_.head(); i;) {
         TItem* next = i->next();
-        if (i->Id() > kUndatedDay && i->Id() < kLaterDay && int32_t(i->Id()) < newFirst) days_.Remove(i);
+        // The pseudo days hold only tasks, which are placed anew below.
+        const bool pseudo = i->Id() <= kUndatedDay || i->Id() >= kLaterDay;
+        if (pseudo || int32_t(i->Id()) < newFirst) days_.Remove(i);
         i = next;
     }
     const int32_t from = std::max(last_ + 1, newFirst);
-    localOffset_ = CurrentLocalOffset();
+    ReadDeviceClock();
     today_ = today;
     first_ = newFirst;
     last_ = newLast;
     LoadAssociations();
     LoadAppointments(from, newLast);
+    // The new first day was loaded as a later day: what is over on it is marked now.
+    if (TDailyList* d = Day(uint32_t(first_)))
+        for (TChildItem* c : d->children())
+            if (c->Kind() == kKindAppt) {
+                auto* a = static_cast<TApptItem*>(c);
+                a->passed = !monthView_ && !a->allDay && a->end < now_;
+            }
     // Tasks are placed relative to the range: reloaded whole, on the calendar too.
     for (TItem* d = days_.head(); d; d = d->next()) {
         auto* day = static_cast<TDailyList*>(d);
@@ -195,6 +232,15 @@ void CPimStore::OnDayChange(int32_t today) {
     RebuildSpecialEvents();
     assoc_.clear();
     assocLoaded_ = false;
+}
+
+void CPimStore::LoadAppointmentRange(const PimOptions& options, int32_t first, int32_t last) {
+    Stop();
+    opt_ = options;
+    localOffset_ = CurrentLocalOffset();
+    first_ = first;
+    last_ = last;
+    LoadAppointments(first, last);
 }
 
 }  // namespace daybrim

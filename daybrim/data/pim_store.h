@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "agenda_build.h"
 #include "category_table.h"
 #include "icon_links.h"
 #include "item_text.h"
@@ -45,6 +46,10 @@ public:
     // The day changed to `today`: moves the range forward when it can.
     void OnDayChange(int32_t today);
     uint32_t HandleNotification(const CENOTIFICATION* n);
+    // The monthly calendar's loader reads through a store of its own, on its own
+    // thread: the single appointments of first..last into days(), nothing else
+    // opened and no notifications.
+    void LoadAppointmentRange(const PimOptions& options, int32_t first, int32_t last);
     // Tests and tools may supply the named-property lookup.
     void SetNamedPropIds(std::unique_ptr<NamedPropIds> ids) { namedIds_ = std::move(ids); }
     // The benchmark learns where a start's time goes: `observer` is called after
@@ -71,6 +76,8 @@ public:
     void SetLetterGroups(const LetterGroups& groups);
     TSEventsList* sevents() const { return sevents_.get(); }
     const std::vector<std::unique_ptr<TApptItem>>& recurring() const { return recurring_; }
+    // Pocket Informant's templates (PimSw 1), found by the last load.
+    const std::vector<agenda::TemplateEntry>& templates() const { return templates_; }
     IconLinkStore& iconLinks() { return icons_; }
     int32_t firstDay() const { return first_; }
     int32_t lastDay() const { return last_; }
@@ -103,7 +110,13 @@ private:
     void ApplyIcon(TAgendaItem& item);
 
     TDailyList* DayList(uint32_t day);
-    void PlaceAppointment(const TApptItem& a, int32_t first, int32_t last);
+    // `own`, when given, is `a` itself, placed instead of a copy on its last day.
+    void PlaceAppointment(const TApptItem& a, int32_t first, int32_t last, std::unique_ptr<TApptItem> own = nullptr);
+    void PlaceOccurrences(const TApptItem& master, int32_t first, int32_t last);
+    void LoadTemplates();
+    void RecordTemplate(const TItemWithNote& item, int kind);
+    void ReadDeviceClock();
+    // Puts the task on the calendar days the calendar's task settings choose.
     void PlaceTask(const TTask& t);
     void AddTask(std::unique_ptr<TTask> t);
     void AddContact(std::unique_ptr<TContactItem> c);
@@ -128,13 +141,17 @@ private:
     HWND hwnd_ = nullptr;
     int32_t today_ = 0, first_ = 0, last_ = -1;
     int64_t localOffset_ = 0;  // local minus UTC, in FILETIME ticks
+    pimcodec::TimeZone deviceZone_;  // the device's zone, read once per load
+    double now_ = 0;                 // local time of the load, for the passed mark
+    bool monthView_ = false;         // a range set from outside: no pseudo days, no passed mark
     bool started_ = false;
 
     ItemList days_;
     TGroupingTitlesList tasks_;
     TSeacrhableGroupingTitlesList contacts_;
     std::unique_ptr<TSEventsList> sevents_;
-    std::vector<std::unique_ptr<TApptItem>> recurring_;  // masters, expanded by the agenda
+    std::vector<std::unique_ptr<TApptItem>> recurring_;  // masters, expanded into the days
+    std::vector<agenda::TemplateEntry> templates_;
 
     PimDatabase watch_[3];  // appointments, tasks, contacts; also used for single reads
     CENOTIFYREQUEST requests_[3] = {};

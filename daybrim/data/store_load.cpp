@@ -64,15 +64,7 @@ void CPimStore::FillAppointment(const RecordProps& r, TApptItem& a, bool light) 
     const bool recurring = v.flag(kApptRecurring);
     a.allDay = v.flag(kApptAllDay);
     a.recurrence = recurring ? 1 : 0;
-    const uint64_t utc = v.ticks(kApptStart);
-    a.start = OleFromTicks(utc + uint64_t(localOffset_));
-    if (a.allDay && !recurring && a.start != double(DayOf(a.start))) {
-        // Stored by a program that kept all-day events at UTC midnight of another zone.
-        SYSTEMTIME st;
-        const FILETIME u = Ft(utc);
-        FileTimeToSystemTime(&u, &st);
-        a.start = double(DayOf(OleFromTicks(utc))) + (st.wHour >= 13 ? 1 : 0);
-    }
+    a.start = agenda::LocalStart(v.ticks(kApptStart), a.allDay, recurring, deviceZone_);
     a.duration = v.u4(kApptDuration);
     a.end = a.start + double(a.duration) * kDaysPerMinute;
     a.sensitivity = int(v.u4(kApptSensitivity));
@@ -190,17 +182,53 @@ void CPimStore::AddTask(std::unique_ptr<TTask> t) {
 }
 
 void CPimStore::PlaceTask(const TTask& t) {
-    // The calendar's task placement rules belong to the agenda; until then a
-    // task shows on its due day when that is in the range.
-    if (t.due == kNoDate) return;
-    const int32_t due = DayOf(t.due);
-    if (due < first_ || due > last_) return;
-    TDailyList* day = DayList(uint32_t(due));
-    if (day->FindChildById(t.poomId)) return;
-    auto copy = std::make_unique<TTaskClr>();
-    t.CopyTo(*copy);
-    copy->rules = &opt_.calendarRules;
-    day->AddChild(std::move(copy));
+    if (opt_.cat.pimSw == 1 && agenda::IsTemplateDay(t.due)) {
+        RecordTemplate(t, kKindTask);
+        return;
+    }
+    for (const agenda::TaskPlace& p : agenda::TaskPlaces(t, first_, last_, today_, opt_.calendarTasks, monthView_)) {
+        const bool created = !Day(p.day);
+        TDailyList* day = DayList(p.day);
+        if (created && p.day == kOverdueDay) day->title = opt_.overdueTitle;
+        if (created && p.day == kUndatedDay) day->title = opt_.undatedTitle;
+        if (created && p.day == kLaterDay) day->title = opt_.laterTitle;
+        if (day->FindChildById(t.poomId)) continue;
+        auto copy = std::make_unique<TTaskClr>();
+        t.CopyTo(*copy);
+        copy->rules = &opt_.calendarRules;
+        copy->activeSpan = p.activeSpan ? 1 : 0;
+        if (opt_.dateFormat) copy->prefix = TaskDuePrefix(*copy, int32_t(p.day), opt_.duePrefix, *opt_.dateFormat);
+        day->AddChild(std::move(copy));
+    }
+}
+
+void CPimStore::RecordTemplate(const TItemWithNote& item, int kind) {
+    agenda::TemplateEntry e;
+    if (!agenda::TemplateName(item.title, &e.name)) return;
+    e.kind = kind;
+    e.poomId = item.poomId;
+    e.oid = item.oid;
+    if (std::find(templates_.begin(), templates_.end(), e) == templates_.end()) templates_.push_back(std::move(e));
+}
+
+void CPimStore::LoadTemplates() {
+    // Pocket Informant keeps its template appointments on days of their own; they
+    // are read as single appointments, whatever their recurrence flag says.
+    PimDatabase db;
+    SORTORDERSPECEX sort = SortOn(kStart);
+    if (!db.open(kAppointments, true, nullptr, &sort, opt_.cat.pimVolume)) return;
+    CEPROPVAL from = {};
+    from.propid = kStart;
+    from.val.filetime = Ft(TicksFromOle(double(agenda::kTemplateFirstDay - 1)));
+    if (!db.seekValues(CEDB_SEEK_VALUEGREATEROREQUAL, &from, 1)) return;
+    RecordProps r;
+    while (CEOID oid = r.read(db.handle(), kApptProps, kApptPropCount)) {
+        TApptItem a;
+        a.oid = oid;
+        FillAppointment(r, a, false);
+        if (DayOf(a.start) > agenda::kTemplateLastDay) break;
+        if (agenda::IsTemplateDay(a.start)) RecordTemplate(a, kKindAppt);
+    }
 }
 
 void CPimStore::LoadAppointments(int32_t first, int32_t last) {
@@ -227,12 +255,19 @@ void CPimStore::LoadAppointments(int32_t first, int32_t last) {
                     a.oid = oid;
                     FillAppointment(r, a, false);
                     if (DayOf(a.start) > last) break;
+                    if (DayOf(a.end) < first) continue;
                     PlaceAppointment(a, first, last);
                 }
             }
         }
     }
-    // Pass 2: every recurring appointment, kept whole for the agenda to expand.
+    if (opt_.cat.pimSw == 1) {
+        templates_.erase(std::remove_if(templates_.begin(), templates_.end(),
+                                        [](const agenda::TemplateEntry& e) { return e.kind == kKindAppt; }),
+                         templates_.end());
+        LoadTemplates();
+    }
+    // Pass 2: every recurring appointment, kept whole and expanded into the days.
     recurring_.clear();
     PimDatabase db;
     SORTORDERSPECEX sort = SortOn(kRecurring);
@@ -247,27 +282,46 @@ void CPimStore::LoadAppointments(int32_t first, int32_t last) {
         auto a = std::make_unique<TApptItem>();
         a->oid = oid;
         FillAppointment(r, *a, false);
+        PlaceOccurrences(*a, first, last);
         recurring_.push_back(std::move(a));
     }
 }
 
-void CPimStore::PlaceAppointment(const TApptItem& a, int32_t first, int32_t last) {
-    int32_t startDay = DayOf(a.start), endDay = DayOf(a.end);
-    // An appointment ending at midnight does not reach into the next day.
-    if (endDay > startDay && a.end == double(endDay)) --endDay;
-    if (endDay < first || startDay > last) return;
-    for (int32_t d = std::max(startDay, first); d <= std::min(endDay, last); ++d) {
+void CPimStore::PlaceOccurrences(const TApptItem& master, int32_t first, int32_t last) {
+    agenda::ExpandOptions eo;
+    eo.yearlyCounters = opt_.yearlyCounters;
+    for (auto& o : agenda::ExpandOccurrences(master, first, last, deviceZone_, eo)) {
+        const TApptItem& item = *o;
+        PlaceAppointment(item, first, last, std::move(o));
+    }
+}
+
+void CPimStore::PlaceAppointment(const TApptItem& a, int32_t first, int32_t last, std::unique_ptr<TApptItem> own) {
+    if (opt_.cat.pimSw == 1 && agenda::IsTemplateDay(a.start)) {
+        RecordTemplate(a, kKindAppt);
+        return;
+    }
+    const agenda::DaySpan span = agenda::ListedDays(a.start, a.end, opt_.humanTime);
+    if (span.last < first || span.first > last) return;
+    for (int32_t d = std::max(span.first, first); d <= std::min(span.last, last); ++d) {
         TDailyList* day = DayList(uint32_t(d));
-        if (endDay > startDay) {
-            bool dup = false;
+        if (span.last > span.first) {
+            // A long appointment met again (a notice, a moved range) is already here.
             for (TChildItem* c : day->children()) {
                 auto* o = dynamic_cast<TApptItem*>(c);
-                dup = dup || (o && o->poomId == a.poomId && o->start == a.start && o->end == a.end);
+                if (o && o->poomId == a.poomId && o->start == a.start && o->end == a.end) return;
             }
-            if (dup) return;
         }
-        auto copy = std::make_unique<TApptItem>();
-        a.CopyTo(*copy);
+        // The item itself goes on its last day when it is the caller's to give.
+        std::unique_ptr<TApptItem> copy;
+        if (own && d == std::min(span.last, last)) {
+            copy = std::move(own);
+        } else {
+            copy = std::make_unique<TApptItem>();
+            a.CopyTo(*copy);
+            copy->pattern.clear();
+        }
+        copy->passed = !monthView_ && d == first_ && !a.allDay && a.end < now_;
         day->AddChild(std::move(copy));
     }
 }

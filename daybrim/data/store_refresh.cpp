@@ -40,7 +40,9 @@ uint32_t CPimStore::RefreshAppointment(CEOID oid, bool deleted) {
     if (deleted) return bits;
     std::unique_ptr<TApptItem> a = readAppointment(oid);
     if (!a) return bits;
-    if (!a->recurrence) PlaceAppointment(*a, first_, last_);
+    // A changed master is expanded again: its old occurrences went with it above.
+    if (a->recurrence) PlaceOccurrences(*a, first_, last_);
+    else PlaceAppointment(*a, first_, last_);
     if (opt_.seventsTab && cats_ && cats_->anySpecialCategory()) {
         const int32_t from = std::min(first_, today_);
         const int32_t to = std::max(last_, today_ + std::max(opt_.seApptsDaySpan, 1) - 1);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "locale_text.h"
 #include "module.h"
 #include "pim_settings.h"
 #include "resource_binding.h"
@@ -216,8 +217,21 @@ void CHostWindow::DeferredInit() {
     env_.host = hwnd_;
     // The store loads the categories first: the painter and the tabs find them loaded.
     module_.pim.Start(hwnd_, PimOptionsFrom(s, lang_.get()));
-    painter_.reset(new CItemPainter);
-    menuExtensions_.reset(new CPimMenuExtensions);
+    // Fonts, colours and formats are resolved once here, not for every row.
+    rowIcons_.reset(new CachedRowIcons(module_.images));
+    texts_.reset(new LibraryTexts(lang_.get()));
+    dateFormat_.reset(new LocaleFormat());
+    PainterServices services;
+    services.icons = rowIcons_.get();
+    services.texts = texts_.get();
+    services.format = dateFormat_.get();
+    services.categories = &module_.categories;
+    painter_.reset(new CItemPainter(TheScaler(), StyleFromSettings(s, module_.skin.desc(), module_.images), services));
+    env_.painter = painter_.get();
+    launch_.reset(new launch::LaunchConfig(launch::LaunchConfig::From(s)));
+    menuExtensions_.reset(new menuext::CPimMenuExtensions);
+    env_.launch = launch_.get();
+    env_.menuExtensions = menuExtensions_.get();
 
     RECT rc;
     GetClientRect(hwnd_, &rc);
@@ -259,7 +273,11 @@ void CHostWindow::DeferredInit() {
 }
 
 void CHostWindow::OnDestroy() {
+    // The extensions' objects and libraries go before anything they might reach.
+    env_.menuExtensions = nullptr;
+    env_.launch = nullptr;
     menuExtensions_.reset();
+    launch_.reset();
     module_.pim.StopNotifications();
     env_.navigator = nullptr;
     navigator_.reset();  // removes the keyboard hook and its watch timer
@@ -275,7 +293,11 @@ void CHostWindow::OnDestroy() {
         if (GetWindowThreadProcessId(bridge, nullptr) == GetCurrentThreadId()) DestroyWindow(bridge);
         else PostMessageW(bridge, WM_CLOSE, 0, 0);
     }
+    env_.painter = nullptr;
     painter_.reset();
+    dateFormat_.reset();
+    texts_.reset();
+    rowIcons_.reset();
     module_.images.ClearFonts();
     ::KillTimer(hwnd_, IDT_LOADING);
     ::KillTimer(hwnd_, IDT_DEFAULTTAB);
@@ -297,21 +319,22 @@ void CHostWindow::OnReload() {
 void CHostWindow::OnCommand(UINT id) {
     CSettings& s = module_.settings;
     switch (id) {
-    case IDM_SETTINGS: {
-        const std::wstring exe = s.InstallFolder() + L"\\DRSettings.exe";
-        SHELLEXECUTEINFOW sei = {sizeof sei};
-        sei.fMask = SEE_MASK_FLAG_NO_UI;
-        sei.lpFile = exe.c_str();
-        sei.nShow = SW_SHOWNORMAL;
-        ShellExecuteExW(&sei);
+    case IDM_SETTINGS:
+    case IDM_TAB_SETTINGS:
+        OpenSettings();
         break;
-    }
     case IDM_MINIMIZE:
     case IDM_RESTORE:
         s.LastMinimizeState.Set(id == IDM_MINIMIZE ? 1 : 0);
         s.LastMinimizeState.Write();
         break;
     }
+}
+
+void CHostWindow::OpenSettings() {
+    // Before the deferred start there is no launcher state yet: read it for this once.
+    if (launch_) launch::OpenSettingsProgram(*launch_, hwnd_);
+    else launch::OpenSettingsProgram(launch::LaunchConfig::From(module_.settings), hwnd_);
 }
 
 HeightEnv CHostWindow::Environment() const {

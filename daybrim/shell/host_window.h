@@ -7,7 +7,10 @@
 #include <memory>
 
 #include "host_core.h"
+#include "item_painter.h"
+#include "menu_extensions.h"
 #include "keyboard_hook.h"
+#include "launchers.h"
 #include "navigator.h"
 #include "raii.h"
 #include "shell_env.h"
@@ -45,6 +48,7 @@ private:
     LRESULT OnQueryRefresh(TODAYLISTITEM* item);
     void OnReload();
     void OnCommand(UINT id);
+    void OpenSettings();
     HeightEnv Environment() const;
 
     // NavigatorHost
@@ -67,8 +71,15 @@ private:
     std::unique_ptr<Relay> relay_;
     std::unique_ptr<CDPadNavigator> navigator_;
     std::unique_ptr<CKeyboardHook> hook_;
+    // The painter and what it draws with, rebuilt by every deferred start.
+    std::unique_ptr<CachedRowIcons> rowIcons_;
+    std::unique_ptr<TextSource> texts_;
+    std::unique_ptr<DateTimeFormat> dateFormat_;
     std::unique_ptr<CItemPainter> painter_;
-    std::unique_ptr<CPimMenuExtensions> menuExtensions_;
+    // What the tabs start other programs with, and the PIM menu extensions of
+    // their item menus; made by the deferred start, gone first at shutdown.
+    std::unique_ptr<launch::LaunchConfig> launch_;
+    std::unique_ptr<menuext::CPimMenuExtensions> menuExtensions_;
     ShellEnv env_;  // what the tabs and the bar reach; rebuilt by every deferred start
 };
 

@@ -244,12 +244,12 @@ RowLayout LayOutAppointment(const Scaler& sc, const RowSettings& s, const RowAre
             const int keep = std::min(r.textBox.right, S + sc.X(20));
             r.textBox.right = std::max(r.textBox.right - w - sc.X(2), keep);
         }
-        const SingleLine line =
-            PlaceCompactSubject(sc, *f.row, in.subject, icons, w > 0, S, t, boxRight, h, a.yOffset, &r);
-        y = line.box.bottom;
-        if (timeOnSecond && !in.secondLine.empty()) {
-            r.secondLine = WrapText(*f.second, in.secondLine, S, std::max(S, boxRight), y);
-            y = r.secondLine.bottom;
+        PlaceCompactSubject(sc, *f.row, in.subject, icons, w > 0, S, t, boxRight, h, a.yOffset, &r);
+        // One line in each font, as measured: a row drawn is as high as it was measured.
+        y = t + h;
+        if (timeOnSecond) {
+            if (!in.secondLine.empty()) r.secondLine = WrapText(*f.second, in.secondLine, S, std::max(S, boxRight), y);
+            y += f.second->Height();
         }
     }
     y += sc.Y(1);
@@ -432,6 +432,211 @@ int ContactRowHeight(const Scaler& sc, ContactForm form, int h) {
 int MessageRowMeasuredHeight(const Scaler& sc, int h, int secondH) {
     const int y = h + sc.X(1) + secondH;
     return y + sc.X(1);
+}
+
+GroupTitleLayout LayOutGroupTitle(const Scaler& sc, const RowArea& a, int h, const GroupTitleInput& in) {
+    GroupTitleLayout r;
+    const int half = h / 2;
+    r.height = GroupTitleHeight(sc, h);
+    // Two pixels stay free beside the scroll-bar column, on whichever side it is.
+    const bool columnLeft = a.contentLeft >= 1;
+    int bandLeft = a.contentLeft + (columnLeft ? sc.X(2) : 0);
+    int bandRight = a.contentRight - (columnLeft ? 0 : sc.X(2));
+    if (in.fullWidth) {
+        bandLeft = a.left;
+        bandRight = a.right;
+    }
+    Box A{a.left, a.top + sc.Y(1), a.right, a.bottom};
+    r.bandTop = A.top;
+    r.band = {bandLeft, A.top, bandRight, A.top + sc.Y(1) + h + sc.X(1)};
+
+    A.left = a.contentLeft + sc.X(3);
+    A.top += sc.Y(1);
+    if (in.foldButton) {
+        r.foldX = A.left;
+        r.foldY = A.top - sc.Y(4) + half;
+        A.left += sc.Y(12);
+    }
+    int present = 0;
+    for (const TitleCounter& c : in.counters) present += c.kind > 0 && c.value >= 0;
+    const int room = sc.X(32) * present + (in.timeline ? TimelineRoom(sc, in.timelineSettings) : 0);
+    A.right = std::max(A.left, a.contentRight - sc.X(6) - room);
+    r.title = {A.left, A.top, A.right, A.top + in.titleHeight};
+    A.top += in.titleHeight + sc.X(1);
+
+    const int thick = in.thinLines ? 1 : sc.X(1);
+    const int lineTop = A.top - sc.X(1) - half + (in.thinLines ? 1 : 0);
+    int R = in.fullWidth ? a.right - sc.X(2) : bandRight;
+    int T = a.contentRight - sc.X(8);
+    const auto segment = [&](int left, int right) {
+        if (in.lineStyle == 1 && right > left) r.segments.push_back({left, lineTop, right, lineTop + thick});
+    };
+
+    int x = a.contentRight - sc.X(6);
+    segment(x, R);
+    // The second counter sits rightmost; a lone counter keeps room for three digits.
+    const int order[2] = {1, 0};
+    for (int i : order) {
+        const TitleCounter& c = in.counters[i];
+        if (c.kind <= 0 || c.value < 0) continue;
+        int digits = 1;
+        for (int v = c.value; v >= 10; v /= 10) ++digits;
+        const int minimum = present == 1 ? 3 : 2;
+        PlacedCounter p;
+        p.kind = c.kind;
+        p.value = c.value;
+        x -= sc.X(12);
+        p.iconX = x;
+        p.iconY = lineTop - sc.Y(5);
+        const int w = (sc.X(2) + in.avgCharWidth) * std::max(digits, minimum);
+        p.valueBox = {x - sc.X(2) - w, lineTop - half, x - sc.X(2), lineTop + sc.X(50)};
+        x = p.valueBox.left;
+        r.counters.push_back(p);
+        R = x - sc.X(2);
+        segment(R - sc.X(6), R);
+    }
+    if (!r.counters.empty()) T = R - sc.X(8);
+    // The line starts after the title's text, not after its box, so a short title
+    // is not left floating before an empty gap.
+    segment(std::min(A.left + in.titleWidth, A.right) + sc.X(2), R);
+    r.line = {std::min(A.left + in.titleWidth, A.right) + sc.X(2), lineTop, R, lineTop + thick};
+
+    if (in.timeline) {
+        r.timeline = TimelineBox(sc, in.timelineSettings, T, a.top, h);
+        r.timelineFrame = {r.timeline.left - thick, r.timeline.top - thick, r.timeline.right + thick,
+                           r.timeline.bottom + thick};
+        r.timelineHot = {r.timeline.left, r.timeline.top - sc.Y(1) + a.yOffset, r.timeline.right,
+                         r.timeline.bottom + sc.Y(1) + a.yOffset};
+    }
+    // The room kept is a guess at the counters' width; wide counts or a wide
+    // font must still not run the title under them.
+    int limit = r.timeline.Width() > 0 ? r.timelineFrame.left : a.contentRight;
+    if (!r.counters.empty()) limit = std::min(limit, r.counters.back().valueBox.left);
+    if (limit - sc.X(2) < r.title.right) {
+        r.title.right = std::max(r.title.left, limit - sc.X(2));
+        if (!r.segments.empty() && in.lineStyle == 1) {
+            // The line still starts after the text, now within the narrower box.
+            Box& last = r.segments.back();
+            last.left = std::min(last.left, std::min(A.left + in.titleWidth, r.title.right) + sc.X(2));
+        }
+    }
+    if (in.lineStyle == 0) {
+        const int top = a.top + sc.X(1) + h;
+        r.line = in.fullWidth ? Box{sc.X(3), top, a.right - sc.X(3), top + thick}
+                              : Box{bandLeft, top, bandRight, top + thick};
+    }
+    return r;
+}
+
+SpecialEventLayout LayOutSpecialEvent(const Scaler& sc, const RowSettings& s, const RowArea& a,
+                                      const TextMeasurer& font, const TextMeasurer& daysFont,
+                                      std::wstring_view days, std::wstring_view text, bool alerted) {
+    SpecialEventLayout r;
+    const int t = a.top;
+    const int left = a.contentLeft + sc.X(14) + (s.indentItems ? sc.X(8) : 0);
+    r.box = {left, t, std::max(left, a.contentRight), a.bottom};
+    if (alerted) {
+        r.reminderX = left - sc.X(13);
+        r.reminderY = t - sc.X(6) + font.Height() / 2;
+    }
+    r.days = WrapText(daysFont, days, left, r.box.right, t);
+    int daysRight = left;
+    for (const TextLine& l : r.days.lines) daysRight = std::max(daysRight, l.x + daysFont.Measure(l.text).cx);
+    const int textLeft = std::min(daysRight + sc.X(2), r.box.right);
+    r.text = WrapText(font, text, textLeft, r.box.right, t);
+    // Whichever of the two reaches lower ends the row.
+    r.height = std::max(r.text.bottom, days.empty() ? t : r.days.bottom) - t;
+    return r;
+}
+
+NoteColumns NoteColumnsFor(int display, bool hasCompletion) {
+    return {(display & 1) != 0, (display & 2) != 0, (display & 4) != 0 && hasCompletion};
+}
+
+NoteLayout LayOutNote(const Scaler& sc, const RowSettings& s, const RowArea& a, int h, const NoteColumns& cols,
+                      int completion) {
+    NoteLayout r;
+    const int t = a.top;
+    const int half = h / 2;
+    r.height = NoteRowHeight(sc, h);
+    int x = a.contentLeft + sc.X(2) + (s.indentItems ? sc.X(8) : 0);
+    const int m = t + std::max(half, sc.Y(8));
+    r.iconX = x + sc.X(2);
+    r.iconY = m - sc.X(6);
+    r.pictureY = m - sc.Y(8);
+    x += sc.X(18);
+    const int total = (cols.date ? sc.X(40) : 0) + (cols.size ? sc.X(40) : 0) + (cols.bar ? sc.X(30) : 0);
+    const int right = std::max(x, a.contentRight - total);
+    r.name = {x, m - half, right, m - half + h};
+    int cx = right;
+    if (cols.bar) {
+        r.bar = {cx + sc.X(4), r.name.top + sc.Y(2), cx + sc.X(4) + sc.X(22), r.name.top + h - sc.Y(2)};
+        const int value = std::clamp(completion, 0, 100);
+        r.barFill = {r.bar.left + sc.Y(1), r.bar.top + sc.Y(1), r.bar.left + sc.Y(1) + sc.X(value / 5),
+                     r.bar.bottom - sc.Y(1)};
+        cx += sc.X(30);
+    }
+    if (cols.date) {
+        r.date = {cx, r.name.top, cx + sc.X(40), r.name.bottom};
+        cx += sc.X(40);
+    }
+    if (cols.size) r.size = {cx, r.name.top, cx + sc.X(40), r.name.bottom};
+    return r;
+}
+
+MessageLayout LayOutMessage(const Scaler& sc, const RowSettings& s, const RowArea& a, int h, int secondH) {
+    MessageLayout r;
+    const int t = a.top;
+    int L = a.contentLeft + sc.X(2) + (s.indentItems ? sc.X(8) : 0);
+    r.iconX = L;
+    r.iconY = t;
+    L += sc.X(16);
+    const int column = a.contentRight - sc.X(2) - sc.X(50);
+    r.sender = {L, t, std::max(L, column), t + h};
+    r.date = {column, t, a.contentRight - sc.X(4), t + h};
+    int y = t + h;
+    r.subject = {L, y, std::max(L, column), y + secondH};
+    r.importanceX = a.contentRight - sc.X(4) - sc.X(12);
+    r.importanceY = y;
+    y += sc.X(1) + secondH;
+    r.separator = {0, y, a.contentRight - sc.X(4), y + sc.Y(1)};
+    r.height = y + sc.X(1) - t;
+    return r;
+}
+
+ContactLayout LayOutContact(const Scaler& sc, const RowSettings& s, const RowArea& a, int h, ContactForm form,
+                            int layout, int phoneColumn, int secondH) {
+    ContactLayout r;
+    r.form = form;
+    r.height = ContactRowHeight(sc, form, h);
+    const int t = a.top;
+    const int half = h / 2;
+    const Box B{a.contentLeft + sc.X(2) + (s.indentItems ? sc.X(8) : 0), t, a.contentRight, t + h};
+    if (form == ContactForm::List) {
+        const bool narrow = layout == 1;
+        r.noteX = B.left;
+        r.noteY = t - sc.X(6) + half;
+        const int nameLeft = B.left + sc.X(14);
+        const int nameRight = a.contentRight - sc.X(narrow ? 16 : phoneColumn + 20);
+        r.name = {nameLeft, t, std::max(nameLeft, nameRight), t + h};
+        r.typeX = a.contentRight - sc.X(narrow ? 14 : phoneColumn + 16);
+        r.typeY = r.noteY;
+        if (!narrow) r.number = {r.typeX + sc.X(14), t, std::max(r.typeX + sc.X(14), a.contentRight), t + h};
+    } else if (form == ContactForm::Picture) {
+        r.frame = {B.left + sc.Y(1), t + sc.Y(1), B.left + sc.Y(1) + sc.X(34), t + sc.Y(1) + sc.X(34)};
+        r.picture = {r.frame.left + sc.X(1), r.frame.top + sc.X(1), r.frame.right - sc.X(1), r.frame.bottom - sc.X(1)};
+        const int left = r.picture.right + sc.X(1) + sc.X(4);
+        const int right = std::max(left, B.right - sc.X(14));
+        const int limit = t + sc.Y(2) + sc.Y(32);
+        r.name = {left, t + sc.Y(2), right, std::min(limit, t + sc.Y(2) + h)};
+        const int numberTop = r.name.bottom + sc.X(2);
+        r.number = {left, numberTop, right, std::max(numberTop, std::min(limit, numberTop + secondH))};
+        r.noteX = right;
+        r.noteY = r.name.top - sc.X(6) + half;
+        r.typeX = right;
+        r.typeY = r.number.top - sc.X(6) + secondH / 2;
+    }
+    return r;
 }
 
 }  // namespace daybrim

@@ -4,6 +4,7 @@
 // interface, so the arithmetic is tested without a screen and the painter only
 // draws what this lays out.
 #pragma once
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -88,7 +89,8 @@ struct RightIcons {
     int recurrence = 0;         // 1 recurring, 2 exception
     int regenerated = 0;        // tasks
     int ownWidth = 0, ownHeight = 0;  // 0: no own icon bitmap
-    struct Bitmap { int width = 0, height = 0; };
+    uintptr_t ownHandle = 0;          // the bitmap itself, for the painter
+    struct Bitmap { int width = 0, height = 0; uintptr_t handle = 0; };
     std::vector<Bitmap> categories;   // category bitmaps, in list order
 };
 
@@ -222,5 +224,99 @@ ContactForm ContactFormFor(int layout, bool hasPicture, bool hideNoPicture);
 int ContactRowHeight(const Scaler& sc, ContactForm form, int h);
 
 int MessageRowMeasuredHeight(const Scaler& sc, int h, int secondH);
+
+// ---- Group titles ----
+
+struct TitleCounter {
+    int kind = 0;    // 1 appt, 2 task, 3 notes, 4 mail, 5 contacts; 0 none
+    int value = -1;  // -1: absent
+};
+
+struct GroupTitleInput {
+    int titleWidth = 0, titleHeight = 0;  // the title measured on one line
+    int avgCharWidth = 0;                 // the font's average character width
+    TitleCounter counters[2];
+    bool foldButton = false;
+    int lineStyle = 0;          // 0 underline, 1 through the middle, 2 none, 3 band
+    bool thinLines = false;
+    bool fullWidth = false;     // the skin's full-width highlight
+    bool timeline = false;
+    TimelineSettings timelineSettings;
+};
+
+struct PlacedCounter {
+    int kind = 0, value = 0;
+    int iconX = 0, iconY = 0;
+    Box valueBox;
+};
+
+struct GroupTitleLayout {
+    int height = 0;
+    Box band;                     // style 3: the band's extent across, and the row's band rows
+    int bandTop = 0;              // first line of the band (the 150 tint)
+    int foldX = -1, foldY = 0;    // -1: no fold button
+    Box title;
+    Box line;                     // styles 0 and 1: where the line runs (one row high or ScaleX(1))
+    std::vector<Box> segments;    // style 1: the parts of the line drawn
+    std::vector<PlacedCounter> counters;  // in drawing order
+    Box timeline;                 // empty without one
+    Box timelineFrame;
+    HotRect timelineHot;
+};
+
+GroupTitleLayout LayOutGroupTitle(const Scaler& sc, const RowArea& a, int h, const GroupTitleInput& in);
+
+// ---- Special Events tab ----
+
+struct SpecialEventLayout {
+    int height = 0;
+    Box box;
+    int reminderX = -1, reminderY = 0;  // -1: not alerted
+    WrapResult days, text;
+};
+// `days` in its own font, then the event's text wrapped from the days' right edge.
+SpecialEventLayout LayOutSpecialEvent(const Scaler& sc, const RowSettings& s, const RowArea& a,
+                                      const TextMeasurer& font, const TextMeasurer& daysFont,
+                                      std::wstring_view days, std::wstring_view text, bool alerted);
+
+// ---- Notes, messages, contacts ----
+
+struct NoteColumns {
+    bool date = false, size = false, bar = false;
+};
+// "DisplayOnNotesTab": bit 1 date, 2 size, 4 a completion bar (lists with a value only).
+NoteColumns NoteColumnsFor(int display, bool hasCompletion);
+
+struct NoteLayout {
+    int height = 0;
+    int iconX = 0, iconY = 0;     // a type icon; a list's picture sits at (iconX - ScaleX(2), pictureY)
+    int pictureY = 0;
+    Box name;
+    Box bar, barFill, date, size; // empty when the column is not shown
+};
+NoteLayout LayOutNote(const Scaler& sc, const RowSettings& s, const RowArea& a, int h, const NoteColumns& cols,
+                      int completion);
+
+struct MessageLayout {
+    int height = 0;
+    int iconX = 0, iconY = 0;
+    Box sender, date, subject;
+    int importanceX = 0, importanceY = 0;
+    Box separator;
+};
+// Both lines take their fonts' heights, measured or drawn alike.
+MessageLayout LayOutMessage(const Scaler& sc, const RowSettings& s, const RowArea& a, int h, int secondH);
+
+struct ContactLayout {
+    int height = 0;
+    ContactForm form = ContactForm::None;
+    Box name, number;
+    int noteX = 0, noteY = 0;     // the note marker's corner
+    int typeX = 0, typeY = 0;     // the number-type marker's corner
+    Box frame, picture;           // picture form
+};
+// `layout` "ContactsLayout"; `phoneColumn` "CntctsPhoneColumnWidth".
+ContactLayout LayOutContact(const Scaler& sc, const RowSettings& s, const RowArea& a, int h, ContactForm form,
+                            int layout, int phoneColumn, int secondH);
 
 }  // namespace daybrim

@@ -8,12 +8,20 @@
 
 #include "messages.h"
 
+namespace launch {
+struct LaunchConfig;
+}
+namespace menuext {
+class CPimMenuExtensions;
+}
+
 namespace daybrim {
 
 class CSettings;
 class CSkin;
 class CImageCache;
 class CDPadNavigator;
+class CItemPainter;
 class MenuPort;
 class SoundPort;
 class GesturePort;
@@ -28,6 +36,9 @@ struct ShellEnv {
     bool high = false;
     HWND host = nullptr;
     CDPadNavigator* navigator = nullptr;
+    CItemPainter* painter = nullptr;  // draws every list row
+    const launch::LaunchConfig* launch = nullptr;       // how other programs are started
+    menuext::CPimMenuExtensions* menuExtensions = nullptr;  // the item menus' extensions
     // Null: the system's (popup menus tracked, sounds played).
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;

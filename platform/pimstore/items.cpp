@@ -1,5 +1,6 @@
 #include "items.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "pimcodec/pimtime.h"
@@ -78,6 +79,13 @@ void ItemData::SetFt(CEPROPID id, uint64_t v) {
     Prop p;
     p.present = true;
     p.ft = v;
+    Set(id, p);
+}
+void ItemData::SetBytes(CEPROPID id, const std::vector<uint8_t>& v) {
+    Lock g(mu_);
+    Prop p;
+    p.present = true;
+    p.bytes = v;
     Set(id, p);
 }
 void ItemData::Remove(CEPROPID id) {
@@ -258,7 +266,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_Start(DATE v) override {
         if (!ValidDate(v)) return E_INVALIDARG;
         d_->SetFt(prop::kStart, UtcFromLocalDate(v));
-        return S_OK;
+        return FollowSeriesTimes();
     }
     HRESULT STDMETHODCALLTYPE get_End(DATE* p) override {
         if (!p) return E_POINTER;
@@ -272,11 +280,12 @@ public:
         int64_t end = pimcodec::MinutesFromFiletime(UtcFromLocalDate(v));
         if (end < start || end - start > kMaxMinutes) return E_INVALIDARG;
         d_->SetNum(prop::kDuration, uint32_t(end - start));
-        return S_OK;
+        return FollowSeriesTimes();
     }
     HRESULT STDMETHODCALLTYPE get_Duration(long* p) override { return GetNum(*d_, prop::kDuration, 0, p); }
     HRESULT STDMETHODCALLTYPE put_Duration(long v) override {
-        return PutNum(*d_, prop::kDuration, v, 0, kMaxMinutes);
+        HRESULT hr = PutNum(*d_, prop::kDuration, v, 0, kMaxMinutes);
+        return FAILED(hr) ? hr : FollowSeriesTimes();
     }
     HRESULT STDMETHODCALLTYPE get_AllDayEvent(VARIANT_BOOL* p) override { return GetBool(*d_, prop::kAllDay, p); }
     HRESULT STDMETHODCALLTYPE put_AllDayEvent(VARIANT_BOOL v) override { return PutBool(*d_, prop::kAllDay, v); }
@@ -301,6 +310,37 @@ public:
     HRESULT STDMETHODCALLTYPE get_IsRecurring(VARIANT_BOOL* p) override { return GetBool(*d_, prop::kRecurring, p); }
     HRESULT STDMETHODCALLTYPE GetRecurrencePattern(IRecurrencePattern** pp) override { return NewPattern(d_, pp); }
     HRESULT STDMETHODCALLTYPE Save() override { return d_->Save(); }
+
+private:
+    // A recurring series is its pattern: moving the series' start or changing its
+    // length moves the pattern's times (and its days, when the start changes day),
+    // so that every occurrence follows. Pending like the start until Save.
+    HRESULT FollowSeriesTimes() {
+        if (!d_->Num(prop::kRecurring, 0)) return S_OK;
+        std::vector<uint8_t> bytes = d_->Bytes(prop::kPattern);
+        pimcodec::Recurrence r;
+        if (bytes.empty() || pimcodec::DecodeRecurrence(bytes.data(), bytes.size(), &r) != pimcodec::Status::kOk)
+            return S_OK;  // nothing readable to follow: the stream stays as it is
+        const int64_t kDay = pimcodec::kMinutesPerDay;
+        const int64_t utc = pimcodec::MinutesFromFiletime(d_->Ft(prop::kStart).value_or(0));
+        const int64_t wall = ZoneMinutesFromUtc(d_->Bytes(prop::kTimeZone), utc);
+        const int64_t day = wall - ((wall % kDay) + kDay) % kDay;
+        const int64_t shift = day - int64_t(r.patternStart);
+        if (day < 0 || day >= int64_t(pimcodec::kNeverEndDate)) return E_INVALIDARG;
+        r.patternStart = uint32_t(day);
+        r.startOffset = int32_t(wall - day);
+        r.endOffset = int32_t(r.startOffset + int64_t(d_->Num(prop::kDuration, 0)));
+        if (r.endType == pimcodec::EndType::kByDate) {
+            r.patternEnd = uint32_t(std::clamp<int64_t>(int64_t(r.patternEnd) + shift, day, pimcodec::kNeverEndDate));
+        } else if (pimcodec::ComputePatternEnd(&r) != pimcodec::Status::kOk) {
+            return E_INVALIDARG;
+        }
+        if (pimcodec::EncodeRecurrence(r, &bytes) != pimcodec::Status::kOk) return E_INVALIDARG;
+        d_->SetBytes(prop::kPattern, bytes);
+        return S_OK;
+    }
+
+public:
     HRESULT STDMETHODCALLTYPE Delete() override { return d_->Delete(); }
 
 private:

@@ -70,6 +70,7 @@ public:
     void SetStr(CEPROPID id, const std::wstring& v);  // empty removes the property
     void SetNum(CEPROPID id, uint32_t v);
     void SetFt(CEPROPID id, uint64_t v);
+    void SetBytes(CEPROPID id, const std::vector<uint8_t>& v);
     void Remove(CEPROPID id);
 
     HRESULT Categories(std::wstring* out);

@@ -1,8 +1,11 @@
 // The item actions against the object model over the test device's \pim.vol: what
 // each answer to its question does to the records, and the texts as the locale
 // functions write them.
+#include <cmath>
+
 #include "item_actions.h"
 #include "locale_text.h"
+#include "pim_store.h"
 // The object model's own test fixture; its namespace renamed, as this test binary
 // has a PimVolume of its own in pimtest.
 #define pimtest poomtest
@@ -280,4 +283,39 @@ TEST(LocaleText, OrdersReadFromTheLocale) {
         EXPECT_EQ(c.monthFirst, f.MonthOrYearFirst()) << c.lcid;
         EXPECT_EQ(c.twelveHour, f.TwelveHour()) << c.lcid;
     }
+}
+
+// What the Calendar tab changes through the object model reaches the calendar's
+// days: an occurrence moved to another day is listed there and not on its old day,
+// and a whole series moved to another hour is listed at the new hour.
+TEST_F(ActionTest, ChangesThroughTheObjectModelReachTheCalendar) {
+    AddSeries(0xF640, L"Standup");
+    const uint32_t id = Appt(0xF640);
+    auto a = Get<IAppointment>(long(id), IID_IAppointment);
+    raii::ComPtr<IRecurrencePattern> p;
+    raii::ComPtr<IAppointment> o;
+    ASSERT_TRUE(a && SUCCEEDED(a->GetRecurrencePattern(p.out())) && SUCCEEDED(p->GetOccurrence(Ole(2026, 12, 9), o.out())));
+    ASSERT_EQ(S_OK, o->put_Start(Ole(2026, 12, 10, 15, 0)));
+    ASSERT_EQ(S_OK, o->Save());
+
+    // The series' starts on each day of the week from Monday the 7th.
+    auto listed = [&] {
+        PimOptions opt;
+        opt.contactsTab = false;
+        CPimStore store(nullptr);
+        store.Start(nullptr, opt, int32_t(Ole(2026, 12, 7)));
+        std::vector<std::vector<double>> days(7);
+        for (int i = 0; i < 7; ++i)
+            if (TDailyList* d = store.Day(uint32_t(Ole(2026, 12, 7) + i)))
+                for (TChildItem* c : d->children())
+                    if (c->Kind() == kKindAppt && static_cast<TApptItem*>(c)->poomId == id)
+                        days[size_t(i)].push_back(std::round(static_cast<TApptItem*>(c)->start * 1440) / 1440);
+        return days;
+    };
+    auto at = [](int d, int h, int m) { return std::round(Ole(2026, 12, d, h, m) * 1440) / 1440; };
+    EXPECT_EQ((std::vector<std::vector<double>>{{at(7, 10, 0)}, {}, {}, {at(10, 15, 0)}, {}, {}, {}}), listed());
+
+    ASSERT_EQ(S_OK, a->put_Start(Ole(2026, 12, 7, 13, 30)));
+    ASSERT_EQ(S_OK, a->Save());
+    EXPECT_EQ((std::vector<std::vector<double>>{{at(7, 13, 30)}, {}, {}, {at(10, 15, 0)}, {}, {}, {}}), listed());
 }

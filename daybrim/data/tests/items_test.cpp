@@ -317,3 +317,95 @@ TEST(ItemModel, TitlesCompareIgnoringCase) {
         EXPECT_EQ(-c.want, b->Compare(*a)) << c.a << L" " << c.b;
     }
 }
+
+namespace {
+
+// Records which of the painter's operations a row reached and with what.
+class RecordingPainter : public RowPainter {
+public:
+    std::string called;
+    unsigned flags = 0;
+    int top = 0;
+    std::wstring title;
+    int Note(const char* name, const HotRect& rc, unsigned f) {
+        called = name;
+        flags = f;
+        top = rc.top;
+        return static_cast<int>(called.size());
+    }
+    int GroupTitle(DrawContext&, TItemWithList&, const std::wstring& t, const HotRect& rc, unsigned f) override {
+        title = t;
+        return Note("group", rc, f);
+    }
+    int Appointment(DrawContext&, TApptItem&, const HotRect& rc, unsigned f) override { return Note("appt", rc, f); }
+    int Task(DrawContext&, TTask&, const HotRect& rc, unsigned f) override { return Note("task", rc, f); }
+    int CalendarEvent(DrawContext&, TSEvent&, const HotRect& rc, unsigned f) override {
+        return Note("calendar event", rc, f);
+    }
+    int SpecialEvent(DrawContext&, TSEvent&, const HotRect& rc, unsigned f) override { return Note("event", rc, f); }
+    int Contact(DrawContext&, TContactItem&, const HotRect& rc, unsigned f) override { return Note("contact", rc, f); }
+    int Empty(DrawContext&, TEmptyItem&, const HotRect& rc, unsigned f) override { return Note("empty", rc, f); }
+    int Account(DrawContext&, const AccountRow&, const HotRect& rc, unsigned f) override {
+        return Note("account", rc, f);
+    }
+    int Note(DrawContext&, NoteRow&, const HotRect& rc, unsigned f) override { return Note("note", rc, f); }
+    int Message(DrawContext&, const MessageRow&, const HotRect& rc, unsigned f) override {
+        return Note("message", rc, f);
+    }
+};
+
+}  // namespace
+
+TEST(Drawing, EveryKindReachesItsPainterOperation) {
+    TDailyList day(45000);
+    day.title = L"Monday";
+    TTasksList tasks(3);
+    tasks.title = L"Due";
+    TApptItem appt;
+    TTaskClr task;
+    TSEvent onCalendar(kKindSEventOnCalendar), fromContact(kKindSEventContact), fromAppt(kKindSEventAppt);
+    TContactItem contact;
+    TEmptyItem empty, flagged(true);
+    const struct {
+        TItem* item;
+        const char* op;
+    } cases[] = {
+        {&day, "group"},      {&tasks, "group"},   {&appt, "appt"},     {&task, "task"},
+        {&onCalendar, "calendar event"},           {&fromContact, "event"}, {&fromAppt, "event"},
+        {&contact, "contact"}, {&empty, "empty"},  {&flagged, "empty"},
+    };
+    RecordingPainter painter;
+    DrawContext dc;
+    dc.painter = &painter;
+    HotRect rc;
+    rc.top = 37;
+    for (const auto& c : cases) {
+        painter.called.clear();
+        const unsigned flags = kDrawMeasureOnly | kDrawHighlighted;
+        EXPECT_EQ(c.item->Draw(dc, rc, flags), static_cast<int>(std::string(c.op).size())) << c.op;
+        EXPECT_EQ(painter.called, c.op);
+        EXPECT_EQ(painter.flags, flags) << c.op;
+        EXPECT_EQ(painter.top, 37) << c.op;
+    }
+    day.Draw(dc, rc, 0);
+    EXPECT_EQ(painter.title, L"Monday");
+}
+
+TEST(Drawing, WithoutAPainterRowsTakeNoRoom) {
+    TApptItem appt;
+    TDailyList day(1);
+    TEmptyItem empty;
+    DrawContext dc;
+    for (TItem* item : std::initializer_list<TItem*>{&appt, &day, &empty}) EXPECT_EQ(item->Draw(dc, HotRect{}, 0), 0);
+}
+
+TEST(Drawing, DefaultRowTextsComeFromTheItem) {
+    TApptItem appt;
+    appt.location = L"Room 4";
+    TTaskTsks task;
+    task.prefix = L"9:00";
+    const RowTexts texts;
+    EXPECT_EQ(texts.ApptSecondLine(appt), L"Room 4");
+    EXPECT_EQ(texts.ApptTime(appt), L"");
+    EXPECT_EQ(texts.TaskPrefix(task), L"9:00");
+}

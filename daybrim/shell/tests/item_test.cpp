@@ -1,10 +1,13 @@
 // The built library as the Today screen sees it: its exports, the item window it
-// makes, the height it reports, and a reload in place on the settings broadcast.
+// makes, the height it reports, a reload in place on the settings broadcast, the
+// programs its commands start (recorded in the device log) and what its shutdown
+// leaves behind.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
 #include <vector>
 
+#include "devicelog.h"
 #include "pe_exports.h"
 #include "raii.h"
 #include "todaycmn.h"
@@ -154,4 +157,57 @@ TEST_F(ItemTest, ItemWindowReportsItsHeightAndReloadsOnTheBroadcast) {
 
     DestroyWindow(item);
     EXPECT_EQ(nullptr, FindWindowW(L"OlvaneDaybrimTopLevelWin", nullptr));
+}
+
+namespace {
+
+// How many times the settings program was started since `from`, waiting a little
+// for starts still on their way.
+int SettingsStarts(unsigned long long from, int expected) {
+    int n = 0;
+    for (int i = 0; i < 250 && n < expected; ++i) {
+        n = 0;
+        for (auto& l : devlog::ReadLog(from)) {
+            const devlog::Field* f = devlog::Find(l, "source");
+            if (f && f->text == "drsettings") ++n;
+        }
+        if (n < expected) Sleep(20);
+    }
+    return n;
+}
+
+LRESULT CALLBACK BridgeProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
+
+}  // namespace
+
+TEST_F(ItemTest, SettingsCommandsStartTheSettingsProgramAndShutdownClosesTheBridge) {
+    HWND item = MakeItem();
+    ASSERT_NE(nullptr, item);
+    // The host's own command and the one the tabs and the bar forward.
+    const struct {
+        UINT command;
+    } commands[] = {{40050}, {40180}};
+    for (const auto& c : commands) {
+        const auto from = devlog::LogSize();
+        SendMessageW(item, WM_COMMAND, c.command, 0);
+        EXPECT_EQ(1, SettingsStarts(from, 1)) << c.command;
+    }
+    const auto before = devlog::LogSize();
+    SendMessageW(item, WM_COMMAND, 40056 + 1000, 0);  // not a command of the host
+    EXPECT_EQ(0, SettingsStarts(before, 0));
+
+    // A bridge window on this thread is destroyed with the item; other windows stay.
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = BridgeProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PIM_BRIDGE_CLASS";
+    RegisterClassW(&wc);
+    HWND bridge = CreateWindowExW(0, L"PIM_BRIDGE_CLASS", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, bridge);
+    DestroyWindow(item);
+    Pump();
+    EXPECT_FALSE(IsWindow(bridge));
+    EXPECT_TRUE(IsWindow(parent_));
+    UnregisterClassW(L"PIM_BRIDGE_CLASS", GetModuleHandleW(nullptr));
 }

@@ -456,3 +456,138 @@ TEST(RowLayout, FixedHeightsAndOutOfRangeSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+RowArea AreaAt100(int width) {
+    RowArea a;
+    a.right = a.contentRight = width;
+    a.bottom = 400;
+    a.top = 100;
+    a.yOffset = 1000;
+    return a;
+}
+
+}  // namespace
+
+TEST(RowLayout, GroupTitleCountersTimelineAndLines) {
+    struct Case {
+        int dpi;
+        TitleCounter first, second;
+        bool fold, timeline;
+        int style;
+        // Expected: counter kinds in drawing order with their value box widths.
+        std::vector<std::pair<int, int>> counters;
+        int titleLeft;
+    } cases[] = {
+        // Alone, a counter keeps room for three digits; beside another, two.
+        {96, {1, 5}, {}, false, false, 1, {{1, 3 * (2 + 6)}}, 3},
+        {96, {1, 5}, {2, 1234}, true, false, 1, {{2, 4 * (2 + 6)}, {1, 2 * (2 + 6)}}, 3 + 12},
+        {192, {1, 7}, {2, -1}, false, true, 3, {{1, 3 * (4 + 6)}}, 3},
+        {96, {0, 9}, {}, false, false, 0, {}, 3},  // no kind: no counter
+    };
+    for (const auto& c : cases) {
+        const Scaler sc = At(c.dpi);
+        GroupTitleInput in;
+        in.titleWidth = 60;
+        in.titleHeight = 10;
+        in.avgCharWidth = 6;
+        in.counters[0] = c.first;
+        in.counters[1] = c.second;
+        in.foldButton = c.fold;
+        in.lineStyle = c.style;
+        in.timeline = c.timeline;
+        in.timelineSettings = {8, 10, 1, 1};
+        const RowArea a = AreaAt100(240 * c.dpi / 96);
+        const GroupTitleLayout r = LayOutGroupTitle(sc, a, 10, in);
+        const std::string what = std::to_string(c.dpi) + " style " + std::to_string(c.style);
+        EXPECT_EQ(r.height, sc.Y(4) + 10) << what;
+        EXPECT_EQ(r.title.left, sc.X(c.titleLeft)) << what;
+        EXPECT_EQ(r.foldX >= 0, c.fold) << what;
+        ASSERT_EQ(r.counters.size(), c.counters.size()) << what;
+        int x = a.contentRight - sc.X(6);
+        for (size_t i = 0; i < c.counters.size(); ++i) {
+            const PlacedCounter& p = r.counters[i];
+            EXPECT_EQ(p.kind, c.counters[i].first) << what;
+            EXPECT_EQ(p.valueBox.Width(), c.counters[i].second) << what;
+            // Right to left without overlap: icon, then its value left of it.
+            EXPECT_EQ(p.iconX, x - sc.X(12)) << what;
+            EXPECT_LT(p.valueBox.right, p.iconX) << what;
+            x = p.valueBox.left;
+        }
+        // The title's box leaves the counters and the timeline their room.
+        if (!r.counters.empty()) EXPECT_LE(r.title.right, r.counters.back().valueBox.left) << what;
+        if (c.timeline) {
+            EXPECT_GT(r.timeline.Width(), 0) << what;
+            EXPECT_LE(r.timeline.right, r.counters.back().valueBox.left) << what;
+            EXPECT_EQ(r.timelineHot.top, r.timeline.top - sc.Y(1) + 1000) << what;
+            EXPECT_EQ(r.timelineHot.bottom, r.timeline.bottom + sc.Y(1) + 1000) << what;
+            EXPECT_LT(r.timelineFrame.left, r.timeline.left) << what;
+        }
+        // Style 1 draws a line that starts past the title's text; the others none.
+        EXPECT_EQ(!r.segments.empty(), c.style == 1) << what;
+        for (const Box& b : r.segments) EXPECT_GT(b.Width(), 0) << what;
+        if (c.style == 1) EXPECT_GE(r.segments.back().left, r.title.left + 60) << what;
+        if (c.style == 0) EXPECT_EQ(r.line.top, a.top + sc.X(1) + 10) << what;
+    }
+}
+
+TEST(RowLayout, SpecialEventsNotesMessagesAndContacts) {
+    for (int dpi : {96, 192}) {
+        const Scaler sc = At(dpi);
+        const RowArea a = AreaAt100(240 * dpi / 96);
+        RowSettings s;
+        const std::string what = std::to_string(dpi);
+
+        // Days first, the event's text from their right edge; the lower of the two ends the row.
+        const SpecialEventLayout ev = LayOutSpecialEvent(sc, s, a, kFont, kFont, L"in 3 days", L"Ann (30)", true);
+        EXPECT_EQ(ev.box.left, sc.X(14)) << what;
+        EXPECT_EQ(ev.text.lines.at(0).x, sc.X(14) + 9 * 6 + sc.X(2)) << what;
+        EXPECT_EQ(ev.height, 10) << what;
+        EXPECT_EQ(ev.reminderX, sc.X(14) - sc.X(13)) << what;
+        const RowArea narrow = [&] {
+            RowArea n = a;
+            n.contentRight = sc.X(14) + 10 * 6;
+            return n;
+        }();
+        const SpecialEventLayout wrapped =
+            LayOutSpecialEvent(sc, s, narrow, kFont, kFont, L"Today", L"Birthday of Ann Smith-Jones", false);
+        EXPECT_EQ(wrapped.reminderX, -1) << what;
+        EXPECT_GT(wrapped.height, 10) << what;
+        EXPECT_EQ(wrapped.height, wrapped.text.bottom - a.top) << what;
+
+        // Message rows: the height a list measures is the height they draw.
+        const MessageLayout m = LayOutMessage(sc, s, a, 10, 8);
+        EXPECT_EQ(m.height, MessageRowMeasuredHeight(sc, 10, 8)) << what;
+        EXPECT_EQ(m.date.right, a.contentRight - sc.X(4)) << what;
+        EXPECT_LE(m.sender.right, m.date.left) << what;
+        EXPECT_EQ(m.separator.top, a.top + 10 + sc.X(1) + 8) << what;
+
+        // Note columns by "DisplayOnNotesTab"; the bar only for lists with a value.
+        struct NoteCase {
+            int display;
+            bool completion;
+            int columnsWidth;
+        } notes[] = {{0, true, 0}, {1, false, 40}, {3, false, 80}, {7, false, 80}, {7, true, 110}, {4, true, 30}};
+        for (const auto& n : notes) {
+            const NoteLayout l = LayOutNote(sc, s, a, 10, NoteColumnsFor(n.display, n.completion), 60);
+            EXPECT_EQ(l.name.right, a.contentRight - sc.X(n.columnsWidth)) << what << " " << n.display;
+            EXPECT_EQ(l.height, NoteRowHeight(sc, 10)) << what;
+            if (n.completion && (n.display & 4)) EXPECT_EQ(l.barFill.Width(), sc.X(12)) << what;
+        }
+
+        // Contacts: markers and text boxes inside the row, the number column by its width.
+        for (ContactForm form : {ContactForm::List, ContactForm::Picture}) {
+            for (int layout : {0, 1, 2}) {
+                const ContactLayout c = LayOutContact(sc, s, a, 10, form, layout, 90, 8);
+                EXPECT_EQ(c.height, ContactRowHeight(sc, form, 10)) << what;
+                EXPECT_GE(c.name.left, 0) << what;
+                EXPECT_LE(c.name.right, a.contentRight) << what;
+                EXPECT_LE(c.typeX + sc.X(12), a.contentRight) << what;
+                EXPECT_LE(c.number.bottom, a.top + c.height) << what;
+                if (form == ContactForm::List)
+                    EXPECT_EQ(c.number.right > c.number.left, layout != 1) << what << " layout " << layout;
+            }
+        }
+    }
+}

@@ -1,14 +1,19 @@
-// Appointment and task rows drawn into a bitmap at 240 and 480 pixels wide,
-// saved as pictures for a look, and checked where they are structural: the
-// leading rectangle's colour, the icons where the layout put them, text inside
-// its box and nothing past the content's right edge.
+// Every kind of row drawn into a bitmap at 240 and 480 pixels wide, saved as
+// pictures for a look, and checked where they are structural: the leading
+// rectangle's colour, the icons where the layout put them, text inside its box,
+// nothing past the content's right edge, the hot zones written back inside the
+// row, the highlight fill, and a measured height that matches the drawn one.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "datetime.h"
+#include "image_cache.h"
 #include "item_painter.h"
 #include "png_writer.h"
 #include "raii.h"
@@ -27,6 +32,7 @@ public:
     explicit SquareIcons(int side) : side_(side) {}
     void Draw(HDC dc, IconId id, int x, int y) override { Square(dc, 20 + static_cast<int>(id), x, y); }
     void DrawFixed(HDC dc, Fixed which, int x, int y) override { Square(dc, static_cast<int>(which), x, y); }
+    void DrawImage(HDC dc, int slot, int x, int y) override { Square(dc, 40 + slot, x, y); }
 
 private:
     void Square(HDC dc, int code, int x, int y) {
@@ -60,6 +66,16 @@ struct Canvas {
     COLORREF At(int x, int y) const {
         const uint32_t p = static_cast<const uint32_t*>(bits)[y * w + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    bool Any(COLORREF c, int l, int t, int r, int b) const {
+        for (int y = std::max(0, t); y < std::min(h, b); ++y)
+            for (int x = std::max(0, l); x < std::min(w, r); ++x)
+                if (At(x, y) == c) return true;
+        return false;
+    }
+    void Clear() {
+        const RECT rc{0, 0, w, h};
+        FillRect(dc.get(), &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     bool AnyInk(int l, int t, int r, int b) const {
         for (int y = std::max(0, t); y < std::min(h, b); ++y)
@@ -181,6 +197,332 @@ TEST(RowPaint, AppointmentsAndTasksAtTwoWidths) {
     // Twice the width at twice the scale wraps the same: heights scale with the font.
     EXPECT_GT(wrappedHeight[0], 0);
     EXPECT_GT(wrappedHeight[1], wrappedHeight[0]);
+}
+
+}  // namespace
+
+namespace {
+
+class FakeTexts : public TextSource {
+public:
+    std::wstring String(unsigned id) const override {
+        switch (id) {
+        case text_id::kToday: return L"Today";
+        case text_id::kTomorrow: return L"Tomorrow";
+        case text_id::kInDays: return L"in %d days";
+        case text_id::kEmptyLine: return L"Nothing here";
+        }
+        return L"";
+    }
+};
+
+class FakeFormat : public DateTimeFormat {
+public:
+    std::wstring Date(double, const wchar_t*) const override { return L"07/12"; }
+    std::wstring Time(double, const wchar_t*) const override { return L"9:30"; }
+    bool MonthOrYearFirst() const override { return true; }
+    bool TwelveHour() const override { return false; }
+};
+
+constexpr COLORREF kHighlight = RGB(250, 200, 40);
+constexpr int kToday = 45000;  // a fixed day: nothing here reads the clock
+constexpr int kOffset = 500;   // the list's scroll offset, added to hot zones
+
+// A 12-pixel mark centred on an 11-pixel line may stand out of its row by a pixel
+// or two; more than that is a misplaced mark.
+bool Inside(const HotRect& r, int width, int top, int bottom, int slack) {
+    return r.left >= 0 && r.right <= width && r.top >= top + kOffset - slack &&
+           r.bottom <= bottom + kOffset + slack && r.right > r.left;
+}
+
+// One row of each kind, with what must show in it.
+struct RowCase {
+    const char* name;
+    std::vector<int> slots;  // images that must be drawn, by cache slot
+    // Draws the row at `top`; checks the hot zones it wrote against the row's extent.
+    std::function<int(DrawContext&, const HotRect&, unsigned)> draw;
+    std::function<void(int width, int top, int bottom)> hot;
+    bool marksSearch = false;  // the search match is marked in the highlight colours
+};
+
+TEST(RowPaint, EveryKindDrawsMeasuresAndHighlights) {
+    CreateDirectoryW(SNAP_DIR, nullptr);
+    for (int width : {240, 480}) {
+        Scaler sc;
+        sc.dpiX = sc.dpiY = width == 480 ? 192 : 96;
+        raii::Font font(CreateFontW(-sc.Y(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+        raii::Font small(CreateFontW(-sc.Y(9), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+        raii::Font bold(CreateFontW(-sc.Y(11), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+        SquareIcons icons(sc.X(12));
+        FakeTexts texts;
+        FakeFormat format;
+        PainterStyle style;
+        style.row.apptDisplayFormat = 3;
+        style.row.leadingRects = 1;
+        style.row.foldingType = 0;
+        style.general = font.get();
+        style.small = small.get();
+        style.placeholder = bold.get();
+        style.titles = bold.get();
+        style.highlightBg = kHighlight;
+        style.highlightText = RGB(0, 0, 128);
+        style.apptLeft[0] = 1;  // the reminder on the left as well
+        style.notesDisplay = 7;
+        PainterServices services{&icons, &texts, &format, nullptr};
+        CItemPainter painter(sc, style, services);
+        PainterStyle pictures = style;
+        pictures.contactsLayout = 2;
+        CItemPainter picturePainter(sc, pictures, services);
+
+        Canvas timelineBits(24, 4);
+        const RECT all{0, 0, 24, 4};
+        raii::Brush red(CreateSolidBrush(RGB(255, 0, 0)));
+        FillRect(timelineBits.dc.get(), &all, red.get());
+        SelectObject(timelineBits.dc.get(), timelineBits.old);  // the bitmap is copied from elsewhere
+        HotRect timelineHot;
+
+        TDailyList day(kToday);
+        day.title = L"Monday 7 December";
+        day.counters[0] = 3;
+        day.counters[1] = 12;
+        TApptItem appt;
+        appt.title = L"Quarterly planning meeting with the whole product team";
+        appt.location = L"Room 4";
+        appt.reminder.value = appt.note.value = 1.0;
+        TTaskClr task;
+        task.title = L"Send the signed contract back";
+        task.prefix = L"Fri";
+        task.importance = 2;
+        task.note.value = 1.0;
+        TSEvent birthday(kKindSEventContact), onCalendar(kKindSEventOnCalendar);
+        birthday.title = onCalendar.title = L"Ann Smith-Jones";
+        {
+            // Born thirty years before the day after tomorrow.
+            const auto now = datetime::CivilFromDays(kToday + 3 + datetime::kOleEpochDays);
+            birthday.date = double(datetime::DaysFromCivil(now.year - 30, now.month, now.day) - datetime::kOleEpochDays);
+        }
+        onCalendar.note.value = 1.0;
+        TContactItem contact;
+        contact.title = L"Smith, Ann";
+        contact.preferredText = L"+1 555 0100";
+        contact.preferredId = 0x0097001F;
+        contact.note.value = 1.0;
+        contact.matchPos = 0;
+        TEmptyItem emptyGroup, emptyList(true);
+        NoteRow note;
+        note.name = L"Shopping list for the weekend";
+        note.typeBits = 32;
+        note.completion = 60;
+        note.size = 2048;
+        NoteRow memo;
+        memo.name = L"Memo";
+        memo.typeBits = 4;
+        memo.onStorageCard = true;
+        MessageRow mail;
+        mail.sender = L"Ann Smith";
+        mail.subject = L"Re: contract";
+        mail.unread = true;
+        mail.importance = 2;
+        AccountRow account{L"Work mail: 3 unread"};
+        const std::wstring search = L"sm";
+
+        auto groupWith = [&](int lineStyle, bool timeline) {
+            return [&, lineStyle, timeline](DrawContext& dc, const HotRect& rc, unsigned f) {
+                dc.group.lineStyle = lineStyle;
+                dc.group.foldButton = true;
+                dc.group.counterKind[0] = 1;
+                dc.group.counterKind[1] = 2;
+                dc.group.timeline = timeline ? reinterpret_cast<uintptr_t>(timelineBits.bmp.get()) : 0;
+                dc.group.timelineHot = &timelineHot;
+                return day.Draw(dc, rc, f);
+            };
+        };
+        const auto none = [](int, int, int) {};
+        const RowCase cases[] = {
+            {"title_band", {40 + kImgFoldingExpand, 40 + kImgApptCounter, 40 + kImgTaskCounter}, groupWith(3, true),
+             [&](int w, int t, int b) { EXPECT_TRUE(Inside(timelineHot, w, t, b, sc.Y(1))); }},
+            {"title_line", {40 + kImgFoldingExpand, 40 + kImgTaskCounter}, groupWith(1, false), none},
+            {"title_underline", {40 + kImgFoldingExpand}, groupWith(0, false), none},
+            {"appointment", {20 + int(IconId::Reminder), 20 + int(IconId::Note)},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) { return appt.Draw(dc, rc, f); },
+             [&](int w, int t, int b) {
+                 EXPECT_TRUE(Inside(appt.reminder.rc, w, t, b, sc.X(2)));
+                 EXPECT_TRUE(Inside(appt.note.rc, w, t, b, sc.X(2)));
+             }},
+            {"task", {RowIcons::kNotChecked, 20 + int(IconId::HighImportance)},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) { return task.Draw(dc, rc, f); },
+             [&](int w, int t, int b) {
+                 EXPECT_TRUE(Inside(task.note.rc, w, t, b, sc.X(2)));
+                 EXPECT_GT(task.tabValue, 0);
+             }},
+            {"calendar_event", {RowIcons::kBirthday},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) { return onCalendar.Draw(dc, rc, f); },
+             [&](int w, int t, int b) { EXPECT_TRUE(Inside(onCalendar.note.rc, w, t, b, sc.X(2))); }},
+            {"special_event", {20 + int(IconId::Reminder)},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) {
+                 dc.alertBefore[0] = 5;
+                 return birthday.Draw(dc, rc, f);
+             },
+             none},
+            {"account", {}, [&](DrawContext& dc, const HotRect& rc, unsigned f) { return painter.Account(dc, account, rc, f); },
+             none},
+            {"note_list", {40 + kImgNote},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) { return painter.Note(dc, note, rc, f); },
+             [&](int w, int, int) { EXPECT_TRUE(note.iconX >= 0 && note.iconX < w); }},
+            {"note_file", {40 + kImgNoteTextTypeStorage},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) { return painter.Note(dc, memo, rc, f); }, none},
+            {"message", {40 + kImgEmailUnread, 40 + kImgHighImportance},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) { return painter.Message(dc, mail, rc, f); }, none},
+            {"contact_list", {40 + kImgNote, 40 + kImgPhoneWork},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) {
+                 dc.searchText = &search;
+                 return contact.Draw(dc, rc, f);
+             },
+             [&](int w, int t, int b) {
+                 EXPECT_TRUE(Inside(contact.note.rc, w, t, b, sc.X(2)));
+                 EXPECT_TRUE(Inside(contact.numberHot, w, t, b, sc.X(2)));
+             },
+             true},
+            {"contact_picture", {40 + kImgNoPictureContact, 40 + kImgNote, 40 + kImgPhoneWork},
+             [&](DrawContext& dc, const HotRect& rc, unsigned f) {
+                 dc.painter = &picturePainter;
+                 return contact.Draw(dc, rc, f);
+             },
+             [&](int w, int t, int b) { EXPECT_TRUE(Inside(contact.numberHot, w, t, b, sc.X(2))); }},
+            {"empty_group", {}, [&](DrawContext& dc, const HotRect& rc, unsigned f) { return emptyGroup.Draw(dc, rc, f); },
+             none},
+            {"empty_list", {}, [&](DrawContext& dc, const HotRect& rc, unsigned f) { return emptyList.Draw(dc, rc, f); },
+             none},
+        };
+
+        Canvas cv(width, sc.Y(80));
+        for (const RowCase& c : cases) {
+            const std::string what = std::string(c.name) + " at " + std::to_string(width);
+            for (bool highlighted : {false, true}) {
+                cv.Clear();
+                DrawContext dc;
+                dc.painter = &painter;
+                dc.hdc = reinterpret_cast<uintptr_t>(cv.dc.get());
+                dc.width = width;
+                dc.contentRight = width;
+                dc.yOffset = kOffset;
+                dc.dpiX = dc.dpiY = sc.dpiX;
+                dc.today = kToday;
+                HotRect rc;
+                rc.left = 0;
+                rc.right = width;
+                rc.top = sc.Y(10);
+                rc.bottom = cv.h;
+                const unsigned flags = highlighted ? unsigned(kDrawHighlighted) : 0u;
+                const int measured = c.draw(dc, rc, flags | kDrawMeasureOnly);
+                EXPECT_FALSE(cv.AnyInk(0, 0, cv.w, cv.h)) << what << ": measuring drew";
+                if (highlighted) {
+                    HotRect band = rc;
+                    band.bottom = rc.top + measured;
+                    painter.Highlight(dc, band);
+                }
+                const int drawn = c.draw(dc, rc, flags);
+                EXPECT_EQ(measured, drawn) << what;
+                ASSERT_GT(drawn, 0) << what;
+                const int bottom = rc.top + drawn;
+                EXPECT_TRUE(cv.AnyInk(0, rc.top, cv.w, bottom)) << what;
+                for (int slot : c.slots) EXPECT_TRUE(cv.Any(IconColour(slot), 0, 0, cv.w, cv.h)) << what << " " << slot;
+                if (highlighted) {
+                    EXPECT_TRUE(cv.Any(kHighlight, 0, rc.top, cv.w, bottom)) << what;
+                } else {
+                    EXPECT_EQ(c.marksSearch, cv.Any(kHighlight, 0, 0, cv.w, cv.h)) << what;
+                    c.hot(width, rc.top, bottom);
+                    cv.Save(std::wstring(SNAP_DIR) + L"/row_" + std::wstring(c.name, c.name + strlen(c.name)) + L"_" +
+                            std::to_wstring(width) + L".png");
+                }
+            }
+        }
+    }
+}
+
+TEST(RowPaint, FormsFollowTheFlagsAndTheFolding) {
+    Scaler sc;
+    raii::Font font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    PainterStyle style;
+    style.general = font.get();
+    style.row.foldingType = 2;  // compact unless highlighted
+    CItemPainter painter(sc, style, PainterServices{});
+    Canvas cv(240, 200);
+    TApptItem appt;
+    appt.title = L"A subject long enough to need three or four lines in a narrow row of the list";
+    TTaskTsks task;
+    task.title = appt.title;
+    DrawContext dc;
+    dc.painter = &painter;
+    dc.hdc = reinterpret_cast<uintptr_t>(cv.dc.get());
+    dc.contentRight = 240;
+    HotRect rc;
+    rc.left = 0;
+    rc.top = 0;
+    rc.right = 240;
+    rc.bottom = 200;
+    const int h = GdiMeasurer(cv.dc.get(), font.get()).Height();
+    struct Case {
+        unsigned flags;
+        int folding;     // the tab's folding type, -1 the setting
+        bool oneLine;
+    } cases[] = {
+        {0, -1, true},
+        {kDrawHighlighted, -1, false},
+        {kDrawHighlighted | kDrawCompact, -1, true},
+        {kDrawFull, -1, false},
+        {0, 0, false},
+        {kDrawHighlighted, 1, true},
+        {kDrawMeasureOnly, -1, true},
+        {kDrawMeasureOnly | kDrawHighlighted, -1, false},
+    };
+    for (const Case& c : cases) {
+        dc.foldingType = c.folding;
+        for (TItem* item : std::initializer_list<TItem*>{&appt, &task}) {
+            const int got = item->Draw(dc, rc, c.flags);
+            if (c.oneLine) EXPECT_EQ(got, h + sc.Y(1)) << c.flags << " " << c.folding << " kind " << item->Kind();
+            else EXPECT_GT(got, 2 * h) << c.flags << " " << c.folding << " kind " << item->Kind();
+        }
+    }
+}
+
+TEST(RowPaint, HotZonesFollowTheMarksShown) {
+    Scaler sc;
+    raii::Font font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    PainterStyle style;
+    style.general = font.get();
+    CItemPainter painter(sc, style, PainterServices{});
+    Canvas cv(240, 100);
+    TApptItem appt;
+    appt.title = L"Review";
+    appt.reminder.value = appt.note.value = appt.link.value = 1.0;
+    DrawContext dc;
+    dc.painter = &painter;
+    dc.hdc = reinterpret_cast<uintptr_t>(cv.dc.get());
+    dc.contentRight = 240;
+    HotRect rc;
+    rc.left = 0;
+    rc.top = 20;
+    rc.right = 240;
+    rc.bottom = 100;
+    struct Case {
+        int mask;        // the strip's icons
+        unsigned flags;
+        bool reminder, note, link;  // hot zones expected on screen
+    } cases[] = {
+        {kIconReminder | kIconNote | kIconLink, 0, true, true, true},
+        {kIconNote, 0, false, true, false},               // marks no longer shown answer no taps
+        {kIconReminder | kIconNote | kIconLink, kDrawMeasureOnly, false, true, false},  // measuring keeps them
+        {kIconLink, 0, false, false, true},
+    };
+    const auto shown = [](const HotSpot& h) { return h.rc.left >= 0 && h.rc.top >= 0; };
+    for (const Case& c : cases) {
+        dc.rightMask = c.mask;
+        appt.Draw(dc, rc, c.flags);
+        EXPECT_EQ(c.reminder, shown(appt.reminder)) << c.mask;
+        EXPECT_EQ(c.note, shown(appt.note)) << c.mask;
+        EXPECT_EQ(c.link, shown(appt.link)) << c.mask;
+    }
 }
 
 }  // namespace

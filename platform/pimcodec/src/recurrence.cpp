@@ -151,6 +151,77 @@ std::vector<uint32_t> OccurrenceDays(const Recurrence& r, uint32_t lastDay, size
     return out;
 }
 
+std::vector<uint32_t> OccurrenceDaysBetween(const Recurrence& r, uint32_t firstDay, uint32_t lastDay,
+                                            size_t limit) {
+    std::vector<uint32_t> out;
+    if (Validate(r) != Status::kOk || limit == 0) return out;
+    const int64_t start = r.patternStart / kMinutesPerDay;
+    const int64_t from = std::max<int64_t>(start, firstDay / kMinutesPerDay);
+    const int64_t last = std::min<int64_t>(lastDay / kMinutesPerDay, r.patternEnd / kMinutesPerDay);
+    if (from > last) return out;
+    const bool counted = r.endType == EndType::kAfterCount;
+    // `index` is the ordinal of the next occurrence of the series; a counted series
+    // has none at or past its count.
+    auto emit = [&](int64_t day, uint64_t& index) {
+        if (day < start) return;
+        const uint64_t i = index++;
+        if (counted && i >= r.occurrences) return;
+        if (day >= from && day <= last && out.size() < limit) out.push_back(uint32_t(day * kMinutesPerDay));
+    };
+    auto full = [&](uint64_t index) { return out.size() >= limit || (counted && index >= r.occurrences); };
+    const uint64_t interval = r.interval;
+
+    switch (r.type) {
+    case PatternType::kDaily: {
+        // Every period holds exactly one occurrence: the ordinal is the period.
+        for (uint64_t index = uint64_t(from - start + int64_t(interval) - 1) / interval; !full(index);) {
+            const int64_t d = start + int64_t(index * interval);
+            if (d > last) break;
+            emit(d, index);
+        }
+        break;
+    }
+    case PatternType::kWeekly: {
+        const int64_t base0 = start - WeekdayOfDays(start);
+        const int64_t span = 7 * int64_t(interval);
+        const int perWeek = __builtin_popcount(r.weekdays);
+        int before = 0;   // mask days of the first week that precede the start
+        for (int wd = 0; wd < WeekdayOfDays(start); ++wd)
+            if (r.weekdays & (1u << wd)) ++before;
+        const int64_t k = std::max<int64_t>(0, datetime::FloorDiv(from - base0, span));
+        uint64_t index = k == 0 ? 0 : uint64_t(k) * uint64_t(perWeek) - uint64_t(before);
+        for (int64_t base = base0 + k * span; base <= last && !full(index); base += span)
+            for (int wd = 0; wd < 7; ++wd)
+                if (r.weekdays & (1u << wd)) emit(base + wd, index);
+        break;
+    }
+    default: {
+        // One occurrence per period-th month: the day of month clamped to the
+        // month's length, or the Nth (5 = last) listed weekday.
+        const CivilDate s = CivilFromDays(start);
+        const int64_t m0 = int64_t(s.year) * 12 + (s.month - 1);
+        auto dayIn = [&](int64_t m) -> int64_t {
+            const int year = int(m / 12), month = int(m % 12) + 1;
+            if (IsNth(r.type)) return *datetime::NthWeekdayOfMonth(year, month, r.weekdays, r.week);
+            return DaysFromCivil({year, month, std::min<int>(r.dayOfMonth, DaysInMonth(year, month))});
+        };
+        const CivilDate f = CivilFromDays(from);
+        const int64_t fm = int64_t(f.year) * 12 + (f.month - 1);
+        // The period holding `from`, or the one just before: its occurrence may lie
+        // on or after `from` even when its month begins earlier.
+        const int64_t k = std::max<int64_t>(0, (fm - m0) / int64_t(interval) - 1);
+        const bool firstSkipped = dayIn(m0) < start;
+        uint64_t index = k == 0 ? 0 : uint64_t(k) - (firstSkipped ? 1 : 0);
+        for (int64_t m = m0 + k * int64_t(interval); !full(index); m += int64_t(interval)) {
+            if (m / 12 > 30827 || DaysFromCivil({int(m / 12), int(m % 12) + 1, 1}) > last) break;
+            emit(dayIn(m), index);
+        }
+        break;
+    }
+    }
+    return out;
+}
+
 Status ComputePatternEnd(Recurrence* r) {
     // The end date is derived here for every kind but kByDate.
     if (r->endType != EndType::kByDate) r->patternEnd = kNeverEndDate;

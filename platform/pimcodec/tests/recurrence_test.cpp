@@ -350,3 +350,35 @@ TEST(RecurrenceDecode, OverlongExceptionTextIsCutTo255) {
     ASSERT_EQ(out.exceptions.size(), 1u);
     EXPECT_EQ(out.exceptions[0].subject->size(), 255u);
 }
+
+// A degenerate pattern (zero period, empty mask, week out of range) yields nothing
+// at once, however wide the window; a huge window is cut at the limit.
+TEST(RecurrenceExpansion, DegenerateAndUnboundedWindows) {
+    Recurrence base;
+    base.type = PatternType::kDaily;
+    base.interval = 1;
+    base.patternStart = Day(1990, 1, 1);
+    base.endType = EndType::kNever;
+    ASSERT_EQ(ComputePatternEnd(&base), Status::kOk);
+    struct Case {
+        const char* name;
+        void (*spoil)(Recurrence&);
+    };
+    const Case cases[] = {
+        {"zero period", [](Recurrence& r) { r.interval = 0; }},
+        {"weekly empty mask", [](Recurrence& r) { r.type = PatternType::kWeekly; r.weekdays = 0; }},
+        {"nth week 0", [](Recurrence& r) { r.type = PatternType::kMonthNth; r.weekdays = kMonday; r.week = 0; }},
+        {"nth week 6", [](Recurrence& r) { r.type = PatternType::kMonthNth; r.weekdays = kMonday; r.week = 6; }},
+        {"nth empty mask", [](Recurrence& r) { r.type = PatternType::kYearNth; r.interval = 12; r.week = 2; }},
+        {"day of month 0", [](Recurrence& r) { r.type = PatternType::kMonthly; r.dayOfMonth = 0; }},
+    };
+    for (const Case& c : cases) {
+        Recurrence r = base;
+        c.spoil(r);
+        EXPECT_TRUE(OccurrenceDaysBetween(r, 0, kNeverEndDate, 1000000).empty()) << c.name;
+    }
+    EXPECT_EQ(500u, OccurrenceDaysBetween(base, 0, kNeverEndDate, 500).size());
+    // Decades after the start, one day of a daily series is one occurrence.
+    EXPECT_EQ(std::vector<uint32_t>{Day(2026, 12, 7)},
+              OccurrenceDaysBetween(base, Day(2026, 12, 7), Day(2026, 12, 7) + 1439, 10));
+}

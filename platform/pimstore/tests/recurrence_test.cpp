@@ -186,3 +186,72 @@ TEST_F(PimTest, AnUnreadablePatternIsRefusedNotGuessed) {
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INVALID_DATA), a->GetRecurrencePattern(p.out()));
     EXPECT_FALSE(p);
 }
+
+// Changing the series' start or length through the series moves its pattern, so
+// that every occurrence follows; steps apply one after the other.
+TEST_F(RecurrenceTest, MovingTheSeriesMovesItsPattern) {
+    struct Step {
+        const char* name;
+        DATE start;    // 0: unchanged
+        long duration;  // -1: unchanged
+        uint32_t patternStart, patternEnd;
+        int32_t startOffset, endOffset;
+        DATE occurrenceDay, occurrenceStart;  // an occurrence as the calendar then finds it
+    };
+    const Step steps[] = {
+        {"later the same day", Ole(2026, 12, 7, 13, 30), -1, Midnight(2026, 12, 7), Midnight(2027, 1, 6), 810, 870,
+         Ole(2026, 12, 16), Ole(2026, 12, 16, 13, 30)},
+        {"longer", 0, 90, Midnight(2026, 12, 7), Midnight(2027, 1, 6), 810, 900, Ole(2026, 12, 9),
+         Ole(2026, 12, 9, 13, 30)},
+        // From a Tuesday the ten Mondays and Wednesdays end five days later.
+        {"a day later", Ole(2026, 12, 8, 9, 0), -1, Midnight(2026, 12, 8), Midnight(2027, 1, 11), 540, 630,
+         Ole(2027, 1, 11), Ole(2027, 1, 11, 9, 0)},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        if (s.start) ASSERT_EQ(S_OK, appt_->put_Start(s.start));
+        if (s.duration >= 0) ASSERT_EQ(S_OK, appt_->put_Duration(s.duration));
+        ASSERT_EQ(S_OK, appt_->Save());
+        pimcodec::Recurrence r = Stored();
+        EXPECT_EQ(s.patternStart, r.patternStart);
+        EXPECT_EQ(s.patternEnd, r.patternEnd);
+        EXPECT_EQ(s.startOffset, r.startOffset);
+        EXPECT_EQ(s.endOffset, r.endOffset);
+        EXPECT_EQ(10u, r.occurrences);
+        raii::ComPtr<IAppointment> occ;
+        ASSERT_EQ(S_OK, pattern_->GetOccurrence(s.occurrenceDay, occ.out()));
+        DATE start = 0;
+        occ->get_Start(&start);
+        EXPECT_NEAR(s.occurrenceStart, start, 1e-6);
+    }
+}
+
+// An occurrence given another day through the occurrence becomes an exception of
+// that date: found on its new day, gone from its old one, the others untouched.
+TEST_F(RecurrenceTest, AnOccurrenceMovedToAnotherDay) {
+    raii::ComPtr<IAppointment> occ;
+    ASSERT_EQ(S_OK, pattern_->GetOccurrence(Ole(2026, 12, 9), occ.out()));
+    ASSERT_EQ(S_OK, occ->put_Start(Ole(2026, 12, 10, 15, 0)));
+    ASSERT_EQ(S_OK, occ->put_End(Ole(2026, 12, 10, 15, 45)));
+    ASSERT_EQ(S_OK, occ->Save());
+
+    pimcodec::Recurrence r = Stored();
+    ASSERT_EQ(1u, r.exceptions.size());
+    EXPECT_EQ(Midnight(2026, 12, 9), r.exceptions[0].originalDate);
+    EXPECT_EQ(Midnight(2026, 12, 10) + 900, r.exceptions[0].start);
+    EXPECT_EQ(Midnight(2026, 12, 10) + 945, r.exceptions[0].end);
+    // The agenda reads the occurrence days of the stored pattern and takes the
+    // replaced date out: the 9th is gone, the 10th holds the exception.
+    const std::vector<uint32_t> days = pimcodec::OccurrenceDaysBetween(r, Midnight(2026, 12, 7), Midnight(2026, 12, 13), 10);
+    EXPECT_EQ((std::vector<uint32_t>{Midnight(2026, 12, 7), Midnight(2026, 12, 9)}), days);
+
+    raii::ComPtr<IAppointment> moved, old, other;
+    ASSERT_EQ(S_OK, pattern_->GetOccurrence(Ole(2026, 12, 10), moved.out()));
+    DATE start = 0;
+    moved->get_Start(&start);
+    EXPECT_NEAR(Ole(2026, 12, 10, 15, 0), start, 1e-6);
+    EXPECT_TRUE(FAILED(pattern_->GetOccurrence(Ole(2026, 12, 9), old.out())));
+    ASSERT_EQ(S_OK, pattern_->GetOccurrence(Ole(2026, 12, 14), other.out()));
+    other->get_Start(&start);
+    EXPECT_NEAR(Ole(2026, 12, 14, 10, 0), start, 1e-6);
+}

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "mail.h"
 #include "schema.h"
 #include "store.h"
 #include "text.h"
@@ -35,7 +36,8 @@ const char kUsage[] =
     "  add DB JSON              add a record; JSON is {\"0xPROPID\"|name: value, ...}\n"
     "  set DB OID JSON          change a record (a null value removes the property)\n"
     "  delete DB OID            delete a record\n"
-    "  import FILE.ics|FILE.vcf convert a calendar or address book and load it\n";
+    "  import FILE.ics|FILE.vcf convert a calendar or address book and load it\n"
+    "Mail (in mail.vol, created by the first account):\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -247,7 +249,7 @@ int Run(int argc, char** argv) {
             if (i + 1 >= argc) throw UsageError(a + " needs a value");
             (a == "--device" ? device : volume) = argv[++i];
         } else if (a == "-h" || a == "--help") {
-            std::cout << kUsage;
+            std::cout << kUsage << kMailUsage;
             return 0;
         } else if (a.rfind("--", 0) == 0) {
             throw UsageError("unknown option " + a);
@@ -273,6 +275,7 @@ int Run(int argc, char** argv) {
     if (cmd == "set") { need(3); return CmdSet(store, args[1], volume, ParseOid(args[2]), args[3]); }
     if (cmd == "delete") { need(2); return CmdDelete(store, args[1], volume, ParseOid(args[2])); }
     if (cmd == "import") { need(1); return CmdImport(store, args[1]); }
+    if (cmd == "mail") return CmdMail(device, args);
     throw UsageError("unknown command \"" + cmd + "\"");
 }
 
@@ -282,7 +285,7 @@ int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
     } catch (const UsageError& e) {
-        std::cerr << "devctl: " << e.what() << "\n" << kUsage;
+        std::cerr << "devctl: " << e.what() << "\n" << kUsage << kMailUsage;
         return 2;
     } catch (const ValueError& e) {
         std::cerr << "devctl: " << e.where << ": " << e.what << "\n";

@@ -116,4 +116,14 @@ Status DecodeRecurrence(const uint8_t* data, size_t size, Recurrence* out);
 // Respects the end date and the occurrence count.
 std::vector<uint32_t> OccurrenceDays(const Recurrence& r, uint32_t lastDay, size_t limit);
 
+// Occurrence days (midnights, minutes) that fall within [firstDay, lastDay] (days as
+// midnights or any minute of them), at most `limit`. Jumps over the periods before
+// `firstDay` instead of walking them, so a series begun decades ago costs no more
+// than a new one. The end is inclusive by day: the end date is a midnight and the
+// last occurrence starts later that day. A count-ended series stops at its count
+// and at its stored end date, whichever comes first. Nothing for a pattern that
+// fails Validate.
+std::vector<uint32_t> OccurrenceDaysBetween(const Recurrence& r, uint32_t firstDay, uint32_t lastDay,
+                                            size_t limit);
+
 }  // namespace pimcodec
