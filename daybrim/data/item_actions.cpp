@@ -240,4 +240,38 @@ bool ItemActions::TogglePrivate(uint32_t id) {
     return false;
 }
 
+bool ItemActions::SetBusyStatus(uint32_t id, int status) {
+    if (status < 0 || status > 3) return false;
+    const Poom poom(owner_);
+    raii::ComPtr<IAppointment> appt = poom.Get<IAppointment>(id, IID_IAppointment);
+    return appt && SUCCEEDED(appt->put_BusyStatus(status)) && SUCCEEDED(appt->Save());
+}
+
+bool ItemActions::SetImportance(uint32_t id, int importance) {
+    if (importance < 0 || importance > 2) return false;
+    const Poom poom(owner_);
+    raii::ComPtr<ITask> task = poom.Get<ITask>(id, IID_ITask);
+    return task && SUCCEEDED(task->put_Importance(importance)) && SUCCEEDED(task->Save());
+}
+
+bool ItemActions::SetAppointmentReminder(uint32_t id, bool on, long minutes) {
+    if (minutes < 0) return false;
+    const Poom poom(owner_);
+    raii::ComPtr<IAppointment> appt = poom.Get<IAppointment>(id, IID_IAppointment);
+    if (!appt || FAILED(appt->put_ReminderSet(on ? VARIANT_TRUE : VARIANT_FALSE))) return false;
+    if (on && FAILED(appt->put_ReminderMinutesBeforeStart(minutes))) return false;
+    return SUCCEEDED(appt->Save());
+}
+
+bool ItemActions::GetAppointmentReminder(uint32_t id, bool* on, long* minutes) {
+    const Poom poom(owner_);
+    raii::ComPtr<IAppointment> appt = poom.Get<IAppointment>(id, IID_IAppointment);
+    VARIANT_BOOL set = VARIANT_FALSE;
+    long m = 0;
+    if (!appt || FAILED(appt->get_ReminderSet(&set)) || FAILED(appt->get_ReminderMinutesBeforeStart(&m))) return false;
+    *on = set != VARIANT_FALSE;
+    *minutes = m;
+    return true;
+}
+
 }  // namespace daybrim

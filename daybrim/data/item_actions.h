@@ -35,6 +35,13 @@ public:
     bool MoveAppointmentToDay(uint32_t id, double itemStart, int32_t day, bool copy);
     // Private (2) becomes normal (0), anything else private; appointments and tasks.
     bool TogglePrivate(uint32_t id);
+    // Busy status 0 free, 1 tentative, 2 busy, 3 out of office.
+    bool SetBusyStatus(uint32_t id, int status);
+    // Importance 0 low, 1 normal, 2 high.
+    bool SetImportance(uint32_t id, int importance);
+    // The appointment's reminder: on or off, and its lead time in minutes.
+    bool SetAppointmentReminder(uint32_t id, bool on, long minutes);
+    bool GetAppointmentReminder(uint32_t id, bool* on, long* minutes);
 
 private:
     int Ask(unsigned textId, unsigned captionId, UINT buttons) const;

@@ -215,6 +215,8 @@ void CHostWindow::DeferredInit() {
     env_.resolution = resolution_.get();
     env_.high = high_;
     env_.host = hwnd_;
+    env_.pim = &module_.pim;
+    env_.categories = &module_.categories;
     // The store loads the categories first: the painter and the tabs find them loaded.
     module_.pim.Start(hwnd_, PimOptionsFrom(s, lang_.get()));
     // Fonts, colours and formats are resolved once here, not for every row.

@@ -1,6 +1,7 @@
 #include "tab_factory.h"
 
 #include "builtin_tab.h"
+#include "calendar_tab.h"
 #include "tab_bar_window.h"
 #include "tab_types.h"
 
@@ -20,7 +21,8 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
         int res;
     };
     const Row rows[] = {
-        {TAB_TYPE_CALENDAR, L"Calendar", L"DRCalendarTab", L"DRCalendarTabControl", 0, nullptr, nullptr, L"", L"", 0},
+        {TAB_TYPE_CALENDAR, L"Calendar", L"DRCalendarTab", L"DRCalendarTabControl", kCaptionCategory, nullptr, nullptr,
+         L"calendar", L"category_cal", 0},
         {TAB_TYPE_TASKS, L"Tasks", L"DRTasksTab", L"DRTasksTabControl", 3, &s.TasksSlideoutOpen, &s.TsksGroupingDirctn,
          L"task", L"category_tsk", 247},
         {TAB_TYPE_NOTES, L"Notes", L"DRNotesTab", L"DRNotesTabControl", 3, &s.NotesSlideoutOpen,
@@ -34,6 +36,12 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
     const int id = int(d.order);
     for (const Row& r : rows) {
         if (r.type != d.type) continue;
+        if (r.type == TAB_TYPE_CALENDAR) {
+            std::unique_ptr<CCalendarTab> t(new CCalendarTab(env, env ? env->pim : nullptr));
+            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
+                          r.categoryBase, r.res);
+            return std::unique_ptr<CTab>(t.release());
+        }
         std::unique_ptr<CPlaceholderTab> t(new CPlaceholderTab(env, d.type));
         t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
                       r.categoryBase, r.res);

@@ -226,6 +226,51 @@ TEST_F(ActionTest, TogglingPrivateOnAppointmentsAndTasks) {
     EXPECT_FALSE(actions_.TogglePrivate(Contact(0xF653)));
 }
 
+TEST_F(ActionTest, BusyImportanceAndReminderOnlyWithValidValues) {
+    AddAppt(0xF661, L"Review");
+    AddTask(0xF662);
+    struct Case {
+        int status;
+        bool ok;
+    } busy[] = {{0, true}, {3, true}, {1, true}, {4, false}, {-1, false}};
+    for (const Case& c : busy) {
+        EXPECT_EQ(c.ok, actions_.SetBusyStatus(Appt(0xF661), c.status)) << c.status;
+        auto a = Get<IAppointment>(long(Appt(0xF661)), IID_IAppointment);
+        long v = -1;
+        a->get_BusyStatus(&v);
+        if (c.ok) EXPECT_EQ(c.status, v);
+    }
+    EXPECT_FALSE(actions_.SetBusyStatus(Task(0xF662), 2)) << "tasks have no busy status";
+    Case importance[] = {{2, true}, {0, true}, {3, false}};
+    for (const Case& c : importance) {
+        EXPECT_EQ(c.ok, actions_.SetImportance(Task(0xF662), c.status)) << c.status;
+        auto t = Get<ITask>(long(Task(0xF662)), IID_ITask);
+        long v = -1;
+        t->get_Importance(&v);
+        if (c.ok) EXPECT_EQ(c.status, v);
+    }
+    EXPECT_FALSE(actions_.SetImportance(Appt(0xF661), 2));
+    EXPECT_TRUE(actions_.SetAppointmentReminder(Appt(0xF661), true, 1440));
+    auto a = Get<IAppointment>(long(Appt(0xF661)), IID_IAppointment);
+    VARIANT_BOOL set = VARIANT_FALSE;
+    long minutes = 0;
+    a->get_ReminderSet(&set);
+    a->get_ReminderMinutesBeforeStart(&minutes);
+    EXPECT_EQ(VARIANT_TRUE, set);
+    EXPECT_EQ(1440, minutes);
+    bool on = false;
+    long lead = 0;
+    EXPECT_TRUE(actions_.GetAppointmentReminder(Appt(0xF661), &on, &lead));
+    EXPECT_TRUE(on);
+    EXPECT_EQ(1440, lead);
+    EXPECT_FALSE(actions_.GetAppointmentReminder(Task(0xF662), &on, &lead));
+    EXPECT_TRUE(actions_.SetAppointmentReminder(Appt(0xF661), false, 0));
+    a = Get<IAppointment>(long(Appt(0xF661)), IID_IAppointment);
+    a->get_ReminderSet(&set);
+    EXPECT_EQ(VARIANT_FALSE, set);
+    EXPECT_FALSE(actions_.SetAppointmentReminder(Appt(0xF661), true, -5));
+}
+
 TEST(LocaleText, PicturesThroughTheLocaleFunctions) {
     const Texts texts;
     const DATE evening = Ole(2026, 12, 7, 18, 5);

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The Calendar tab on the Today screen with the test device's agenda.
+#   screens: both default skins at 240x320 and 480x640; the agenda's rows show
+#            (the list differs from the same screen with an empty agenda).
+#   live:    the running item shows an appointment the device tool adds within
+#            one poll, and loses it again when the tool deletes it.
+# Screenshots go to SNAP_DIR to look at.
+# usage: calendar_screen_test.sh screens|live DEVCTL WINE_EMU PYTHON SNAP_DIR
+set -u
+mode=$1 devctl=$2 emu=$3 py=$4 snaps=$5
+here=$(cd "$(dirname "$0")" && pwd)
+
+skip() { echo "SKIP: $*"; exit 0; }
+fail() { echo "FAIL: $*"; exit 1; }
+
+[ -x "$devctl" ] || skip "devctl is not built at $devctl (build the native tree, e.g. ./dev build)"
+prefix=${OLV_WINEPREFIX:-}
+[ -n "$prefix" ] || skip "no device prefix (run through ./dev test)"
+dev=$(readlink -f "$prefix/dosdevices/d:" 2>/dev/null) || true
+[ -n "$dev" ] && [ -f "$dev/pim.vol" ] && [ -f "$dev/Windows/todayhost.exe" ] || skip "no test device at D:"
+mkdir -p "$snaps"
+
+added=()
+cleanup() {
+  for oid in "${added[@]}"; do "$devctl" --device "$dev" delete 'Appointments Database' "$oid" >/dev/null 2>&1; done
+  "$emu" reg.exe delete 'HKCU\Software\Olvane\Daybrim' /v SkinPath /f >/dev/null 2>&1
+}
+trap cleanup EXIT
+
+# The test device lives on Monday 2026-12-07 at 09:30.
+add() {
+  local oid
+  oid=$("$devctl" --device "$dev" add 'Appointments Database' "$1") || fail "devctl add $1"
+  added+=("$oid")
+  echo "$oid"
+}
+skin() {
+  "$emu" reg.exe add 'HKCU\Software\Olvane\Daybrim' /v SkinPath /t REG_SZ \
+    /d "\\Program Files\\Olvane\\Daybrim\\Skins\\$1\\" /f >/dev/null 2>&1 || fail "setting the skin $1"
+}
+host() { "$emu" "$dev/Windows/todayhost.exe" "$@" >/dev/null 2>&1 </dev/null; }
+winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+differ() { "$py" "$here/png_region.py" "$@"; }
+
+# The Calendar's list: below the navigation band (26) and the tab row (22), the
+# item's first 100 rows.
+list_box() { local s=$1; echo 0 $((50 * s)) $((226 * s)) $((150 * s)); }
+
+if [ "$mode" = screens ]; then
+  for size in 240x320 480x640; do
+    s=1; [ "$size" = 480x640 ] && s=2
+    for sk in default dark; do
+      skin "$sk"
+      host --size "$size" --settle 1500 --snap "$(winpath "$snaps/empty-$sk-$size.png")" || fail "todayhost ($sk, $size)"
+    done
+  done
+  add '{"subject": "Design review", "start": "2026-12-07T11:00", "duration": 60, "busy": "busy", "location": "Room 4"}' >/dev/null
+  add '{"subject": "Dentist", "start": "2026-12-07T14:30", "duration": 45, "busy": "tentative"}' >/dev/null
+  add '{"subject": "Team lunch", "start": "2026-12-08T12:00", "duration": 90}' >/dev/null
+  add '{"subject": "Conference", "start": "2026-12-09", "all_day": true, "duration": 2880}' >/dev/null
+  for size in 240x320 480x640; do
+    s=1; [ "$size" = 480x640 ] && s=2
+    for sk in default dark; do
+      skin "$sk"
+      full=$snaps/calendar-$sk-$size.png
+      host --size "$size" --settle 1500 --snap "$(winpath "$full")" || fail "todayhost ($sk, $size)"
+      [ -f "$full" ] || fail "no screenshot $full"
+      n=$(differ "$snaps/empty-$sk-$size.png" "$full" $(list_box $s)) || fail "comparing $full"
+      [ "$n" -gt $((150 * s * s)) ] || fail "$sk $size: the agenda's rows do not show ($n pixels changed)"
+      echo "$sk $size: $n pixels of rows"
+    done
+  done
+  exit 0
+fi
+
+[ "$mode" = live ] || fail "unknown mode $mode"
+skin default
+script=$snaps/live.txt
+before=$snaps/live-before.png after=$snaps/live-added.png gone=$snaps/live-deleted.png
+rm -f "$before" "$after" "$gone"
+# One poll after each change: the notification is handled as it comes, the poll
+# lets the Today screen repaint the band.
+cat >"$script" <<SCRIPT
+wait 1500
+snap $(winpath "$before")
+wait 2500
+poll
+snap $(winpath "$after")
+wait 2500
+poll
+snap $(winpath "$gone")
+quit
+SCRIPT
+host --size 240x320 --script "$(winpath "$script")" &
+pid=$!
+waitfor() {
+  local i
+  for i in $(seq 300); do [ -f "$1" ] && return 0; kill -0 "$pid" 2>/dev/null || return 1; sleep 0.05; done
+  return 1
+}
+waitfor "$before" || fail "the Today screen did not start"
+oid=$(add '{"subject": "Budget call", "start": "2026-12-07T16:00", "duration": 30, "busy": "busy"}')
+waitfor "$after" || fail "no screenshot after the add"
+"$devctl" --device "$dev" delete 'Appointments Database' "$oid" >/dev/null || fail "devctl delete"
+added=()
+waitfor "$gone" || fail "no screenshot after the delete"
+wait "$pid" || fail "todayhost exited with $?"
+n=$(differ "$before" "$after" $(list_box 1)) || fail "comparing"
+[ "$n" -gt 150 ] || fail "the added appointment does not show after one poll ($n pixels changed)"
+m=$(differ "$before" "$gone" $(list_box 1)) || fail "comparing"
+[ "$m" -lt 20 ] || fail "the deleted appointment still shows ($m pixels differ from before)"
+echo "added: $n pixels changed; deleted: back to the start ($m)"
