@@ -547,4 +547,8 @@ int TKeyedGroup::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
     return dc.painter ? dc.painter->GroupTitle(dc, *this, title, rc, flags) : 0;
 }
 
+int TContactsGroup::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->GroupTitle(dc, *this, title, rc, flags) : 0;
+}
+
 }  // namespace daybrim

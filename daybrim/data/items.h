@@ -368,7 +368,7 @@ public:
     explicit TContactsGroup(uint32_t key, std::wstring text = {}, const ContactOrder* order = nullptr);
     uint32_t Id() const override { return key_; }
     int Compare(const TItem& other) const override;
-    int Draw(DrawContext&, const HotRect&, unsigned) override { return 0; }
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
 private:
     uint32_t key_;
