@@ -27,7 +27,6 @@ class SoundPort;
 class GesturePort;
 class CPimStore;
 class CCategoryTable;
-class RowPainter;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -46,10 +45,9 @@ struct ShellEnv {
     MenuPort* menus = nullptr;
     SoundPort* sounds = nullptr;
     GesturePort* gestures = nullptr;  // null: the shell's
-    // What the content tabs list and how their rows are drawn.
+    // What the content tabs list.
     CPimStore* pim = nullptr;
     CCategoryTable* categories = nullptr;
-    RowPainter* painter = nullptr;  // null: rows measure 0
 };
 
 // "Settings..." in the tabs' own menus: the same as the host's settings command.

@@ -9,6 +9,7 @@
 #include "calendar_input.h"
 #include "category_table.h"
 #include "image_cache.h"
+#include "item_painter.h"
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
@@ -126,8 +127,6 @@ void CCalendarTab::RebuildRows() {
         }
     }
 }
-
-RowPainter* CCalendarTab::Painter() { return env_->painter; }
 
 namespace {
 
@@ -362,7 +361,7 @@ void CCalendarTab::OnPenUp(int x, int y) {
 // --- commands ---------------------------------------------------------------------------------
 
 void CCalendarTab::NewAppointment(double start, double end) {
-    const launch::LaunchConfig c = env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
+    const launch::LaunchConfig c = LaunchSettings();
     std::wstring category;
     if (env_->settings && env_->settings->FilterMethodToUse.Int() != 1) category = env_->settings->CalendarSelCategory.value();
     if (c.pimSw == launch::kAgendaFusion) {
@@ -379,7 +378,7 @@ void CCalendarTab::NewAppointment(double start, double end) {
 }
 
 void CCalendarTab::NewTask(double due) {
-    const launch::LaunchConfig c = env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
+    const launch::LaunchConfig c = LaunchSettings();
     std::wstring category;
     if (env_->settings && env_->settings->FilterMethodToUse.Int() != 1) category = env_->settings->CalendarSelCategory.value();
     if (c.pimSw == launch::kAgendaFusion) {
@@ -435,7 +434,7 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
     case kCmdAccountCompose: {
         if (!item || item->Kind() != kKindMailAccount) return -1;
         const launch::LaunchConfig c =
-            env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
+            LaunchSettings();
         const TItemWithNote* n = dynamic_cast<const TItemWithNote*>(item);
         launch::ComposeOrOpenMail(c, main_, command == kCmdAccountCompose, L"", n ? n->title : std::wstring());
         return 0;

@@ -73,7 +73,6 @@ public:
     int OnContextMenuCommand(TItem* item, UINT command) override;
     std::wstring GetBarIconName() override { return L"calendar_baricon"; }
     LRESULT MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
-    RowPainter* Painter() override;
     void PrepareDrawContext(DrawContext& ctx, TItem& item) override;
 
     // The caption: calendar button, range, category.

@@ -52,13 +52,18 @@ void RowList::End() {
         placeholders_.emplace_back(new TEmptyItem(true));
         rows_.push_back(placeholders_.back().get());
     }
-    for (TItem* r : rows_) r->InvalidateLayout();
+    // Rows keep the heights they were laid out with: an item the data layer
+    // replaced comes new and unmeasured, and the tab invalidates all on a resize.
     if (!remembered_.IsSet()) return;
     int at = IndexOf(remembered_);
     if (at == kNone) at = std::min<int>(rememberedIndex_, static_cast<int>(rows_.size()) - 1);
     current_ = at;
     currentKey_ = KeyOf(At(at));
     remembered_ = ItemKey();
+}
+
+void RowList::InvalidateAll() {
+    for (TItem* r : rows_) r->InvalidateLayout();
 }
 
 TItem* RowList::At(int index) const {
@@ -82,19 +87,28 @@ bool RowList::SetHighlight(int index) {
     return true;
 }
 
-int RowList::Layout(int offset, int viewHeight, const RowPainter& paint, bool showHighlight) {
+int RowList::Layout(int offset, int viewHeight, const RowPainter& paint, const RowMeasure& measure,
+                    bool showHighlight) {
     int y = -offset;
     for (size_t i = 0; i < rows_.size(); ++i) {
         TItem& item = *rows_[i];
+        const bool highlighted = showHighlight && static_cast<int>(i) == current_;
         const bool stale = item.TakeLayoutChange();
-        const int h = std::max(0, item.cachedBottom - item.cachedTop);
+        int h = std::max(0, item.cachedBottom - item.cachedTop);
         if (!stale && (y + h < 0 || y > viewHeight)) {
             // Off screen: its last known height keeps the rows below in place.
             y += h;
             continue;
         }
+        if (stale && measure && (y > viewHeight || (y < 0 && y + (h = measure(item, highlighted)) <= 0))) {
+            if (y > viewHeight) h = measure(item, highlighted);
+            item.cachedTop = y + offset;
+            y += std::max(0, h);
+            item.cachedBottom = y + offset;
+            continue;
+        }
         item.cachedTop = y + offset;
-        y += std::max(0, paint(item, y, showHighlight && static_cast<int>(i) == current_));
+        y += std::max(0, paint(item, y, highlighted));
         item.cachedBottom = y + offset;
     }
     return y + offset;

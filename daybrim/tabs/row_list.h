@@ -60,12 +60,16 @@ public:
     bool ClearHighlight() { return SetHighlight(kNone); }
 
     // --- layout
-    // Paints (or measures) one row at `y` (view coordinates); returns its height.
+    // Every row is measured again at the next layout (the width changed).
+    void InvalidateAll();
+    // Paints one row at `y` (view coordinates); returns its height.
     using RowPainter = std::function<int(TItem& item, int y, bool highlighted)>;
-    // Lays the rows out from -offset, painting only rows in [0, viewHeight) or
-    // whose layout is stale; returns the painted extent plus the offset, i.e.
-    // the height of the whole content.
-    int Layout(int offset, int viewHeight, const RowPainter& paint, bool showHighlight);
+    // Measures one row without painting it.
+    using RowMeasure = std::function<int(TItem& item, bool highlighted)>;
+    // Lays the rows out from -offset and returns the height of the whole content.
+    // Rows outside [0, viewHeight) keep their last height; a stale one outside is
+    // measured, not painted, so that a rebuild of a long list paints a screenful.
+    int Layout(int offset, int viewHeight, const RowPainter& paint, const RowMeasure& measure, bool showHighlight);
     // The row at content height `y`, or kNone.
     int HitTest(int contentY) const;
 

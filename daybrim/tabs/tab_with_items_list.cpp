@@ -6,6 +6,7 @@
 
 #include "calendar_dialogs.h"
 #include "image_cache.h"
+#include "item_painter.h"
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
@@ -51,6 +52,13 @@ void CTabWithItemsList::Destroy() {
     stepper_.Cancel();
     list_.Destroy();
     CBuiltInTab::Destroy();
+}
+
+RowPainter* CTabWithItemsList::Painter() { return env_->painter; }
+
+launch::LaunchConfig CTabWithItemsList::LaunchSettings() const {
+    if (env_->launch) return *env_->launch;
+    return env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
 }
 
 int CTabWithItemsList::OnClick() const { return env_->settings ? env_->settings->OnClick.Int() : 0; }
@@ -117,6 +125,8 @@ void CTabWithItemsList::OnWindowPosChanged(HWND hwnd) {
     if (list_.hwnd())
         SetWindowPos(list_.hwnd(), nullptr, 0, 0, rc.right, rc.bottom - BottomBarHeight(),
                      SWP_NOZORDER | SWP_NOACTIVATE);
+    // Rows wrap to the new width.
+    rows_.InvalidateAll();
     LayoutExtras();
 }
 
@@ -150,8 +160,9 @@ LRESULT CTabWithItemsList::PaintEntry(HDC dc) {
     if (env_->images && list_.hwnd()) env_->images->PaintBackgroundFor(list_.hwnd(), dc, s.ViewWidth(), s.ViewHeight());
     else PatBlt(dc, 0, 0, s.ViewWidth(), s.ViewHeight(), WHITENESS);
     SetBkMode(dc, TRANSPARENT);
-    return rows_.Layout(s.Offset(), s.ViewHeight(),
-                        [&](TItem& item, int y, bool hl) { return PaintRow(dc, item, y, hl); }, ListFocused());
+    return rows_.Layout(
+        s.Offset(), s.ViewHeight(), [&](TItem& item, int y, bool hl) { return PaintRow(dc, item, y, hl); },
+        [&](TItem& item, bool hl) { return hl ? MeasureHighlighted(item) : MeasureRow(item); }, ListFocused());
 }
 
 int CTabWithItemsList::PaintRow(HDC dc, TItem& item, int y, bool highlighted) {
@@ -165,18 +176,22 @@ int CTabWithItemsList::PaintRow(HDC dc, TItem& item, int y, bool highlighted) {
     if (!highlighted) return DrawItem(dc, item, rc, inView);
     // Measured first, the highlight under it, then the row over the highlight.
     const int h = MeasureHighlighted(item);
-    const SkinDescription* skin = env_->skin ? &env_->skin->desc() : nullptr;
-    int left = span.left, right = span.right;
-    if (!skin || !skin->fullWidthHighlight) {
-        if (list_.BarLeft()) left += ScaleX(2);
-        else right -= ScaleX(2);
+    if (RowPainter* painter = Painter()) {
+        DrawContext ctx = MakeContext(dc, item, rc);
+        HotRect band = rc;
+        band.bottom = y + h;
+        painter->Highlight(ctx, band);
     }
-    FillBlended(dc, left, y, right - left, h, skin ? skin->highlightColour : 0xC08040,
-                skin ? int(skin->HighlightOpacity()) : 255);
     return DrawItem(dc, item, rc, kDrawHighlighted | inView);
 }
 
 int CTabWithItemsList::DrawItem(HDC dc, TItem& item, const HotRect& rc, unsigned flags) {
+    DrawContext ctx = MakeContext(dc, item, rc);
+    if (ListFocused()) flags |= kDrawListFocus;
+    return item.Draw(ctx, rc, flags);
+}
+
+DrawContext CTabWithItemsList::MakeContext(HDC dc, TItem& item, const HotRect& rc) {
     const Scaler& sc = TheScaler();
     DrawContext ctx;
     ctx.painter = Painter();
@@ -188,9 +203,17 @@ int CTabWithItemsList::DrawItem(HDC dc, TItem& item, const HotRect& rc, unsigned
     ctx.dpiX = sc.dpiX;
     ctx.dpiY = sc.dpiY;
     ctx.forcedVga = sc.forcedVga;
-    if (ListFocused()) flags |= kDrawListFocus;
     PrepareDrawContext(ctx, item);
-    return item.Draw(ctx, rc, flags);
+    return ctx;
+}
+
+int CTabWithItemsList::MeasureRow(TItem& item) {
+    HotRect rc;
+    rc.left = list_.Span().left;
+    rc.right = list_.Span().right;
+    rc.top = 0;
+    rc.bottom = list_.Scroll().ViewHeight();
+    return DrawItem(nullptr, item, rc, kDrawMeasureOnly);
 }
 
 int CTabWithItemsList::MeasureHighlighted(TItem& item) {
@@ -422,8 +445,7 @@ void CTabWithItemsList::ShowContextMenu(TItem* item, int x, int y) {
 }
 
 int CTabWithItemsList::OnContextMenuCommand(TItem* item, UINT command) {
-    const launch::LaunchConfig config = env_->settings ? launch::LaunchConfig::From(*env_->settings)
-                                                       : launch::LaunchConfig();
+    const launch::LaunchConfig config = LaunchSettings();
     switch (command) {
     case kCmdOpen1: case kCmdOpen2: case kCmdOpen3: case kCmdOpen4: case kCmdOpen5:
         if (!item) return -1;
@@ -491,7 +513,7 @@ int CTabWithItemsList::OnContextMenuCommand(TItem* item, UINT command) {
 bool CTabWithItemsList::OpenItem(TItem* item, bool edit, bool linkFlag) {
     if (!item) return false;
     if (OpenItemOverride(item)) return true;
-    const launch::LaunchConfig c = env_->settings ? launch::LaunchConfig::From(*env_->settings) : launch::LaunchConfig();
+    const launch::LaunchConfig c = LaunchSettings();
     const int app = c.pimSw;
     auto send = [&](launch::BridgeKind kind, uint32_t id, uint32_t oid, double day) {
         if (app == launch::kAgendaFusion)

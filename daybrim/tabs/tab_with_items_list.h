@@ -9,6 +9,7 @@
 #include <string>
 
 #include "builtin_tab.h"
+#include "launchers.h"
 #include "list_input.h"
 #include "list_window.h"
 #include "row_list.h"
@@ -65,8 +66,10 @@ public:
     // Draws the item through its own Draw with the kDraw flags; returns its height.
     int DrawItem(HDC dc, TItem& item, const HotRect& rc, unsigned flags);
     int MeasureHighlighted(TItem& item);
+    int MeasureRow(TItem& item);
+    DrawContext MakeContext(HDC dc, TItem& item, const HotRect& rc);
     // The painter and the tab's adjustments of what a row is drawn with.
-    virtual RowPainter* Painter() { return nullptr; }
+    virtual RowPainter* Painter();
     virtual void PrepareDrawContext(DrawContext& ctx, TItem& item) {}
 
     // --- CTab
@@ -119,6 +122,8 @@ protected:
     void ShowContextMenu(TItem* item, int x, int y);
     bool OpenItem(TItem* item, bool edit, bool linkFlag = false);
     int OnClick() const;
+    // The host's launcher settings, or the settings' own when there is no host.
+    launch::LaunchConfig LaunchSettings() const;
 
     ScrollingListView list_;
     RowList rows_;

@@ -1,7 +1,6 @@
 // The PIM store on a large device: its full start beside the floor (reading the
-// same records through the property database API in this run), one appointment
-// change notification, and the same notification through to a repainted
-// Calendar tab.
+// same records through the property database API in this run), and one
+// appointment change notification.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,11 +10,9 @@
 
 #include <psapi.h>
 
-#include "calendar_tab.h"
 #include "pim_store.h"
 #include "pimcodec/pimtime.h"
 #include "pimcodec/recurrence.h"
-#include "settings.h"
 #include "../tests/pim_volume.h"
 
 using namespace daybrim;
@@ -339,42 +336,6 @@ int main() {
     }
     if (seen) std::printf("one appointment change notification:   %8.3f ms (mean of %d)\n", handled / seen, seen);
     else std::printf("one appointment change notification:   no notification arrived\n");
-
-    // The same change seen by the user: the store's notification, the Calendar's
-    // rebuild and the repaint of its list (a 240 x 268 window over the agenda).
-    {
-        CSettings settings;
-        ShellEnv env;
-        env.instance = GetModuleHandleW(nullptr);
-        env.settings = &settings;
-        env.pim = &store;
-        env.categories = &cats;
-        HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
-                                   env.instance, nullptr);
-        CCalendarTab tab(&env, &store);
-        tab.Initialize(0, L"", L"Calendar", L"BenchCalendarTab", L"BenchCalendarCaption", 0, nullptr, nullptr,
-                       L"calendar", L"", 0);
-        const bool made = tab.Create(top, 0, 22, 240, 268, 0, 0, 140, 20, env.instance);
-        if (made) tab.Show(true);
-        double repainted = 0;
-        int shown = 0;
-        for (int i = 0; i < changes && oid && made; ++i) {
-            std::wstring s = L"Repainted " + std::to_wstring(i);
-            vol.Write(L"Appointments Database", {Str(0x0020001F, s.c_str())}, oid);
-            MSG msg;
-            while (PeekMessageW(&msg, wnd, WM_DBNOTIFICATION, WM_DBNOTIFICATION, PM_REMOVE)) {
-                const double t = Now();
-                if (store.HandleNotification(reinterpret_cast<CENOTIFICATION*>(msg.lParam)) & TAB_TYPE_CALENDAR)
-                    tab.OnDataChanged();
-                repainted += Now() - t;
-                ++shown;
-            }
-        }
-        if (shown) std::printf("one change to a repainted Calendar tab: %8.3f ms (mean of %d)\n", repainted / shown, shown);
-        else std::printf("one change to a repainted Calendar tab: not measured\n");
-        tab.Destroy();
-        DestroyWindow(top);
-    }
     store.Stop();
     DestroyWindow(wnd);
     CalendarBench();

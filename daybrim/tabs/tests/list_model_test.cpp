@@ -207,15 +207,24 @@ TEST(RowList, HighlightSurvivesRebuildsByIdentity) {
     EXPECT_EQ(RowList::kNone, rows.Highlighted()) << "no highlight stays none";
 }
 
-// Paints by a table of heights and records what it painted.
+// Paints by a table of heights and records what it painted and measured.
 struct Painter {
     std::map<uint32_t, int> heights;  // by item id; 20 otherwise
-    std::vector<ItemKey> painted;
+    std::vector<ItemKey> painted, measured;
+    int Height(TItem& item, bool highlighted) const {
+        auto it = heights.find(item.Id());
+        return (it == heights.end() ? 20 : it->second) + (highlighted ? 10 : 0);
+    }
     RowList::RowPainter Fn() {
         return [this](TItem& item, int, bool highlighted) {
             painted.push_back(KeyOf(&item));
-            auto it = heights.find(item.Id());
-            return (it == heights.end() ? 20 : it->second) + (highlighted ? 10 : 0);
+            return Height(item, highlighted);
+        };
+    }
+    RowList::RowMeasure Measure() {
+        return [this](TItem& item, bool highlighted) {
+            measured.push_back(KeyOf(&item));
+            return Height(item, highlighted);
         };
     }
 };
@@ -228,12 +237,15 @@ TEST(RowList, LayoutPaintsOnlyWhatShowsOnceMeasured) {
     RowList rows;
     a.Rows(rows);
     Painter p;
-    EXPECT_EQ(2020, rows.Layout(0, 100, p.Fn(), true));
-    EXPECT_EQ(101u, p.painted.size()) << "after a rebuild every row is measured once";
+    EXPECT_EQ(2020, rows.Layout(0, 100, p.Fn(), p.Measure(), true));
+    EXPECT_EQ(6u, p.painted.size()) << "after a rebuild only a screenful is painted";
+    EXPECT_EQ(95u, p.measured.size()) << "and the rest measured";
 
     p.painted.clear();
-    EXPECT_EQ(2020, rows.Layout(1000, 100, p.Fn(), true));
+    p.measured.clear();
+    EXPECT_EQ(2020, rows.Layout(1000, 100, p.Fn(), p.Measure(), true));
     EXPECT_EQ(7u, p.painted.size()) << "rows 49..55 touch the view [1000, 1100]";
+    EXPECT_TRUE(p.measured.empty()) << "known heights are not measured again";
     EXPECT_EQ(5, rows.HitTest(100 + 5));
     EXPECT_EQ(50, rows.HitTest(1000));
     EXPECT_EQ(RowList::kNone, rows.HitTest(2020));
@@ -242,12 +254,38 @@ TEST(RowList, LayoutPaintsOnlyWhatShowsOnceMeasured) {
     // everything below it.
     rows.SetHighlight(3);
     p.painted.clear();
-    EXPECT_EQ(2030, rows.Layout(1000, 100, p.Fn(), true));
+    EXPECT_EQ(2030, rows.Layout(1000, 100, p.Fn(), p.Measure(), true));
     EXPECT_EQ(3u, KeyOf(rows.At(3)).id);
-    EXPECT_EQ(ItemKey(KeyOf(rows.At(3))), p.painted.front()) << "off screen, but stale";
+    EXPECT_EQ(ItemKey(KeyOf(rows.At(3))), p.measured.front()) << "off screen, but stale: measured";
+    EXPECT_EQ(6u, p.painted.size()) << "rows 49..54 now at 990..1110";
     EXPECT_EQ(60, rows.At(3)->cachedTop);
     EXPECT_EQ(90, rows.At(3)->cachedBottom);
     EXPECT_EQ(1010, rows.At(50)->cachedTop);
+
+    // A rebuild over the same items keeps their heights: only the view is painted.
+    a.Rows(rows);
+    p.painted.clear();
+    p.measured.clear();
+    EXPECT_EQ(2030, rows.Layout(1000, 100, p.Fn(), p.Measure(), true));
+    EXPECT_EQ(6u, p.painted.size());
+    EXPECT_EQ(ItemKey(KeyOf(rows.At(49))), p.painted.front());
+    EXPECT_TRUE(p.measured.empty());
+
+    // New width: everything is measured anew, the rows above the view too.
+    rows.InvalidateAll();
+    p.painted.clear();
+    p.heights[7] = 40;
+    EXPECT_EQ(2050, rows.Layout(1000, 100, p.Fn(), p.Measure(), true));
+    EXPECT_EQ(96u, p.measured.size()) << "the row across the top is measured to learn that it shows";
+    EXPECT_EQ(6u, p.painted.size());
+
+    // A reload gives new items, unmeasured: laid out again from scratch.
+    a.Reload({ids});
+    a.Rows(rows);
+    p.painted.clear();
+    p.measured.clear();
+    EXPECT_EQ(2050, rows.Layout(1000, 100, p.Fn(), p.Measure(), true));
+    EXPECT_EQ(96u, p.measured.size());
 }
 
 TEST(RowList, OffsetToShowBringsRowsIntoView) {
@@ -257,7 +295,7 @@ TEST(RowList, OffsetToShowBringsRowsIntoView) {
     a.Rows(rows);
     Painter p;
     p.heights[45001] = 30;  // the second day's title
-    rows.Layout(0, 100, p.Fn(), false);
+    rows.Layout(0, 100, p.Fn(), p.Measure(), false);
     auto tall = [](TItem&) { return 35; };  // appointments draw taller highlighted
     struct Case {
         int index, previous, offset, want;
