@@ -3,7 +3,7 @@
 namespace daybrim {
 
 const uint32_t kDefaultNumberOrder[10] = {kFieldWork,  kFieldWork2, kFieldMobile, kFieldHome,  kFieldHome2,
-                                          kFieldMail1, kFieldFax,   kFieldPager,  kFieldCar,   kFieldRadio};
+                                          kFieldMail1, kFieldFax,   kFieldMobile2,  kFieldCar,   kFieldMobile3};
 
 unsigned FieldLabel(uint32_t prop) {
     switch (prop) {
@@ -12,9 +12,9 @@ unsigned FieldLabel(uint32_t prop) {
     case kFieldWork2: return 41206;
     case kFieldHome: return 41208;
     case kFieldHome2: return 41209;
-    case kFieldPager: return 41214;
+    case kFieldMobile2: return 41214;
     case kFieldCar: return 41215;
-    case kFieldRadio: return 41216;
+    case kFieldMobile3: return 41216;
     case kFieldFax: return 41213;
     case kFieldMail1: return 41210;
     case kFieldMail2: return 41211;
@@ -39,7 +39,7 @@ std::vector<PreviewRow> PreviewRows(const ContactValues& v, bool phone) {
     } order[] = {{kFieldMobile, call, false}, {kFieldWork, call, false},  {kFieldHome, call, false},
                  {kFieldMobile, kActText, true}, {kFieldMail1, kActMail, false}, {kFieldWork2, call, false},
                  {kFieldHome2, call, false}, {kFieldMail2, kActMail, false}, {kFieldMail3, kActMail, false},
-                 {kFieldPager, call, false}, {kFieldCar, call, false},   {kFieldRadio, call, false},
+                 {kFieldMobile2, call, false}, {kFieldCar, call, false},   {kFieldMobile3, call, false},
                  {kFieldFax, kActNone, false}};
     std::vector<PreviewRow> out;
     for (const auto& o : order) {
@@ -63,7 +63,7 @@ PreviewAction PreferredNumberAction(uint32_t prop) {
     case kFieldHome:
     case kFieldHome2:
     case kFieldCar:
-    case kFieldRadio: return kActCall;
+    case kFieldMobile3: return kActCall;
     }
     return kActNone;
 }

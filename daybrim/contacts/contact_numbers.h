@@ -11,8 +11,8 @@ namespace daybrim {
 // The record's fields, by property id.
 enum ContactField : uint32_t {
     kFieldMobile = 0x0096001F, kFieldWork = 0x0097001F, kFieldWork2 = 0x0098001F, kFieldHome = 0x0099001F,
-    kFieldHome2 = 0x009A001F, kFieldFax = 0x009B001F, kFieldPager = 0x009D001F, kFieldCar = 0x009E001F,
-    kFieldRadio = 0x009F001F, kFieldMail1 = 0x0090001F, kFieldMail2 = 0x0091001F, kFieldMail3 = 0x0092001F,
+    kFieldHome2 = 0x009A001F, kFieldFax = 0x009B001F, kFieldMobile2 = 0x009D001F, kFieldCar = 0x009E001F,
+    kFieldMobile3 = 0x009F001F, kFieldMail1 = 0x0090001F, kFieldMail2 = 0x0091001F, kFieldMail3 = 0x0092001F,
 };
 
 // The language string naming the field; 0 for an unknown one.

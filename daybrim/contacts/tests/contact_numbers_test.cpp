@@ -44,9 +44,9 @@ TEST(ContactNumbers, DefaultNumberPopupInCommandOrder) {
 
 TEST(ContactNumbers, DPadActionOnThePreferredNumber) {
     EXPECT_EQ(kActMail, PreferredNumberAction(kFieldMail1));
-    for (uint32_t p : {kFieldMobile, kFieldWork, kFieldWork2, kFieldHome, kFieldHome2, kFieldCar, kFieldRadio})
+    for (uint32_t p : {kFieldMobile, kFieldWork, kFieldWork2, kFieldHome, kFieldHome2, kFieldCar, kFieldMobile3})
         EXPECT_EQ(kActCall, PreferredNumberAction(p)) << std::hex << p;
-    for (uint32_t p : {uint32_t(kFieldFax), uint32_t(kFieldPager), uint32_t(kFieldMail2), 0xFFFFFFFFu}) EXPECT_EQ(kActNone, PreferredNumberAction(p));
+    for (uint32_t p : {uint32_t(kFieldFax), uint32_t(kFieldMobile2), uint32_t(kFieldMail2), 0xFFFFFFFFu}) EXPECT_EQ(kActNone, PreferredNumberAction(p));
 }
 
 }  // namespace

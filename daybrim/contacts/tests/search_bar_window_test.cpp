@@ -32,7 +32,7 @@ LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
-class Held : public GesturePort {
+class HoldGesture : public GesturePort {
 public:
     bool Held(HWND, POINT) override { return hold; }
     bool hold = false;
@@ -78,7 +78,7 @@ public:
 
     HWND parent = nullptr;
     ShellEnv env;
-    Held gestures;
+    HoldGesture gestures;
     std::unique_ptr<CSearchBar> bar;
 };
 
