@@ -121,6 +121,16 @@ void CContactsTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
 }
 
 void CContactsTab::OnDataChanged() {
+    // A contact read anew comes in unsearched: a typed search is applied again by
+    // taking back its last key and pressing it once more.
+    if (pim_ && !search_.empty()) {
+        TSeacrhableGroupingTitlesList& list = pim_->contacts();
+        const int last = search_.back() - L'0';
+        const LetterGroups none;
+        list.Search(9, TSeacrhableGroupingTitlesList::kKeySequence, none);
+        list.Search(last, TSeacrhableGroupingTitlesList::kKeySequence, none);
+        search_ = list.text();
+    }
     if (main_) Rebuild(true);
 }
 

@@ -1,11 +1,15 @@
 #include "items.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cwctype>
 
 namespace daybrim {
 
 namespace {
+
+std::atomic<uint64_t> g_structure{0};
+void BumpStructure() { g_structure.fetch_add(1, std::memory_order_relaxed); }
 
 template <typename T>
 int Order3(const T& a, const T& b) {  // 1: a first
@@ -261,6 +265,7 @@ TItemWithList::~TItemWithList() { Clear(); }
 bool TItemWithList::IsVisible() { return counters[0] > 0 || counters[1] > 0 || counters[2] > 0; }
 
 void TItemWithList::AddChild(std::unique_ptr<TChildItem> child) {
+    BumpStructure();
     TChildItem* c = child.release();
     c->parent = this;
     c->counted_ = c->IsVisibleCached();
@@ -272,6 +277,7 @@ void TItemWithList::AddChild(std::unique_ptr<TChildItem> child) {
 }
 
 void TItemWithList::Clear() {
+    BumpStructure();
     counters[0] = counters[1] = counters[2] = 0;
     Children doomed;
     doomed.swap(children_);
@@ -286,6 +292,7 @@ TChildItem* TItemWithList::FindChildById(uint32_t id) const {
 }
 
 std::unique_ptr<TChildItem> TItemWithList::DetachChild(Children::iterator pos) {
+    BumpStructure();
     TChildItem* c = *pos;
     if (c->counted_) {
         CountChild(*c, -1);
@@ -298,6 +305,7 @@ std::unique_ptr<TChildItem> TItemWithList::DetachChild(Children::iterator pos) {
 }
 
 void TItemWithList::RemoveChild(Children::iterator pos) {
+    BumpStructure();
     TChildItem* c = *pos;
     if (c->counted_) {
         CountChild(*c, -1);
@@ -372,6 +380,7 @@ int TContactsGroup::Compare(const TItem& other) const {
 
 // --- Item list -------------------------------------------------------------------
 TItem* ItemList::Insert(std::unique_ptr<TItem> owned) {
+    BumpStructure();
     TItem* item = owned.release();
     if (!head_ || head_->Compare(*item) == -1) {
         item->next_ = head_;
@@ -397,6 +406,7 @@ TItem* ItemList::Find(uint32_t id) const {
 }
 
 std::unique_ptr<TItem> ItemList::Detach(TItem* item) {
+    BumpStructure();
     if (!item) return nullptr;
     if (item->prev_) item->prev_->next_ = item->next_;
     else if (head_ == item) head_ = item->next_;
@@ -408,6 +418,7 @@ std::unique_ptr<TItem> ItemList::Detach(TItem* item) {
 }
 
 void ItemList::Clear() {
+    BumpStructure();
     while (head_) {
         TItem* next = head_->next_;
         delete head_;
@@ -453,7 +464,11 @@ std::wstring SearchKeyMap::Key(const std::wstring& title, bool searchBarOn) cons
     return key;
 }
 
+uint64_t ItemStructureVersion() { return g_structure.load(std::memory_order_relaxed); }
+
 void TSeacrhableGroupingTitlesList::Clear() {
+    index_.clear();
+    indexVersion_ = ~uint64_t(0);
     TGroupingTitlesList::Clear();
     text_.clear();
     cursorGroup_.clear();
@@ -485,27 +500,38 @@ void TSeacrhableGroupingTitlesList::Search(int key, Mode mode, const LetterGroup
         text_ = cursor_ < cursorGroup_.size() ? std::wstring(1, cursorGroup_[cursor_]) : L"";
     }
     const wchar_t wanted = letter();
-    // One pass per group: only the members whose match changed are recounted, so a
-    // key press costs about what scanning the keys does (the counters were right
-    // before it, and the match is the only filter a key press changes).
+    // One pass over a flat index of the searchable members (rebuilt only after the
+    // lists changed), and only the members whose match changed are recounted, so a
+    // key press costs about what scanning the keys does. The counters were right
+    // before it, and the match is the only filter a key press changes.
+    if (indexVersion_ != ItemStructureVersion()) {
+        index_.clear();
+        for (TItem* g = this->groups.head(); g; g = g->next()) {
+            auto* group = static_cast<TItemWithList*>(g);
+            for (TChildItem* c : group->children()) {
+                auto* item = c->Kind() == kKindContact ? static_cast<TStringSearchableItem*>(c)
+                                                       : dynamic_cast<TStringSearchableItem*>(c);
+                if (item) index_.push_back({item, group});
+            }
+        }
+        indexVersion_ = ItemStructureVersion();
+    }
+    for (const IndexEntry& e : index_) {
+        TStringSearchableItem* item = e.item;
+        const uint8_t before = item->matched;
+        if (mode == kKeySequence) {
+            if (narrowing && !before) continue;  // typing only narrows
+            const size_t at = text_.empty() ? 0 : item->searchKey.find(text_);
+            item->matched = at != std::wstring::npos;
+            item->matchPos = item->matched ? int(at) : 0;
+        } else {
+            item->matched = !wanted || (!item->title.empty() && equals(item->title[0], wanted));
+            item->matchPos = 0;
+        }
+        if (item->matched != before) e.group->UpdateChildVisibility(item);
+    }
     for (TItem* g = this->groups.head(); g; g = g->next()) {
         auto* group = static_cast<TItemWithList*>(g);
-        for (TChildItem* c : group->children()) {
-            auto* item = c->Kind() == kKindContact ? static_cast<TStringSearchableItem*>(c)
-                                                   : dynamic_cast<TStringSearchableItem*>(c);
-            if (!item) continue;
-            const uint8_t before = item->matched;
-            if (mode == kKeySequence) {
-                if (narrowing && !before) continue;  // typing only narrows
-                const size_t at = text_.empty() ? 0 : item->searchKey.find(text_);
-                item->matched = at != std::wstring::npos;
-                item->matchPos = item->matched ? int(at) : 0;
-            } else {
-                item->matched = !wanted || (!item->title.empty() && equals(item->title[0], wanted));
-                item->matchPos = 0;
-            }
-            if (item->matched != before) group->UpdateChildVisibility(c);
-        }
         group->folded = 0;
         group->MarkVisibilityStale();
     }

@@ -432,6 +432,10 @@ private:
     olv::LetterGroupTable table_;
 };
 
+// Changes with every change of any group's members or any item list, so that a
+// view kept of a list (the search's flat index) knows when it is out of date.
+uint64_t ItemStructureVersion();
+
 class TSeacrhableGroupingTitlesList : public TGroupingTitlesList {
 public:
     enum Mode { kKeySequence = 0, kLetter = 1 };
@@ -444,6 +448,12 @@ public:
     wchar_t letter() const;
 
 private:
+    struct IndexEntry {
+        TStringSearchableItem* item;
+        TItemWithList* group;
+    };
+    std::vector<IndexEntry> index_;  // the searchable members, as of indexVersion_
+    uint64_t indexVersion_ = ~uint64_t(0);
     std::wstring text_;
     std::wstring cursorGroup_;  // letter mode: the group's letters and the cursor in them
     size_t cursor_ = std::wstring::npos;

@@ -3,6 +3,7 @@
 // press (first, second, fourth key, delete) the time of the list's search, which
 // also recounts every group's visible members, beside a plain scan of the same
 // titles' search keys for the same text in the same run.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -88,28 +89,32 @@ int main() {
         for (TItem* g = list.groups.head(); g; g = g->next()) n += size_t(static_cast<TItemWithList*>(g)->counters[0]);
         return n;
     };
+    // Each sequence is typed three times and every step keeps its fastest time, as
+    // does the scan: a shared machine's preemptions would otherwise swamp both.
+    const int kTries = 3;
     for (const std::wstring& s : seqs) {
-        list.Search(0, mode, groups);
-        const int steps[4] = {s[0] - L'0', s[1] - L'0', 0, 9};  // 0: the third and fourth keys, timed as one
-        for (int k = 0; k < 4; ++k) {
-            if (k == 2) {
-                list.Search(s[2] - L'0', mode, groups);
+        double best[4] = {1e30, 1e30, 1e30, 1e30}, bestScan[4] = {1e30, 1e30, 1e30, 1e30};
+        for (int attempt = 0; attempt < kTries; ++attempt) {
+            list.Search(0, mode, groups);
+            const int keys[4] = {s[0] - L'0', s[1] - L'0', s[3] - L'0', 9};
+            for (int k = 0; k < 4; ++k) {
+                if (k == 2) list.Search(s[2] - L'0', mode, groups);  // the third key, untimed
                 auto a = Clock::now();
-                list.Search(s[3] - L'0', mode, groups);
-                t[2] += Micro(Clock::now() - a);
-                a = Clock::now();
-                checksum += scanFor(s);
-                scan[2] += Micro(Clock::now() - a);
-            } else {
-                auto a = Clock::now();
-                list.Search(steps[k], mode, groups);
-                t[k] += Micro(Clock::now() - a);
+                list.Search(keys[k], mode, groups);
+                best[k] = std::min(best[k], Micro(Clock::now() - a));
                 const std::wstring text = list.text();
                 a = Clock::now();
-                checksum += scanFor(text);
-                scan[k] += Micro(Clock::now() - a);
+                const size_t n = scanFor(text);
+                bestScan[k] = std::min(bestScan[k], Micro(Clock::now() - a));
+                if (attempt == 0) {
+                    checksum += n;
+                    shown[k] += visible();
+                }
             }
-            shown[k] += visible();
+        }
+        for (int k = 0; k < 4; ++k) {
+            t[k] += best[k];
+            scan[k] += bestScan[k];
         }
     }
     const char* names[4] = {"first key", "second key", "fourth key", "delete"};

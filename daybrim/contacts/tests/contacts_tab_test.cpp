@@ -161,6 +161,20 @@ TEST_F(ContactsTabTest, SearchBarNarrowsInEveryScript) {
     EXPECT_EQ(L"", tab->SearchText());
 }
 
+TEST_F(ContactsTabTest, ContactsArrivingDuringASearchAreSearchedToo) {
+    ASSERT_TRUE(vol.ok);
+    Contact(1, L"Albrecht, Fynn");
+    Open();
+    Key(1, L"abc");
+    Key(4, L"jkl");  // "14": Albrecht
+    EXPECT_EQ((std::vector<std::wstring>{L"Albrecht, Fynn"}), Titles());
+    Contact(2, L"Zimmermann, Lea");  // no "14" anywhere
+    Contact(3, L"Salomon, Ida");     // "al"
+    ASSERT_TRUE(win.Handle(2));
+    EXPECT_EQ((std::vector<std::wstring>{L"Albrecht, Fynn", L"Salomon, Ida"}), Titles());
+    EXPECT_EQ(L"14", tab->SearchText());
+}
+
 TEST_F(ContactsTabTest, DefaultNumberReachesTheRecordTheStoreAndTheRows) {
     ASSERT_TRUE(vol.ok);
     const CEOID anna = Contact(7, L"Berg, Anna", {Str(0x0096001F, L"555-0100"), Str(0x0097001F, L"555-0200"),
