@@ -16,7 +16,9 @@ namespace {
 class Poom {
 public:
     explicit Poom(HWND owner) : com_(COINIT_MULTITHREADED) {
-        if (!com_) return;
+        // The Today screen's thread may already be in an apartment of its own:
+        // COM is usable there all the same.
+        if (!com_ && com_.result() != RPC_E_CHANGED_MODE) return;
         if (FAILED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp2,
                                     reinterpret_cast<void**>(app_.out()))) ||
             !app_)

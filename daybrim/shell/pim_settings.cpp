@@ -2,6 +2,7 @@
 
 #include "custom_alphabets.h"
 #include "item_text.h"
+#include "locale_text.h"
 #include "resource_binding.h"
 #include "scale.h"
 #include "settings.h"
@@ -10,6 +11,13 @@ namespace daybrim {
 
 namespace {
 constexpr UINT kSEventsTitleString = 41095;
+constexpr UINT kOverdueTitleString = 79, kLaterTitleString = 80, kUndatedTitleString = 40153;
+
+// A library string, or the store's own word when the library lacks it.
+void TakeString(HMODULE lang, UINT id, std::wstring* into) {
+    std::wstring text = LoadLangString(lang, id);
+    if (!text.empty()) *into = std::move(text);
+}
 
 Selection SelectionOf(const CSettings& s, const CStringSetting& category, const CNumericSetting& filter) {
     Selection sel;
@@ -61,12 +69,33 @@ PimOptions PimOptionsFrom(const CSettings& s, HMODULE lang) {
     o.seventsRules.selection = SelectionOf(s, s.SEventsSelCategory, s.SEventsSelFilter);
     for (auto [text, id] : {std::pair{&o.contactsAllTitle, text_id::kContacts},
                             std::pair{&o.noCategoryTitle, text_id::kNoCategory},
-                            std::pair{&o.noCompanyTitle, text_id::kNoCompany}}) {
-        const std::wstring t = LoadLangString(lang, id);
-        if (!t.empty()) *text = t;
-    }
-    const std::wstring title = LoadLangString(lang, kSEventsTitleString);
-    if (!title.empty()) o.seventsTitle = title;
+                            std::pair{&o.noCompanyTitle, text_id::kNoCompany}})
+        TakeString(lang, id, text);
+    TakeString(lang, kSEventsTitleString, &o.seventsTitle);
+
+    // The agenda: late-night ends, yearly counters and where tasks go on the days.
+    o.humanTime = s.HumanTime.Int();
+    o.yearlyCounters = s.IncludeYearlyCounters.value() == 1;
+    agenda::TaskCalendarOptions& t = o.calendarTasks;
+    t.completedDates = s.DatesToIncldCmpltdTsksOnClr.Int();
+    t.futureLimit = s.FutureLimitTsksOnClr.Int();
+    t.hideOverdueTitle = s.HideOverDueTsksDayTtl.value() == 1;
+    t.hideUndatedTitle = s.HideUndatedTsksDayTtl.value() == 1;
+    t.pastCompleted = s.IncldPastCmpltdTsksInClndr.value() == 1;
+    t.future = s.IncldFutureTsksInCR.value() == 1;
+    t.overdue = s.IncldOverDueTsksInCR.value() == 1;
+    t.undated = s.IncldUndatedTsksInCR.value() == 1;
+    t.showActive = s.ShowActiveTsksOnCal.value() == 1;
+    t.skipWeekends = s.SkipActiveTsksWeekends.Int();
+    TakeString(lang, kOverdueTitleString, &o.overdueTitle);
+    TakeString(lang, kUndatedTitleString, &o.undatedTitle);
+    TakeString(lang, kLaterTitleString, &o.laterTitle);
+    // Formatting through the locale holds no state of the settings: one serves all.
+    static const LocaleFormat locale;
+    o.dateFormat = &locale;
+    o.duePrefix.dueDateFormat = s.DueDateTsksDateFrmt.Int();
+    o.duePrefix.sortWithAppts = o.tasksWithAppts;
+    o.duePrefix.twoDigitHours = s.Force2DigitsTImeFrmt.value() == 1;
     return o;
 }
 

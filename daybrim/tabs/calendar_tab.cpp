@@ -13,6 +13,7 @@
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
+#include "menu_extensions.h"
 #include "navigator.h"
 #include "pim_store.h"
 #include "scale.h"
@@ -182,7 +183,14 @@ UINT CCalendarTab::GetContextMenuId(TItem* item) {
 
 void CCalendarTab::PrepareContextMenu(TItem* item, HMENU menu) {
     const int kind = item ? item->Kind() : -1;
+    // What "new" creates is for the day of the row the menu is for.
+    int32_t day = DayOfItem(item);
+    if (!IsDayKey(day)) day = RangeFirst();
+    newStart_ = newEnd_ = double(day);
     if (TApptItem* a = kind == kKindAppt ? static_cast<TApptItem*>(item) : nullptr) {
+        // The extensions first: the entries below move up when one is deleted.
+        if (!env_->menuExtensions || !env_->menuExtensions->FillExtensionMenu(menuext::kCalendar, menu, 7, a->oid))
+            DeleteMenu(menu, 7, MF_BYPOSITION);
         if (HMENU more = GetSubMenu(menu, 6))
             CheckMenuItem(more, kCmdPrivate, MF_BYCOMMAND | (a->sensitivity == 2 ? MF_CHECKED : MF_UNCHECKED));
         DeleteMenu(menu, a->completed ? kCmdMarkDone : kCmdMarkNotDone, MF_BYCOMMAND);
@@ -193,14 +201,14 @@ void CCalendarTab::PrepareContextMenu(TItem* item, HMENU menu) {
         return;
     }
     if (TTask* t = kind == kKindTask ? static_cast<TTask*>(item) : nullptr) {
+        const int last = GetMenuItemCount(menu) - 1;
+        if (last < 0 || !GetSubMenu(menu, last) || !env_->menuExtensions ||
+            !env_->menuExtensions->FillExtensionMenu(menuext::kTasks, menu, last, t->oid))
+            if (last >= 0 && GetSubMenu(menu, last)) DeleteMenu(menu, last, MF_BYPOSITION);
         for (UINT c : {kCmdHigh, kCmdNormal, kCmdLow})
             CheckMenuItem(menu, c, MF_BYCOMMAND | (kCmdLow - c == UINT(t->importance) ? MF_CHECKED : MF_UNCHECKED));
         return;
     }
-    // Titles, placeholders and empty space: what "new" creates is for their day.
-    int32_t day = DayOfItem(item);
-    if (!IsDayKey(day)) day = RangeFirst();
-    newStart_ = newEnd_ = double(day);
 }
 
 std::wstring CCalendarTab::CreateListContent() {
@@ -402,6 +410,10 @@ void CCalendarTab::FoldAllDays(bool fold) {
 
 int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
     if (CTabWithItemsList::OnContextMenuCommand(item, command) == 0) return 0;
+    if (const TPoomIdItem* p = dynamic_cast<const TPoomIdItem*>(item)) {
+        if (env_->menuExtensions && env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, p->oid))
+            return 0;
+    }
     LibraryTexts texts(env_->lang);
     ItemActions actions(main_, texts);
     TApptItem* appt = item && item->Kind() == kKindAppt ? static_cast<TApptItem*>(item) : nullptr;

@@ -77,7 +77,14 @@ LRESULT CTabWithItemsList::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     switch (msg) {
     case WM_CREATE: OnCreate(hwnd); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;  // the list paints itself
+    case WM_PAINT: {
+        // The list paints itself. BeginPaint validates this window only: a
+        // ValidateRect here would take the list's own update region with it.
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
     case WM_WINDOWPOSCHANGED: OnWindowPosChanged(hwnd); return 0;
     case WM_COMMAND: OnCommand(hwnd, wp, lp); return 0;
     case WM_TIMER: OnTimer(hwnd, UINT(wp)); return 0;
@@ -97,6 +104,8 @@ LRESULT CTabWithItemsList::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 
 void CTabWithItemsList::OnCreate(HWND hwnd) {
     main_ = hwnd;
+    // The list covers the tab: nothing of the tab's is painted under it.
+    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
     const std::wstring cls = CreateListContent();
     RECT rc;
     GetClientRect(hwnd, &rc);

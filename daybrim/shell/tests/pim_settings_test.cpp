@@ -55,3 +55,34 @@ TEST(PimSettings, SpecialEventsTitleFromTheLanguageLibrary) {
     EXPECT_EQ(PimOptions().seventsTitle, PimOptionsFrom(s, nullptr).seventsTitle);
     EXPECT_FALSE(PimOptions().seventsTitle.empty());
 }
+
+// The agenda's rules reach the store: a setting left out here would silently keep
+// its default and the calendar would place tasks and late appointments wrongly.
+TEST(PimSettings, AgendaRulesAndPseudoDayTitles) {
+    raii::Library lang(LoadLibraryW(LANG_DLL));
+    ASSERT_TRUE(lang);
+    CSettings s;
+    s.HumanTime.Set(4);
+    s.IncludeYearlyCounters.Set(1);
+    s.DatesToIncldCmpltdTsksOnClr.Set(2);
+    s.HideOverDueTsksDayTtl.Set(1);
+    s.IncldFutureTsksInCR.Set(1);
+    s.ShowActiveTsksOnCal.Set(1);
+    s.SkipActiveTsksWeekends.Set(3);
+    s.DueDateTsksDateFrmt.Set(2);
+    const PimOptions o = PimOptionsFrom(s, lang.get());
+    EXPECT_EQ(4, o.humanTime);
+    EXPECT_TRUE(o.yearlyCounters);
+    EXPECT_EQ(2, o.calendarTasks.completedDates);
+    EXPECT_TRUE(o.calendarTasks.hideOverdueTitle);
+    EXPECT_FALSE(o.calendarTasks.hideUndatedTitle);
+    EXPECT_TRUE(o.calendarTasks.future);
+    EXPECT_TRUE(o.calendarTasks.showActive);
+    EXPECT_EQ(3, o.calendarTasks.skipWeekends);
+    EXPECT_EQ(2, o.duePrefix.dueDateFormat);
+    ASSERT_NE(nullptr, o.dateFormat);
+    for (UINT id : {79u, 80u, 40153u}) EXPECT_FALSE(LoadLangString(lang.get(), id).empty()) << id;
+    EXPECT_EQ(LoadLangString(lang.get(), 79), o.overdueTitle);
+    EXPECT_EQ(LoadLangString(lang.get(), 40153), o.undatedTitle);
+    EXPECT_EQ(LoadLangString(lang.get(), 80), o.laterTitle);
+}

@@ -150,7 +150,10 @@ TEST_F(SkinScreen, BothSkinsBothBarsBothScreens) {
                 EXPECT_GT(Count(def, 160 * s, top, 180 * s, top + 20 * s, kDefaultAccent), 110 * s * s);
                 EXPECT_GT(Count(dark, 160 * s, top, 180 * s, top + 20 * s, kDarkAccent), 110 * s * s);
                 EXPECT_GT(Count(def, 140 * s, top, 160 * s, top + 20 * s, kDefaultAccent), 90 * s * s);
-                EXPECT_EQ(0, Count(def, 60 * s, top, 130 * s, top + 20 * s, kDefaultAccent));
+                // Between the caption's calendar buttons and its category button
+                // (x 91) nothing is drawn in the accent.
+                EXPECT_EQ(0, Count(def, 60 * s, top, 88 * s, top + 20 * s, kDefaultAccent));
+                EXPECT_GT(Count(def, 91 * s, top, 140 * s, top + 20 * s, kDefaultAccent), 10 * s * s);
             }
             // The two skins differ where the bar is, and nowhere below the item's first row.
             EXPECT_EQ(0, Count(def, 60 * s, 100 * s, 240 * s, 102 * s, kDefaultAccent));

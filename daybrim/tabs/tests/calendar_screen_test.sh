@@ -4,8 +4,9 @@
 #            (the list differs from the same screen with an empty agenda).
 #   live:    the running item shows an appointment the device tool adds within
 #            one poll, and loses it again when the tool deletes it.
+#   menu:    tap-and-hold on an appointment shows its menu, prepared for it.
 # Screenshots go to SNAP_DIR to look at.
-# usage: calendar_screen_test.sh screens|live DEVCTL WINE_EMU PYTHON SNAP_DIR
+# usage: calendar_screen_test.sh screens|live|menu DEVCTL WINE_EMU PYTHON SNAP_DIR
 set -u
 mode=$1 devctl=$2 emu=$3 py=$4 snaps=$5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -70,6 +71,34 @@ if [ "$mode" = screens ]; then
       echo "$sk $size: $n pixels of rows"
     done
   done
+  exit 0
+fi
+
+if [ "$mode" = menu ]; then
+  skin default
+  add '{"subject": "Design review", "start": "2026-12-07T11:00", "duration": 60, "busy": "busy"}' >/dev/null
+  log=$dev/Windows/devicelog.jsonl
+  before=$(wc -l <"$log" 2>/dev/null || echo 0)
+  script=$snaps/menu.txt
+  # The first row under the day title, at the top of the list.
+  cat >"$script" <<SCRIPT
+wait 1500
+menu cancel
+hold 120 70
+wait 500
+quit
+SCRIPT
+  host --size 240x320 --script "$(winpath "$script")" || fail "todayhost"
+  menu=$(tail -n +"$((before + 1))" "$log" | grep '"source":"menu"' | grep '"program":"todayhost.exe"' | tail -1)
+  [ -n "$menu" ] || fail "tap-and-hold on the appointment showed no menu"
+  for want in 'Busy status/Busy' 'Mark as done' 'More/Private' 'New appointment'; do
+    echo "$menu" | grep -qF "$want" || fail "the appointment's menu lacks $want: $menu"
+  done
+  # Not done yet: only "mark as done"; no extension applies: no empty extensions entry.
+  for unwanted in 'Mark as not done' 'Tools'; do
+    echo "$menu" | grep -qF "$unwanted" && fail "the appointment's menu has $unwanted: $menu"
+  done
+  echo "tap-and-hold showed the appointment's menu"
   exit 0
 fi
 
