@@ -49,6 +49,7 @@ add '{"first_name": "Наталья", "last_name": "Иванова", "file_as": 
 add '{"first_name": "Богдан", "last_name": "Шевченко", "file_as": "Шевченко, Богдан", "car": "+49 126 8024997"}' >/dev/null
 add '{"first_name": "Ελένη", "last_name": "Γεωργίου", "file_as": "Γεωργίου, Ελένη", "fax": "+44 638 7636535"}' >/dev/null
 itai=$(add '{"first_name": "איתי", "last_name": "לוי", "file_as": "לוי, איתי", "home": "+44 119 2997533", "mobile": "+44 122 7210300", "preferred": "home"}')
+added+=("$itai")  # recorded in the subshell of $(...) only
 setting "$key" ActiveTab 4
 setting "$key\\Contacts" CntctsActiveLanguages 15
 

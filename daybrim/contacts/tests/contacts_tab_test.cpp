@@ -74,7 +74,12 @@ protected:
         env.settings = &settings;
         env.pim = &store;
         env.categories = &cats;
+        // Not read from a registry: the values the item would load by default.
         settings.CntctsActiveLanguages.Set(1 | 2 | 8);
+        settings.CntctsActiveSearchBar.Set(1);
+        settings.ContactsSearchBarAlphabet.Set(kAlphabetLatin);
+        settings.ContactsSortDirection.Set(1);
+        settings.ContactsGroupingDirection.Set(1);
     }
     ~ContactsTabTest() override {
         if (tab) tab->Destroy();
