@@ -31,10 +31,10 @@ const std::wstring& ContactValues::Of(uint32_t prop) const {
 }
 
 std::vector<PreviewRow> PreviewRows(const ContactValues& v, bool phone) {
-    const PreviewAction call = phone ? kActCall : kActNone;
+    const ContactAction call = phone ? kActCall : kActNone;
     const struct {
         uint32_t prop;
-        PreviewAction action;
+        ContactAction action;
         bool needsPhone;
     } order[] = {{kFieldMobile, call, false}, {kFieldWork, call, false},  {kFieldHome, call, false},
                  {kFieldMobile, kActText, true}, {kFieldMail1, kActMail, false}, {kFieldWork2, call, false},
@@ -54,7 +54,7 @@ std::wstring ChoiceText(const std::wstring& label, const std::wstring& value) {
     return label.empty() ? value : label + L":  " + value;
 }
 
-PreviewAction PreferredNumberAction(uint32_t prop) {
+ContactAction PreferredNumberAction(uint32_t prop) {
     switch (prop) {
     case kFieldMail1: return kActMail;
     case kFieldMobile:

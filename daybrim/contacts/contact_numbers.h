@@ -23,7 +23,7 @@ constexpr unsigned kCmdDefaultFirst = 41123;
 extern const uint32_t kDefaultNumberOrder[10];
 
 // What a preview row does when chosen (also the message's action kind).
-enum PreviewAction : int { kActNone = 0, kActCall = 1, kActMail = 2, kActText = 3 };
+enum ContactAction : int { kActNone = 0, kActCall = 1, kActMail = 2, kActText = 3 };
 
 // The values of one contact, by field; empty when not set.
 struct ContactValues {
@@ -36,7 +36,7 @@ struct ContactValues {
 };
 
 struct PreviewRow {
-    PreviewAction action;
+    ContactAction action;
     uint32_t prop;
     std::wstring value;
 };
@@ -58,7 +58,7 @@ std::wstring ChoiceText(const std::wstring& label, const std::wstring& value);
 
 // The D-pad's action on the preferred number (CntctsDPadActionOverride 2):
 // mail, call, or none (the list's default handling).
-PreviewAction PreferredNumberAction(uint32_t prop);
+ContactAction PreferredNumberAction(uint32_t prop);
 
 template <typename LabelText>
 std::vector<NumberChoice> DefaultNumberChoices(const ContactValues& v, uint32_t current, LabelText labelOf) {

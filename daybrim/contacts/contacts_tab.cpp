@@ -391,7 +391,7 @@ int CContactsTab::DPadActionOverride(TItem* item) {
     switch (env_->settings->CntctsDPadActionOverride.Int()) {
     case 1: ShowPreview(c); return 1;
     case 2: {
-        const PreviewAction a = PreferredNumberAction(c.preferredId);
+        const ContactAction a = PreferredNumberAction(c.preferredId);
         if (a == kActNone || c.preferredText.empty()) return 0;
         RunPreviewAction(a, c.preferredText);
         return 1;

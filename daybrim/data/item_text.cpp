@@ -234,9 +234,11 @@ std::vector<GroupKey> TaskGroupKeys(const TTask& task, int32_t today, int groupi
         return {{0, L""}};
     case 11: {
         std::vector<GroupKey> r;
+        // A category that no longer exists would make a group without a title:
+        // the task counts as uncategorised instead, as contacts do.
         for (int32_t id : task.categories()) {
             const std::wstring* name = names ? names->CategoryName(id) : nullptr;
-            r.push_back({id, name ? *name : L""});
+            if (name) r.push_back({id, *name});
         }
         if (r.empty()) r.push_back({-1, text.String(text_id::kNoCategory)});
         return r;

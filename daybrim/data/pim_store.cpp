@@ -155,6 +155,35 @@ void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     assoc_.clear();
     assocLoaded_ = false;
     started_ = true;
+    RebuildMailOnCalendar();
+}
+
+// --- Mail on the calendar ----------------------------------------------------------
+void CPimStore::SetMailSource(const MailModel* model, const MailPlacement& placement) {
+    mail_ = model;
+    mailPlacement_ = placement;
+    if (!mail_) RemoveMailLines();
+}
+
+void CPimStore::RemoveMailLines() {
+    // The lines may sit under today or in the mail section; the placement can
+    // have changed since they were put there.
+    for (uint32_t key : {uint32_t(kMailDay), uint32_t(today_)}) {
+        TDailyList* day = Day(key);
+        if (!day) continue;
+        std::vector<TChildItem*> lines;
+        for (TChildItem* c : day->children())
+            if (c->Kind() == kKindMailAccount) lines.push_back(c);
+        for (TChildItem* c : lines) day->RemoveChild(c);
+    }
+}
+
+void CPimStore::RebuildMailOnCalendar() {
+    RemoveMailLines();
+    const MailPlacement& p = mailPlacement_;
+    if (!mail_ || !p.include || !p.texts) return;
+    TDailyList* target = DayList(p.underToday ? uint32_t(today_) : uint32_t(kMailDay));
+    PlaceAccountLines(*target, *mail_, p.titleFormat, p.hideWhenZero, *p.texts);
 }
 
 void CPimStore::Stop() {

@@ -16,6 +16,7 @@
 #include "icon_links.h"
 #include "item_text.h"
 #include "items.h"
+#include "mail_items.h"
 #include "pim_database.h"
 #include "pim_options.h"
 #include "pim_props.h"
@@ -25,7 +26,7 @@
 namespace daybrim {
 
 constexpr DWORD kNotifyAppointments = 1, kNotifyTasks = 2, kNotifyContacts = 3;
-constexpr uint32_t kOverdueDay = 1, kUndatedDay = 2, kLaterDay = 80000;
+constexpr uint32_t kOverdueDay = 1, kUndatedDay = 2, kMailDay = 3, kLaterDay = 80000;
 
 class CPimStore : public PimStore {
 public:
@@ -50,6 +51,19 @@ public:
     // thread: the single appointments of first..last into days(), nothing else
     // opened and no notifications.
     void LoadAppointmentRange(const PimOptions& options, int32_t first, int32_t last);
+    // The calendar's mail section: one line per account of `model`, placed as
+    // `placement` says; null takes the lines away. The model belongs to the
+    // host's mail store and must outlive the setting.
+    struct MailPlacement {
+        bool include = false;       // IncludeMainOnCal
+        bool underToday = false;    // HideMailTtlUnderToday
+        bool hideWhenZero = false;  // MailHideWhenZeroMsgs
+        int titleFormat = 0;        // MailTitleFormat
+        const TextSource* texts = nullptr;
+    };
+    void SetMailSource(const MailModel* model, const MailPlacement& placement);
+    // Places the account lines anew from the model as it is now.
+    void RebuildMailOnCalendar() override;
     // Tests and tools may supply the named-property lookup.
     void SetNamedPropIds(std::unique_ptr<NamedPropIds> ids) { namedIds_ = std::move(ids); }
     // The benchmark learns where a start's time goes: `observer` is called after
@@ -90,6 +104,7 @@ public:
     void ForEachAgendaItem(Fn fn);
 
 private:
+    void RemoveMailLines();
     void Step(const char* name) {
         if (stepObserver_) stepObserver_(name);
     }
@@ -171,6 +186,8 @@ private:
     std::unique_ptr<TextSource> groupTitles_;
     std::unique_ptr<ContactGrouper> grouper_;  // made at the first contact of a load
     std::function<void(const char*)> stepObserver_;
+    const MailModel* mail_ = nullptr;
+    MailPlacement mailPlacement_;
 };
 
 // Today's day number on the device.

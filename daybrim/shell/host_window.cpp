@@ -217,11 +217,29 @@ void CHostWindow::DeferredInit() {
     env_.host = hwnd_;
     env_.pim = &module_.pim;
     env_.categories = &module_.categories;
-    // The store loads the categories first: the painter and the tabs find them loaded.
-    module_.pim.Start(hwnd_, PimOptionsFrom(s, lang_.get()));
     // Fonts, colours and formats are resolved once here, not for every row.
     rowIcons_.reset(new CachedRowIcons(module_.images));
     texts_.reset(new LibraryTexts(lang_.get()));
+    // The mail store is read before the PIM data, whose start puts its accounts
+    // on the calendar.
+    const PimOptions options = PimOptionsFrom(s, lang_.get());
+    mail_.reset();
+    if (options.mailShown) {
+        mail_.reset(new MailStore(hwnd_));
+        mail_->Load();
+        CPimStore::MailPlacement placement;
+        placement.include = s.IncludeMainOnCal.value() == 1;
+        placement.underToday = s.HideMailTtlUnderToday.value() == 1;
+        placement.hideWhenZero = s.MailHideWhenZeroMsgs.value() == 1;
+        placement.titleFormat = s.MailTitleFormat.Int();
+        placement.texts = texts_.get();
+        module_.pim.SetMailSource(&mail_->model(), placement);
+    } else {
+        module_.pim.SetMailSource(nullptr, CPimStore::MailPlacement());
+    }
+    env_.mail = mail_.get();
+    // The store loads the categories first: the painter and the tabs find them loaded.
+    module_.pim.Start(hwnd_, options);
     dateFormat_.reset(new LocaleFormat());
     PainterServices services;
     services.icons = rowIcons_.get();
@@ -285,6 +303,10 @@ void CHostWindow::OnDestroy() {
     navigator_.reset();  // removes the keyboard hook and its watch timer
     hook_.reset();
     core_.DestroyTabs();
+    // The calendar's lines point into the mail store's model.
+    module_.pim.SetMailSource(nullptr, CPimStore::MailPlacement());
+    env_.mail = nullptr;
+    mail_.reset();
     lang_.reset();
     resolution_.reset();
     relay_.reset();

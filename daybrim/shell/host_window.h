@@ -11,6 +11,7 @@
 #include "menu_extensions.h"
 #include "keyboard_hook.h"
 #include "launchers.h"
+#include "mail_store.h"
 #include "navigator.h"
 #include "raii.h"
 #include "shell_env.h"
@@ -80,6 +81,7 @@ private:
     // their item menus; made by the deferred start, gone first at shutdown.
     std::unique_ptr<launch::LaunchConfig> launch_;
     std::unique_ptr<menuext::CPimMenuExtensions> menuExtensions_;
+    std::unique_ptr<MailStore> mail_;  // while a tab or the calendar shows mail
     ShellEnv env_;  // what the tabs and the bar reach; rebuilt by every deferred start
 };
 

@@ -27,6 +27,7 @@ class SoundPort;
 class GesturePort;
 class CPimStore;
 class CCategoryTable;
+class MailStore;
 
 struct ShellEnv {
     HINSTANCE instance = nullptr;
@@ -48,6 +49,7 @@ struct ShellEnv {
     // What the content tabs list.
     CPimStore* pim = nullptr;
     CCategoryTable* categories = nullptr;
+    MailStore* mail = nullptr;  // null: mail is shown nowhere
 };
 
 // "Settings..." in the tabs' own menus: the same as the host's settings command.

@@ -3,8 +3,10 @@
 #include "builtin_tab.h"
 #include "calendar_tab.h"
 #include "contacts_tab.h"
+#include "messages_tab.h"
 #include "tab_bar_window.h"
 #include "tab_types.h"
+#include "tasks_tab.h"
 
 namespace daybrim {
 
@@ -45,6 +47,18 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
         }
         if (r.type == TAB_TYPE_CONTACTS) {
             std::unique_ptr<CContactsTab> t(new CContactsTab(env, env ? env->pim : nullptr));
+            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
+                          r.categoryBase, r.res);
+            return std::unique_ptr<CTab>(t.release());
+        }
+        if (r.type == TAB_TYPE_TASKS) {
+            std::unique_ptr<CTasksTab> t(new CTasksTab(env, env ? env->pim : nullptr));
+            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
+                          r.categoryBase, r.res);
+            return std::unique_ptr<CTab>(t.release());
+        }
+        if (r.type == TAB_TYPE_MAIL) {
+            std::unique_ptr<CMessagesTab> t(new CMessagesTab(env, env ? env->mail : nullptr));
             t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
                           r.categoryBase, r.res);
             return std::unique_ptr<CTab>(t.release());

@@ -1,5 +1,7 @@
 #include "agenda_print.h"
 
+#include "mail_items.h"
+
 namespace daybrim {
 
 namespace {
@@ -67,9 +69,8 @@ std::vector<std::wstring> AgendaLines(const AgendaModel& m) {
             case kKindAppt: lines.push_back(AppointmentLine(m, static_cast<const TApptItem&>(*r.item))); break;
             case kKindTask: lines.push_back(TaskLine(m, static_cast<const TTask&>(*r.item))); break;
             case kKindMailAccount: {
-                // The mail tab's account rows are not all titled items.
-                auto* titled = dynamic_cast<const TItemWithNote*>(r.item);
-                lines.push_back(L"   @ " + (titled ? titled->title : std::wstring()));
+                auto* line = dynamic_cast<const TMsgAccountItem*>(r.item);
+                lines.push_back(L"   @ " + (line ? line->title : std::wstring()));
                 break;
             }
             case kKindSEventOnCalendar:

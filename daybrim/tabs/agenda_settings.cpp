@@ -1,5 +1,6 @@
 #include "agenda_settings.h"
 
+#include "mail_items.h"
 #include "settings.h"
 #include "week_number.h"
 
@@ -20,6 +21,7 @@ AgendaSettings AgendaSettingsFrom(const CSettings& s, int weekRule) {
     a.includeMail = On(s.IncludeMainOnCal);
     a.mailHideWhenZero = On(s.MailHideWhenZeroMsgs);
     a.mailUnderToday = On(s.HideMailTtlUnderToday);
+    a.mailUnread = MailUnreadOf;
     a.includeOverdue = On(s.IncldOverDueTsksInCR);
     a.includeUndated = On(s.IncldUndatedTsksInCR);
     a.includeLater = On(s.IncldFutureTsksInCR);

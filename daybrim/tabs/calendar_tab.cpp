@@ -13,6 +13,7 @@
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
+#include "mail_items.h"
 #include "menu_extensions.h"
 #include "navigator.h"
 #include "pim_store.h"
@@ -447,8 +448,8 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
         if (!item || item->Kind() != kKindMailAccount) return -1;
         const launch::LaunchConfig c =
             LaunchSettings();
-        const TItemWithNote* n = dynamic_cast<const TItemWithNote*>(item);
-        launch::ComposeOrOpenMail(c, main_, command == kCmdAccountCompose, L"", n ? n->title : std::wstring());
+        const TMsgAccountItem* n = dynamic_cast<const TMsgAccountItem*>(item);
+        launch::ComposeOrOpenMail(c, main_, command == kCmdAccountCompose, L"", n ? n->name : std::wstring());
         return 0;
     }
     }

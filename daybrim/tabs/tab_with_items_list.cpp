@@ -10,6 +10,7 @@
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
+#include "mail_items.h"
 #include "navigator.h"
 #include "scale.h"
 #include "settings.h"
@@ -398,8 +399,9 @@ bool CTabWithItemsList::StepFoldButton(TItem* item, int x) {
 bool CTabWithItemsList::StepCheckBox(TItem* item, int x, bool confirm) {
     TTask* task = dynamic_cast<TTask*>(item);
     if (!task) return false;
-    // The check box opens the row on the side away from the scroll bar.
-    const int boxX = list_.Span().left;
+    // Where the painter last put the box; before the row was ever drawn, at the
+    // start of the row on the side away from the scroll bar.
+    const int boxX = task->tabValue >= 0 ? task->tabValue : list_.Span().left;
     if (x < boxX || x > boxX + ScaleX(9)) return false;
     LibraryTexts texts(env_->lang);
     if (!task->completed && confirm) {
@@ -557,8 +559,8 @@ bool CTabWithItemsList::OpenItem(TItem* item, bool edit, bool linkFlag) {
         return launch::OpenApplication(c, main_, launch::kCalendarView);
     }
     case kKindMailAccount: {
-        TItemWithNote* n = dynamic_cast<TItemWithNote*>(item);
-        return launch::ComposeOrOpenMail(c, main_, false, L"", n ? n->title : std::wstring());
+        TMsgAccountItem* n = dynamic_cast<TMsgAccountItem*>(item);
+        return launch::ComposeOrOpenMail(c, main_, false, L"", n ? n->name : std::wstring());
     }
     }
     return false;  // notes and messages open through their own tabs

@@ -10,6 +10,7 @@
 #include "menubar_data.h"
 #include "navbar.h"
 #include "raii.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -220,6 +221,36 @@ bool PenHeld(const SHRGINFO& rg) {
 // window's title and the clock.
 const wchar_t kNavClass[] = L"HHTaskBar";
 constexpr UINT_PTR kNavTimer = 1;
+constexpr UINT_PTR kSnapTimer = 2;
+
+// Pictures of a program as it starts, for galleries and documentation: with
+// CESIM_SNAP=FILE.png in its environment a program's screen is written to FILE once
+// it has shown its menu bar and CESIM_SNAP_AFTER milliseconds (default 1500) have
+// passed, and the program is then told to quit.
+std::wstring SnapFile() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(L"CESIM_SNAP", path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(path, n) : std::wstring();
+}
+
+UINT SnapDelayMs() {
+    wchar_t text[16] = {};
+    const DWORD n = GetEnvironmentVariableW(L"CESIM_SNAP_AFTER", text, 16);
+    const long v = n > 0 && n < 16 ? wcstol(text, nullptr, 10) : 1500;
+    return v >= 0 && v <= 600000 ? UINT(v) : 1500;
+}
+
+void SnapAndQuit(HWND nav) {
+    KillTimer(nav, kSnapTimer);
+    const std::wstring file = SnapFile();
+    // The handheld's screen, which the desktop under it may exceed.
+    const cesim::DeviceSettings device = cesim::Current();
+    const RECT screen = {0, 0, LONG(device.screenWidth), LONG(device.screenHeight)};
+    today::Pixels px;
+    if (!today::CaptureScreenArea(screen, &px) || !today::SavePng(px, file))
+        devlog::Event("shell", "snap-failed").Str("file", file).Append();
+    PostQuitMessage(0);
+}
 
 struct NavBar {
     raii::Font font;
@@ -256,6 +287,7 @@ LRESULT CALLBACK NavProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
         if (nav && wp == kNavTimer && RefreshNav(hwnd, nav)) InvalidateRect(hwnd, nullptr, FALSE);
+        if (wp == kSnapTimer) SnapAndQuit(hwnd);
         return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
@@ -305,6 +337,7 @@ void ShowNavigationBar() {
     RefreshNav(hwnd, nav);
     SetTimer(hwnd, kNavTimer, 1000, nullptr);
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    if (!SnapFile().empty()) SetTimer(hwnd, kSnapTimer, SnapDelayMs(), nullptr);
 }
 
 }  // namespace

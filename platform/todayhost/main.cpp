@@ -127,7 +127,7 @@ int wmain(int argc, wchar_t** argv) {
             if (rc == 0 && !snap.empty() && screen.hwnd()) {
                 today::Pixels px;
                 today::PumpFor(0);
-                if (!screen.Capture(&px) || !today::SavePng(px, snap)) {
+                if (!screen.CaptureAsShown(&px) || !today::SavePng(px, snap)) {
                     fwprintf(stderr, L"todayhost: cannot write %ls\n", snap.c_str());
                     rc = 1;
                 }

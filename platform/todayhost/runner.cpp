@@ -27,6 +27,36 @@ DWORD RunProgram(const std::wstring& exe, const std::wstring& args, DWORD timeou
     return code;
 }
 
+namespace {
+
+bool WriteValue(const Step& st) {
+    const std::wstring path = Widen(st.text);
+    const size_t cut = path.rfind(L'\\');
+    const std::wstring key = path.substr(0, cut), name = path.substr(cut + 1);
+    raii::Key k;
+    if (RegCreateKeyExW(st.a ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        k.out(), nullptr) != ERROR_SUCCESS)
+        return false;
+    switch (st.b) {
+    case kRegDword: {
+        const DWORD v = DWORD(std::stoull(st.value));
+        return RegSetValueExW(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) ==
+               ERROR_SUCCESS;
+    }
+    case kRegString: {
+        const std::wstring v = Widen(st.value);
+        return RegSetValueExW(k.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                              DWORD((v.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    default: {
+        const LONG rc = RegDeleteValueW(k.get(), name.c_str());
+        return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    }
+    }
+}
+
+}  // namespace
+
 bool PumpFor(unsigned ms) {
     const DWORD start = GetTickCount();
     MSG msg;
@@ -66,7 +96,7 @@ bool RunScript(TodayScreen& screen, const std::vector<Step>& steps, std::string*
         case StepKind::kSnap: {
             PumpFor(0);
             Pixels px;
-            if (!screen.Capture(&px) || !SavePng(px, Widen(st.text))) {
+            if (!screen.CaptureAsShown(&px) || !SavePng(px, Widen(st.text))) {
                 *error = "line " + std::to_string(st.line) + ": cannot write " + st.text;
                 return false;
             }
@@ -75,6 +105,12 @@ bool RunScript(TodayScreen& screen, const std::vector<Step>& steps, std::string*
         case StepKind::kMenu:
             // Menus are tracked in this process, where the items run.
             CeSim_SetMenuAnswer(st.a ? (L"#" + std::to_wstring(st.a)).c_str() : Widen(st.text).c_str());
+            break;
+        case StepKind::kReg:
+            if (!WriteValue(st)) {
+                *error = "line " + std::to_string(st.line) + ": cannot write the registry value " + st.text;
+                return false;
+            }
             break;
         case StepKind::kQuit: return true;
         }

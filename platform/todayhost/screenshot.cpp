@@ -53,6 +53,11 @@ bool CaptureWindow(HWND hwnd, Pixels* out) {
 }
 
 bool CaptureScreen(Pixels* out) {
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return CaptureScreenArea(screen, out);
+}
+
+bool CaptureScreenArea(const RECT& area, Pixels* out) {
     std::vector<HWND> windows;  // topmost first
     EnumWindows(
         [](HWND h, LPARAM lp) -> BOOL {
@@ -62,7 +67,7 @@ bool CaptureScreen(Pixels* out) {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&windows));
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return false;
     out->width = w;
     out->height = h;
@@ -72,10 +77,10 @@ bool CaptureScreen(Pixels* out) {
         RECT rc;
         if (!GetWindowRect(*it, &rc) || !CaptureWindow(*it, &px)) continue;
         for (int y = 0; y < px.height; ++y) {
-            const int sy = rc.top + y;
+            const int sy = rc.top - area.top + y;
             if (sy < 0 || sy >= h) continue;
             for (int x = 0; x < px.width; ++x) {
-                const int sx = rc.left + x;
+                const int sx = rc.left - area.left + x;
                 if (sx < 0 || sx >= w) continue;
                 for (int c = 0; c < 3; ++c)
                     out->rgb[(size_t(sy) * size_t(w) + size_t(sx)) * 3 + size_t(c)] =

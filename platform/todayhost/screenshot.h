@@ -20,6 +20,8 @@ bool CaptureWindow(HWND hwnd, Pixels* out);
 // (the navigation bar, a program, its dialogs, the soft keys), the lowest first,
 // each where it stands; black where none is.
 bool CaptureScreen(Pixels* out);
+// The same, for the part of the screen in `area` (screen coordinates).
+bool CaptureScreenArea(const RECT& area, Pixels* out);
 bool SavePng(const Pixels& px, const std::wstring& path);
 
 }  // namespace today

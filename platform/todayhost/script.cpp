@@ -94,6 +94,36 @@ bool ParseScript(const std::string& text, std::vector<Step>* steps, ScriptError*
                 st.text = line.substr(line.find_first_not_of(" \t", at));
                 while (!st.text.empty() && (st.text.back() == ' ' || st.text.back() == '\t')) st.text.pop_back();
             }
+        } else if (cmd == "reg") {
+            if (w.size() < 3) return fail("reg takes a value's path and dword N, sz TEXT or delete");
+            const std::string& path = w[1];
+            const size_t root = path.find('\\'), last = path.rfind('\\');
+            if (root == std::string::npos || last == root || last + 1 == path.size())
+                return fail("reg names a root, a key and a value: HKCU\\Key\\Name");
+            const std::string hive = path.substr(0, root);
+            if (hive != "HKCU" && hive != "HKLM") return fail("reg takes HKCU or HKLM");
+            st.kind = StepKind::kReg;
+            st.a = hive == "HKLM" ? 1 : 0;
+            st.text = path.substr(root + 1);
+            if (w[2] == "dword") {
+                // Up to 0xFFFFFFFF, so not through ParseInt.
+                if (!argc(3) || w[3].empty() || w[3].size() > 10 ||
+                    w[3].find_first_not_of("0123456789") != std::string::npos || std::stoull(w[3]) > 0xFFFFFFFFull)
+                    return fail("reg dword takes a number from 0 to 4294967295");
+                st.b = kRegDword;
+                st.value = w[3];
+            } else if (w[2] == "sz") {
+                st.b = kRegString;
+                // The rest of the line after "sz", spaces inside kept.
+                const size_t at = line.find(" sz", line.find(path) + path.size()) + 3;
+                const size_t from = line.find_first_not_of(" \t", at);
+                st.value = from == std::string::npos ? std::string() : line.substr(from);
+                while (!st.value.empty() && (st.value.back() == ' ' || st.value.back() == '\t')) st.value.pop_back();
+            } else if (w[2] == "delete" && argc(2)) {
+                st.b = kRegDelete;
+            } else {
+                return fail("reg takes dword N, sz TEXT or delete after the value's path");
+            }
         } else if (cmd == "quit" && argc(0)) {
             st.kind = StepKind::kQuit;
         } else {

@@ -12,6 +12,9 @@
 //   menu ANSWER        answers the next popup menu instead of showing it: cancel,
 //                      id N (a command id) or an item's text ("Sub-menu/Item" inside
 //                      a sub-menu); the menu and its items go to the device log
+//   reg PATH dword N   writes a registry value; PATH is HKCU\... or HKLM\..., the key and,
+//   reg PATH sz TEXT   after its last backslash, the value's name; TEXT is the rest of
+//   reg PATH delete    the line (it may hold spaces); "delete" removes the value
 //   quit               ends the Today screen
 // Platform-neutral so that it builds and fuzzes natively.
 #pragma once
@@ -20,12 +23,18 @@
 
 namespace today {
 
-enum class StepKind { kWait, kPoll, kKey, kTap, kHold, kBroadcast, kHibernate, kSettingChange, kSnap, kMenu, kQuit };
+enum class StepKind { kWait, kPoll, kKey, kTap, kHold, kBroadcast, kHibernate, kSettingChange, kSnap, kMenu, kReg, kQuit };
+
+// What a reg step does with its value.
+enum RegAction { kRegDword = 0, kRegString = 1, kRegDelete = 2 };
 
 struct Step {
     StepKind kind = StepKind::kWait;
-    int a = 0, b = 0;     // wait: ms; key: virtual key; tap/hold: x, y; menu: a command id
-    std::string text;     // broadcast: message name; snap: file; menu: the answer (UTF-8)
+    int a = 0, b = 0;     // wait: ms; key: virtual key; tap/hold: x, y; menu: a command id;
+                          // reg: 1 for HKLM (else HKCU), the RegAction
+    std::string text;     // broadcast: message name; snap: file; menu: the answer (UTF-8);
+                          // reg: the key, a backslash and the value's name
+    std::string value;    // reg: the string, or the number in decimal
     int line = 0;
 };
 

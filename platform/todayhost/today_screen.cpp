@@ -324,6 +324,12 @@ bool TodayScreen::Capture(Pixels* out) {
     return CaptureWindow(hwnd_, out);
 }
 
+bool TodayScreen::CaptureAsShown(Pixels* out) {
+    PollNow();
+    RECT rc;
+    return GetWindowRect(hwnd_, &rc) && CaptureScreenArea(rc, out);
+}
+
 void TodayScreen::PaintFrame(HDC dc) {
     const int band = bandHeight();
     RECT top = {0, 0, options_.width, band};

@@ -42,6 +42,9 @@ public:
     void Hibernate();
     void SettingChange();
     bool Capture(Pixels* out);
+    // What a person sees of the Today screen: the window with the popups above it
+    // (menus, a popup calendar, a preview).
+    bool CaptureAsShown(Pixels* out);
 
     TodayModel& model() { return model_; }
     HWND view() const;

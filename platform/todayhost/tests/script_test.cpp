@@ -43,3 +43,46 @@ TEST(Script, BadLinesNameTheLineAndReason) {
         EXPECT_FALSE(err.message.empty());
     }
 }
+
+TEST(Script, RegistryStepsNameRootKeyValueAndData) {
+    struct Case {
+        const char* line;
+        int root;  // 1: HKLM
+        int action;
+        const char* path;
+        const char* value;
+    } cases[] = {
+        {"reg HKCU\\Software\\Olvane\\Daybrim\\ActiveTab dword 3", 0, kRegDword, "Software\\Olvane\\Daybrim\\ActiveTab", "3"},
+        {"reg HKLM\\Software\\CeSim\\Clock dword 4294967295", 1, kRegDword, "Software\\CeSim\\Clock", "4294967295"},
+        // A string keeps its inner spaces and its trailing backslash, not the blanks after it.
+        {"reg HKCU\\Software\\Olvane\\Daybrim\\SkinPath sz \\Program Files\\Skins\\dark\\  ", 0, kRegString,
+         "Software\\Olvane\\Daybrim\\SkinPath", "\\Program Files\\Skins\\dark\\"},
+        // "sz" inside the path is not the type word.
+        {"reg HKCU\\sz\\name sz  a sz b", 0, kRegString, "sz\\name", "a sz b"},
+        {"reg HKCU\\Key\\Empty sz", 0, kRegString, "Key\\Empty", ""},
+        {"reg HKCU\\Software\\Olvane\\Daybrim\\VerticalTabs delete", 0, kRegDelete,
+         "Software\\Olvane\\Daybrim\\VerticalTabs", ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<Step> steps;
+        ScriptError err;
+        ASSERT_TRUE(ParseScript(c.line, &steps, &err)) << c.line << ": " << err.message;
+        ASSERT_EQ(1u, steps.size());
+        EXPECT_EQ(StepKind::kReg, steps[0].kind) << c.line;
+        EXPECT_EQ(c.root, steps[0].a) << c.line;
+        EXPECT_EQ(c.action, steps[0].b) << c.line;
+        EXPECT_EQ(c.path, steps[0].text) << c.line;
+        EXPECT_EQ(c.value, steps[0].value) << c.line;
+    }
+    const char* bad[] = {"reg", "reg HKCU\\Key\\Name", "reg HKCR\\Key\\Name dword 1", "reg HKCU\\Name dword 1",
+                         "reg HKCU\\Key\\ dword 1", "reg HKCU\\Key\\Name dword", "reg HKCU\\Key\\Name dword -1",
+                         "reg HKCU\\Key\\Name dword 4294967296", "reg HKCU\\Key\\Name dword 12345678901",
+                         "reg HKCU\\Key\\Name dword 0x10", "reg HKCU\\Key\\Name delete now",
+                         "reg HKCU\\Key\\Name binary 00"};
+    for (const char* line : bad) {
+        std::vector<Step> steps;
+        ScriptError err;
+        EXPECT_FALSE(ParseScript(line, &steps, &err)) << line;
+        EXPECT_EQ(1, err.line) << line;
+    }
+}

@@ -1,0 +1,162 @@
+#!/usr/bin/env python3
+"""The gallery's picture checks and its index, on pictures made here."""
+import importlib.machinery
+import importlib.util
+import os
+import struct
+import sys
+import tempfile
+import unittest
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+_loader = importlib.machinery.SourceFileLoader("gallery", os.path.join(HERE, "..", "gallery"))
+_spec = importlib.util.spec_from_loader("gallery", _loader)
+gallery = importlib.util.module_from_spec(_spec)
+_loader.exec_module(gallery)
+
+
+def png_bytes(width, height, pixel, filters=(0,), alpha=False):
+    """A PNG whose pixel (x, y) is pixel(x, y); rows filtered in turn with `filters`."""
+    ch = 4 if alpha else 3
+    raw, prev = b"", bytes(width * ch)
+    for y in range(height):
+        line = b"".join(bytes(pixel(x, y)) + (b"\xff" if alpha else b"") for x in range(width))
+        kind = filters[y % len(filters)]
+        out = bytearray()
+        for i, v in enumerate(line):
+            a = line[i - ch] if i >= ch else 0
+            b = prev[i]
+            c = prev[i - ch] if i >= ch else 0
+            pred = {0: 0, 1: a, 2: b, 3: (a + b) // 2}.get(kind)
+            if kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                pred = a if pa <= pb and pa <= pc else b if pb <= pc else c
+            out.append((v - pred) & 255)
+        raw += bytes([kind]) + bytes(out)
+        prev = line
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+
+
+def busy(x, y):
+    return ((x * 37 + y * 11) % 256, (x * y) % 256, (x + 3 * y) % 256)
+
+
+def flat(x, y):
+    return (200, 210, 220)
+
+
+class ReadPng(unittest.TestCase):
+    def test_every_filter_and_alpha_reads_back_the_same_pixels(self):
+        with tempfile.TemporaryDirectory() as d:
+            for filters in [(0,), (1,), (2,), (3,), (4,), (0, 1, 2, 3, 4)]:
+                for alpha in (False, True):
+                    path = os.path.join(d, "p.png")
+                    with open(path, "wb") as f:
+                        f.write(png_bytes(7, 5, busy, filters, alpha))
+                    w, h, rows = gallery.read_png(path)
+                    self.assertEqual((w, h), (7, 5))
+                    want = [b"".join(bytes(busy(x, y)) for x in range(7)) for y in range(5)]
+                    self.assertEqual(rows, want, f"filters {filters} alpha {alpha}")
+
+    def test_a_file_that_is_no_png_is_refused(self):
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "x.png")
+            with open(path, "wb") as f:
+                f.write(b"GIF89a....")
+            with self.assertRaises(ValueError):
+                gallery.read_png(path)
+
+
+def picture(pixel, w=40, h=30):
+    return (w, h, [b"".join(bytes(pixel(x, y)) for x in range(w)) for y in range(h)])
+
+
+class Blank(unittest.TestCase):
+    def test_blank_pictures_are_told_apart_from_screens(self):
+        cases = [
+            ("one colour", flat, True),
+            ("black", lambda x, y: (0, 0, 0), True),
+            # A few lines on a plain background are still nearly one colour.
+            ("a thin line", lambda x, y: (0, 0, 0) if (y == 3 and x < 20) else (255, 255, 255), True),
+            ("a busy screen", busy, False),
+        ]
+        for name, pixel, blank in cases:
+            self.assertEqual(gallery.blank_reason(picture(pixel)) is not None, blank, name)
+
+
+class Neighbours(unittest.TestCase):
+    def check(self, pictures, table):
+        return gallery.check(table, load=lambda path: pictures[path])
+
+    def test_pictures_are_compared_with_left_and_upper_neighbours_only(self):
+        shifted = lambda x, y: busy(x + 5, y)
+        other = lambda x, y: busy(x, y + 9)
+        pics = {"a": picture(busy), "b": picture(shifted), "c": picture(other), "a2": picture(busy),
+                "flat": picture(flat), "big": picture(busy, 80, 60)}
+        cases = [
+            # (table, the problems' paths, what they say); diagonal neighbours may be alike
+            ({("r1", "c1"): "a", ("r1", "c2"): "b", ("r2", "c1"): "c", ("r2", "c2"): "a2"}, [], ""),
+            ({("r1", "c1"): "a", ("r1", "c2"): "a2"}, ["a2"], "the same as"),
+            ({("r1", "c1"): "a", ("r2", "c1"): "a2"}, ["a2"], "the same as"),
+            # Different sizes are never compared.
+            ({("r1", "c1"): "big", ("r1", "c2"): "a"}, [], ""),
+            ({("r1", "c1"): "a", ("r1", "c2"): "flat"}, ["flat"], "blank"),
+        ]
+        for table, bad, says in cases:
+            with self.subTest(table=table):
+                with tempfile.TemporaryDirectory() as d:
+                    real = {k: os.path.join(d, v) for k, v in table.items()}
+                    for p in real.values():
+                        open(p, "w").close()
+                    loaded = {os.path.join(d, k): v for k, v in pics.items()}
+                    problems = self.check(loaded, real)
+                    self.assertEqual([p.split(":")[0] for p in problems], [os.path.join(d, b) for b in bad])
+                    for p in problems:
+                        self.assertIn(says, p)
+
+    def test_a_missing_picture_is_a_problem(self):
+        problems = gallery.check({("r", "c"): "/nonexistent/shot.png"}, load=lambda p: None)
+        self.assertEqual(problems, ["/nonexistent/shot.png: missing"])
+
+
+class Index(unittest.TestCase):
+    def test_the_table_has_a_row_per_screen_and_a_column_per_skin_and_size(self):
+        with tempfile.TemporaryDirectory() as d:
+            table = {("cal", "default 240x320"): os.path.join(d, "cal-default.png"),
+                     ("cal", "dark 240x320"): os.path.join(d, "cal-dark.png"),
+                     ("finder", "default 240x320"): os.path.join(d, "finder.png")}
+            index = gallery.write_index(d, ["cal", "finder"], ["default 240x320", "dark 240x320"], table,
+                                        {"cal": "Calendar <tab>", "finder": "Contact finder"})
+            with open(index, encoding="utf-8") as f:
+                text = f.read()
+            self.assertEqual(text.count("<tr>"), 3)
+            self.assertEqual(text.count("<img "), 3)
+            self.assertIn('src="cal-dark.png"', text)  # relative, so that the folder can move
+            self.assertIn("Calendar &lt;tab&gt;, dark 240x320", text)
+            self.assertIn("<td></td>", text)  # the finder has no dark column
+
+
+class Script(unittest.TestCase):
+    def test_each_skin_is_set_before_its_pictures_and_every_picture_is_named_once(self):
+        script, shots = gallery.today_script("480x640", "/tmp/g")
+        lines = script.splitlines()
+        self.assertEqual(lines[-1], "quit")
+        snaps = [l for l in lines if l.startswith("snap ")]
+        self.assertEqual(len(snaps), len(gallery.SKINS) * len(gallery.TODAY_SHOTS))
+        self.assertEqual(len(set(snaps)), len(snaps))
+        self.assertEqual(len(shots), len(snaps))
+        dark = lines.index(next(l for l in lines if l.endswith("\\dark\\")))
+        self.assertTrue(all("dark" in l for l in snaps if lines.index(l) > dark))
+        self.assertTrue(all("default" in l for l in snaps if lines.index(l) < dark))
+        self.assertTrue(all(l.startswith("snap Z:\\tmp\\g\\") for l in snaps))
+
+
+if __name__ == "__main__":
+    unittest.main()

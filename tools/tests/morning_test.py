@@ -1,0 +1,305 @@
+#!/usr/bin/env python3
+"""A morning on the demo device, as a person goes through it: the Today screen runs
+one script, step after step, and every step is then checked on the screen (its
+picture) and in the store or the device log. A failed check names its step.
+
+  morning_test.py ROOT BUILD NATIVE
+
+Steps are appended to STEPS: a name, the script lines that do it (ending with the
+picture the check looks at), and a check that returns None or what went wrong.
+"""
+import datetime
+import importlib.machinery
+import importlib.util
+import json
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+ROOT, BUILD, NATIVE = (os.path.abspath(a) for a in sys.argv[1:4])
+DEVICE = os.path.join(BUILD, "morning-device")
+PREFIX = os.path.join(BUILD, "wine", "morning")
+WORK = os.path.join(BUILD, "morning")
+DEVCTL = os.path.join(NATIVE, "tools", "devctl", "devctl")
+WINE = os.environ.get("OLV_WINE", "/usr/lib/wine/wine64")
+WINESERVER = os.environ.get("OLV_WINESERVER", "/usr/lib/wine/wineserver64")
+
+_loader = importlib.machinery.SourceFileLoader("gallery", os.path.join(ROOT, "tools", "gallery"))
+_spec = importlib.util.spec_from_loader("gallery", _loader)
+gallery = importlib.util.module_from_spec(_spec)
+_loader.exec_module(gallery)
+
+TODAY = datetime.date(2026, 12, 7)  # the demo device's day, 09:30 W. Europe
+OLE_EPOCH = datetime.date(1899, 12, 30)
+KEY = r"HKCU\Software\Olvane\Daybrim"
+SKINS = r"\Program Files\Olvane\Daybrim\Skins"
+REC_ID = 0x10000066
+POOM_APPOINTMENT = 0x40000000
+# Below the navigation band and the caption, left of the scroll bar, right of the
+# vertical tab bar: where the Calendar's rows are (240x320).
+LIST = (30, 50, 226, 290)
+
+
+def env():
+    return dict(os.environ, WINEPREFIX=PREFIX, OLV_WINEPREFIX=PREFIX, WINEDEBUG="-all")
+
+
+def sh(*cmd, **kw):
+    return subprocess.run(cmd, env=env(), check=True, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          stdin=subprocess.DEVNULL, **kw).stdout
+
+
+def win(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def make_device():
+    """The demo device, as `./dev demo` makes it, in a prefix of its own."""
+    sh(os.path.join(ROOT, "tools", "wine-prefix"), "clone", os.path.join(BUILD, "wine", "template"), PREFIX, DEVICE)
+    if os.path.isdir(DEVICE):
+        shutil.rmtree(DEVICE)
+    os.makedirs(DEVICE)
+    sh(os.path.join(ROOT, "tools", "device-image"), DEVICE, os.path.join(BUILD, "stage"),
+       os.path.join(WORK, "device.reg"))
+    sh(WINE, "regedit", "/S", win(os.path.join(WORK, "device.reg")))
+    sh(DEVCTL, "--device", DEVICE, "init")
+    sh(DEVCTL, "--device", DEVICE, "load", os.path.join(ROOT, "tools", "devctl", "demo", "demo.json"))
+    files = os.path.join(ROOT, "tools", "devctl", "demo", "files")
+    if os.path.isdir(files):
+        shutil.copytree(files, os.path.join(DEVICE, "My Documents"), dirs_exist_ok=True)
+    sh(os.path.join(ROOT, "tools", "devclock"), "set", "2026-12-07T09:30", "--zone", "W. Europe")
+
+
+# --- what the checks look at ---------------------------------------------------------
+
+class Ctx:
+    def __init__(self):
+        self.pictures = {}
+
+    def picture(self, name):
+        if name not in self.pictures:
+            self.pictures[name] = gallery.read_png(snap_path(name))
+        return self.pictures[name]
+
+    def log(self):
+        path = os.path.join(DEVICE, "Windows", "devicelog.jsonl")
+        if not os.path.exists(path):
+            return []
+        with open(path, encoding="utf-8") as f:
+            return [json.loads(l) for l in f if l.strip()]
+
+    def agenda(self, day):
+        exe = os.path.join(BUILD, "daybrim", "tabs", "agenda.exe")
+        out = subprocess.run([os.path.join(ROOT, "tools", "wine-emu"), exe, "--from", day.isoformat(), "--days", "2"],
+                             env=env(), stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        return out.stdout
+
+    def appointment_ids(self):
+        out = sh(DEVCTL, "--device", DEVICE, "list", "Appointments Database", text=True)
+        ids = set()
+        for line in out.splitlines():
+            for p in json.loads(line).get("props", []):
+                pid = p.get("id")
+                pid = int(pid, 0) if isinstance(pid, str) else pid
+                if pid == REC_ID:
+                    ids.add((int(p["value"]) + POOM_APPOINTMENT) & 0xFFFFFFFF)
+        return ids
+
+
+def snap_path(name):
+    return os.path.join(WORK, name + ".png")
+
+
+def ink_lines(picture, box=LIST):
+    """The text lines in a box of a picture: (top, bottom) of each band of rows that
+    hold dark pixels."""
+    width, height, rows = picture
+    x0, y0, x1, y1 = box
+    lines, start = [], None
+    for y in range(y0, min(y1, height)):
+        row = rows[y]
+        dark = sum(1 for x in range(x0, min(x1, width)) if sum(row[3 * x:3 * x + 3]) < 240)
+        if dark >= 2 and start is None:
+            start = y
+        elif dark < 2 and start is not None:
+            lines.append((start, y))
+            start = None
+    return lines
+
+
+def accent(picture, colour, box):
+    width, height, rows = picture
+    x0, y0, x1, y1 = box
+    n = 0
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            px = rows[y][3 * x:3 * x + 3]
+            n += all(abs(px[i] - colour[i]) <= 24 for i in range(3))
+    return n
+
+
+# --- the steps ------------------------------------------------------------------------
+
+def check_agenda(ctx):
+    text = ctx.agenda(TODAY)
+    sections = text.split("== ")
+    for title in ("Today", "Tomorrow"):
+        section = next((s for s in sections if s.startswith(title)), "")
+        if "appointment" not in section.split("\n", 1)[0]:
+            return f"the Calendar's agenda has no appointments under {title}:\n" + text
+    lines = ink_lines(ctx.picture("1-agenda"))
+    if len(lines) < 4:
+        return f"the Calendar shows {len(lines)} lines of text, not a day title and its appointments"
+    return None
+
+
+def first_appointment_row(ctx):
+    """The middle of the first appointment's row: appointments have the busy
+    status's coloured bar at the left of the list, tasks and titles do not."""
+    width, height, rows = ctx.picture("1-agenda")
+    x0, y0, x1, y1 = LIST
+    band = []
+    for y in range(y0, y1):
+        hits = 0
+        for x in range(x0, x0 + 12):
+            r, g, b = rows[y][3 * x:3 * x + 3]
+            hits += b > 150 and r < 90 and g < 120
+        if hits:
+            band.append(y)
+        elif band:
+            break
+    if not band:
+        return None
+    return (x0 + x1) // 2, (band[0] + band[-1]) // 2
+
+
+def bridge_request(data):
+    """(verb, kind, item id, day) of a request to the PIM program: show (verb 0)
+    names the item at 16 and the day at 24, edit (verb 1) at 552 and 560."""
+    app, verb, kind = struct.unpack_from("<iii", data, 0)
+    if app != 0 or verb not in (0, 1) or len(data) < 568:
+        return None
+    at = 16 if verb == 0 else 552
+    item_id, = struct.unpack_from("<I", data, at)
+    day, = struct.unpack_from("<d", data, at + 8)
+    return verb, kind, item_id, int(day)
+
+
+def check_open(ctx):
+    ids = ctx.appointment_ids()
+    day = (TODAY - OLE_EPOCH).days
+    for e in ctx.log():
+        if e.get("event") != "copydata" or not e.get("data"):
+            continue
+        req = bridge_request(bytes.fromhex(e["data"]))
+        if not req or req[1] != 0:
+            continue
+        _, _, item_id, item_day = req
+        if item_id not in ids:
+            return f"the PIM program was asked for appointment {item_id:#x}, which the store does not hold"
+        if item_day != day:
+            return f"the PIM program was asked for the occurrence of day {item_day}, not today ({day})"
+        return None
+    return "no request to open an appointment reached the PIM program (device log)"
+
+
+def check_roll(ctx):
+    before, after = ink_lines(ctx.picture("1-agenda")), ink_lines(ctx.picture("3-midnight"))
+    if before == after and gallery.differing_pixels(ctx.picture("1-agenda"), ctx.picture("3-midnight")) == 0:
+        return "the Calendar did not change when the clock passed midnight"
+    text = ctx.agenda(TODAY + datetime.timedelta(days=1))
+    if "== Today" not in text:
+        return "the device's agenda for the new day has no Today section:\n" + text
+    return None
+
+
+def check_skin(ctx):
+    dark = (0x2B, 0x2F, 0x36)
+    box = (0, 26, 26, 49)  # the selected tab button
+    before, after = accent(ctx.picture("3-midnight"), dark, box), accent(ctx.picture("4-dark"), dark, box)
+    if after < 100 or after <= before:
+        return f"the selected tab button is not in the dark skin's colour after the broadcast ({before} -> {after})"
+    return None
+
+
+STEPS = [
+    ("the agenda shows today's and tomorrow's appointments",
+     lambda ctx: [f"reg {KEY}\\ActiveTab dword 1", "broadcast OlvaneDaybrimSettingsChanged", "wait 800", "poll",
+                  f"snap {win(snap_path('1-agenda'))}"], check_agenda),
+    ("a double tap on an appointment opens it in the chosen PIM program",
+     # A double tap opens it ("OnDoubleClick" chooses how: editing by default).
+     lambda ctx: ["tap {} {}", "tap {} {}", "wait 1500", f"snap {win(snap_path('2-opened'))}"],
+     check_open),
+    ("the clock past midnight rolls the agenda to the next day",
+     lambda ctx: [r"reg HKLM\Software\CeSim\Clock sz 2026-12-08T00:00:30", "poll", "wait 1000", "poll", "wait 300",
+                  f"snap {win(snap_path('3-midnight'))}"], check_roll),
+    ("the settings broadcast switches the skin",
+     lambda ctx: [f"reg {KEY}\\SkinPath sz {SKINS}\\dark\\", "broadcast OlvaneDaybrimSettingsChanged", "wait 800",
+                  f"snap {win(snap_path('4-dark'))}"], check_skin),
+]
+
+
+def run_today(lines):
+    path = os.path.join(WORK, "script.txt")
+    with open(path, "w") as f:
+        f.write("\n".join(lines + ["quit"]) + "\n")
+    with tempfile.TemporaryFile("w+") as out:
+        r = subprocess.run([os.path.join(ROOT, "tools", "wine-emu"), os.path.join(DEVICE, "Windows", "todayhost.exe"),
+                            "--size", "240x320", "--settle", "2500", "--script", win(path)],
+                           env=env(), stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, timeout=300)
+        out.seek(0)
+        return r.returncode, out.read()
+
+
+def main():
+    if os.path.isdir(WORK):
+        shutil.rmtree(WORK)
+    os.makedirs(WORK)
+    try:
+        make_device()
+        subprocess.run([WINESERVER, "-p"], env=env())  # may be up already: then it stays
+        ctx = Ctx()
+        # The first step's picture shows where the rows are; the rest run in one
+        # session on the screen it left, so that each step meets the state the
+        # one before made.
+        first_name, first_lines, first_check = STEPS[0]
+        code, out = run_today(first_lines(ctx))
+        if code != 0:
+            print(f"FAIL: {first_name}: the Today screen ended with {code}\n{out}")
+            return 1
+        why = first_check(ctx)
+        if why:
+            print(f"FAIL: {first_name}: {why}")
+            return 1
+        print(f"ok: {first_name}")
+        at = first_appointment_row(ctx)
+        if not at:
+            print(f"FAIL: {STEPS[1][0]}: no appointment row (busy bar) in the Calendar's picture")
+            return 1
+        x, y = at
+        lines = []
+        for name, script, _ in STEPS[1:]:
+            lines += [l.format(x, y) if l.startswith("tap {}") else l for l in script(ctx)]
+        code, out = run_today(first_lines(ctx)[:-1] + lines)
+        if code != 0:
+            print(f"FAIL: the Today screen ended with {code}\n{out}")
+            return 1
+        for name, _, check in STEPS[1:]:
+            try:
+                why = check(ctx)
+            except (OSError, ValueError) as e:
+                why = f"{type(e).__name__}: {e}"
+            if why:
+                print(f"FAIL: {name}: {why}")
+                return 1
+            print(f"ok: {name}")
+        return 0
+    finally:
+        subprocess.run([WINESERVER, "-k"], env=env(), stderr=subprocess.DEVNULL)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
