@@ -140,6 +140,14 @@ bool ItemActions::DeleteContact(uint32_t id) {
     return SUCCEEDED(contact->Delete());
 }
 
+bool ItemActions::SetContactFileAs(uint32_t id, const std::wstring& fileAs) {
+    const Poom poom(owner_);
+    raii::ComPtr<IContact> contact = poom.Get<IContact>(id, IID_IContact);
+    if (!contact) return false;
+    const com::Bstr text(fileAs.c_str());
+    return SUCCEEDED(contact->put_FileAs(text.get())) && SUCCEEDED(contact->Save());
+}
+
 bool ItemActions::MarkAppointmentDone(uint32_t id, double day, bool done) {
     const Poom poom(owner_);
     raii::ComPtr<IAppointment> appt = poom.Get<IAppointment>(id, IID_IAppointment);

@@ -42,6 +42,8 @@ public:
     // The appointment's reminder: on or off, and its lead time in minutes.
     bool SetAppointmentReminder(uint32_t id, bool on, long minutes);
     bool GetAppointmentReminder(uint32_t id, bool* on, long* minutes);
+    // The contact's file-as name.
+    bool SetContactFileAs(uint32_t id, const std::wstring& fileAs);
 
 private:
     int Ask(unsigned textId, unsigned captionId, UINT buttons) const;

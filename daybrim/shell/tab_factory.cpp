@@ -2,6 +2,7 @@
 
 #include "builtin_tab.h"
 #include "calendar_tab.h"
+#include "contacts_tab.h"
 #include "custom_tabs.h"
 #include "messages_tab.h"
 #include "sevents_tab.h"
@@ -42,6 +43,12 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
         if (r.type != d.type) continue;
         if (r.type == TAB_TYPE_CALENDAR) {
             std::unique_ptr<CCalendarTab> t(new CCalendarTab(env, env ? env->pim : nullptr));
+            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
+                          r.categoryBase, r.res);
+            return std::unique_ptr<CTab>(t.release());
+        }
+        if (r.type == TAB_TYPE_CONTACTS) {
+            std::unique_ptr<CContactsTab> t(new CContactsTab(env, env ? env->pim : nullptr));
             t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
                           r.categoryBase, r.res);
             return std::unique_ptr<CTab>(t.release());
