@@ -284,4 +284,23 @@ bool ItemActions::GetAppointmentReminder(uint32_t id, bool* on, long* minutes) {
     return true;
 }
 
+bool ItemActions::SetTaskReminder(uint32_t id, bool on, double when) {
+    const Poom poom(owner_);
+    raii::ComPtr<ITask> task = poom.Get<ITask>(id, IID_ITask);
+    if (!task || FAILED(task->put_ReminderSet(on ? VARIANT_TRUE : VARIANT_FALSE))) return false;
+    if (on && FAILED(task->put_ReminderTime(when))) return false;
+    return SUCCEEDED(task->Save());
+}
+
+bool ItemActions::GetTaskReminder(uint32_t id, bool* on, double* when) {
+    const Poom poom(owner_);
+    raii::ComPtr<ITask> task = poom.Get<ITask>(id, IID_ITask);
+    VARIANT_BOOL set = VARIANT_FALSE;
+    DATE t = 0;
+    if (!task || FAILED(task->get_ReminderSet(&set)) || FAILED(task->get_ReminderTime(&t))) return false;
+    *on = set != VARIANT_FALSE;
+    *when = t;
+    return true;
+}
+
 }  // namespace daybrim

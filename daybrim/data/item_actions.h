@@ -44,6 +44,9 @@ public:
     bool GetAppointmentReminder(uint32_t id, bool* on, long* minutes);
     // The contact's file-as name.
     bool SetContactFileAs(uint32_t id, const std::wstring& fileAs);
+    // A task's reminder: on at `when` (an OLE date and time), or off.
+    bool SetTaskReminder(uint32_t id, bool on, double when);
+    bool GetTaskReminder(uint32_t id, bool* on, double* when);
 
 private:
     int Ask(unsigned textId, unsigned captionId, UINT buttons) const;

@@ -68,7 +68,10 @@ void CPimStore::FillAppointment(const RecordProps& r, TApptItem& a, bool light) 
     a.duration = v.u4(kApptDuration);
     a.end = a.start + double(a.duration) * kDaysPerMinute;
     a.sensitivity = int(v.u4(kApptSensitivity));
-    a.busy = int(v.u4(kApptBusy));
+    // Busy unless the record says otherwise, as the object model reads it: a
+    // missing or unknown status must not show an appointment as free.
+    const uint32_t busy = v.u4(kApptBusy, 2);
+    a.busy = busy <= 3 ? int(busy) : 2;
     v.blob(kApptTimeZone, &a.timeZone);
     v.blob(kApptPattern, &a.pattern);
     a.poomId = PoomId(PimKind::kAppointment, v.u4(kApptRecId));
