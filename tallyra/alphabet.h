@@ -1,7 +1,7 @@
-// The letter groups of the on-screen keyboard: eight groups, each holding letters of
-// the Latin, Cyrillic, Hebrew and Greek alphabets at once, so that a name in any of
-// them is found with any keyboard. A title's search key is one group code per
-// non-space character.
+// The letter groups of the on-screen keyboard, on the shared tables (common/
+// letter_groups.h): the finder matches all four scripts with every keyboard, so that
+// a name in any of them is found with any keyboard. A title's search key is one
+// group code ('0'..'7', kNoGroup for any other character) per non-space character.
 #pragma once
 #include <array>
 #include <string>

@@ -140,6 +140,14 @@ bool ItemActions::DeleteContact(uint32_t id) {
     return SUCCEEDED(contact->Delete());
 }
 
+bool ItemActions::SetContactFileAs(uint32_t id, const std::wstring& fileAs) {
+    const Poom poom(owner_);
+    raii::ComPtr<IContact> contact = poom.Get<IContact>(id, IID_IContact);
+    if (!contact) return false;
+    const com::Bstr text(fileAs.c_str());
+    return SUCCEEDED(contact->put_FileAs(text.get())) && SUCCEEDED(contact->Save());
+}
+
 bool ItemActions::MarkAppointmentDone(uint32_t id, double day, bool done) {
     const Poom poom(owner_);
     raii::ComPtr<IAppointment> appt = poom.Get<IAppointment>(id, IID_IAppointment);
@@ -273,6 +281,25 @@ bool ItemActions::GetAppointmentReminder(uint32_t id, bool* on, long* minutes) {
     if (!appt || FAILED(appt->get_ReminderSet(&set)) || FAILED(appt->get_ReminderMinutesBeforeStart(&m))) return false;
     *on = set != VARIANT_FALSE;
     *minutes = m;
+    return true;
+}
+
+bool ItemActions::SetTaskReminder(uint32_t id, bool on, double when) {
+    const Poom poom(owner_);
+    raii::ComPtr<ITask> task = poom.Get<ITask>(id, IID_ITask);
+    if (!task || FAILED(task->put_ReminderSet(on ? VARIANT_TRUE : VARIANT_FALSE))) return false;
+    if (on && FAILED(task->put_ReminderTime(when))) return false;
+    return SUCCEEDED(task->Save());
+}
+
+bool ItemActions::GetTaskReminder(uint32_t id, bool* on, double* when) {
+    const Poom poom(owner_);
+    raii::ComPtr<ITask> task = poom.Get<ITask>(id, IID_ITask);
+    VARIANT_BOOL set = VARIANT_FALSE;
+    DATE t = 0;
+    if (!task || FAILED(task->get_ReminderSet(&set)) || FAILED(task->get_ReminderTime(&t))) return false;
+    *on = set != VARIANT_FALSE;
+    *when = t;
     return true;
 }
 

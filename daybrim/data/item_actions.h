@@ -42,6 +42,11 @@ public:
     // The appointment's reminder: on or off, and its lead time in minutes.
     bool SetAppointmentReminder(uint32_t id, bool on, long minutes);
     bool GetAppointmentReminder(uint32_t id, bool* on, long* minutes);
+    // The contact's file-as name.
+    bool SetContactFileAs(uint32_t id, const std::wstring& fileAs);
+    // A task's reminder: on at `when` (an OLE date and time), or off.
+    bool SetTaskReminder(uint32_t id, bool on, double when);
+    bool GetTaskReminder(uint32_t id, bool* on, double* when);
 
 private:
     int Ask(unsigned textId, unsigned captionId, UINT buttons) const;

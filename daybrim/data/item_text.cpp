@@ -328,6 +328,19 @@ std::vector<GroupKey> ContactGrouper::Groups(const std::vector<int32_t>& categor
     }
 }
 
+bool FileContact(TGroupingTitlesList& list, std::unique_ptr<TContactItem> c, const std::vector<GroupKey>& keys,
+                 const ContactOrder& order) {
+    if (keys.empty()) return false;
+    c->order = &order;
+    for (size_t i = keys.size(); i-- > 0;) {
+        const uint32_t key = keys[i].key < 0 ? TContactsGroup::kNoKey : uint32_t(keys[i].key);
+        TItem* g = list.groups.Find(key);
+        if (!g) g = list.groups.Insert(std::make_unique<TContactsGroup>(key, keys[i].title, &order));
+        static_cast<TContactsGroup*>(g)->AddChild(i ? c->Copy() : std::move(c));
+    }
+    return true;
+}
+
 int CompareTasksBy(const TTask& a, const TTask& b, const SortKey& key, TitleCompare compare) {
     int r = 0;
     switch (key.key) {

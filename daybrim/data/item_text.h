@@ -172,6 +172,12 @@ private:
     bool noCompany_ = false;
 };
 
+// Files `c` under each group of `keys` (copies after the first: a contact in two
+// categories is listed in both), making the groups as needed. Key -1 is the group
+// without a sort key. Returns false, dropping the contact, when `keys` is empty.
+bool FileContact(TGroupingTitlesList& list, std::unique_ptr<TContactItem> c, const std::vector<GroupKey>& keys,
+                 const ContactOrder& order);
+
 // Task ordering: key 0 due, 1 start, 2 importance, 3 completion, 4 sensitivity,
 // 5 title, 6 priority code; direction 1 or -1. Positive: `a` sorts first.
 struct SortKey {

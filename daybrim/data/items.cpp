@@ -1,11 +1,15 @@
 #include "items.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cwctype>
 
 namespace daybrim {
 
 namespace {
+
+std::atomic<uint64_t> g_structure{0};
+void BumpStructure() { g_structure.fetch_add(1, std::memory_order_relaxed); }
 
 template <typename T>
 int Order3(const T& a, const T& b) {  // 1: a first
@@ -219,13 +223,39 @@ int TSEvent::Compare(const TItem& other) const {
     return Order3(Kind(), other.Kind());
 }
 
+std::unique_ptr<TContactItem> TContactItem::Copy() const {
+    auto c = std::make_unique<TContactItem>();
+    CopyTo(*c);
+    c->searchKey = searchKey;
+    c->matched = matched;
+    c->matchPos = matchPos;
+    c->fileAs = fileAs;
+    c->firstName = firstName;
+    c->lastName = lastName;
+    c->company = company;
+    c->order = order;
+    c->preferredId = preferredId;
+    c->preferredText = preferredText;
+    c->birthday = birthday;
+    c->anniversary = anniversary;
+    c->picture = picture ? picture->Clone() : nullptr;
+    c->pictureWidth = pictureWidth;
+    c->pictureHeight = pictureHeight;
+    c->rules = rules;
+    return c;
+}
+
 bool TContactItem::IsVisible() {
     if (!matched) return false;
     return !rules || PassesSelection(*this, -1, rules->selection, rules->categories);
 }
 
 int TContactItem::Compare(const TItem& other) const {
-    if (auto* o = KindCast<TContactItem>(other)) return CompareText(title, o->title);
+    if (auto* o = KindCast<TContactItem>(other)) {
+        if (!order) return CompareText(title, o->title);
+        if (order->hideNoPicture && !picture != !o->picture) return picture ? 1 : -1;
+        return CompareText(title, o->title) * (order->sortDirection < 0 ? -1 : 1);
+    }
     return Order3(Kind(), other.Kind());
 }
 
@@ -235,6 +265,7 @@ TItemWithList::~TItemWithList() { Clear(); }
 bool TItemWithList::IsVisible() { return counters[0] > 0 || counters[1] > 0 || counters[2] > 0; }
 
 void TItemWithList::AddChild(std::unique_ptr<TChildItem> child) {
+    BumpStructure();
     TChildItem* c = child.release();
     c->parent = this;
     c->counted_ = c->IsVisibleCached();
@@ -246,6 +277,7 @@ void TItemWithList::AddChild(std::unique_ptr<TChildItem> child) {
 }
 
 void TItemWithList::Clear() {
+    BumpStructure();
     counters[0] = counters[1] = counters[2] = 0;
     Children doomed;
     doomed.swap(children_);
@@ -259,7 +291,21 @@ TChildItem* TItemWithList::FindChildById(uint32_t id) const {
     return nullptr;
 }
 
+std::unique_ptr<TChildItem> TItemWithList::DetachChild(Children::iterator pos) {
+    BumpStructure();
+    TChildItem* c = *pos;
+    if (c->counted_) {
+        CountChild(*c, -1);
+        MarkVisibilityStale();
+    }
+    children_.erase(pos);
+    c->parent = nullptr;
+    c->counted_ = false;
+    return std::unique_ptr<TChildItem>(c);
+}
+
 void TItemWithList::RemoveChild(Children::iterator pos) {
+    BumpStructure();
     TChildItem* c = *pos;
     if (c->counted_) {
         CountChild(*c, -1);
@@ -313,8 +359,28 @@ void TDailyList::CountChild(const TChildItem& child, int change) {
 
 int TKeyedGroup::Compare(const TItem& other) const { return Order3(key_, other.Id()); }
 
+TContactsGroup::TContactsGroup(uint32_t key, std::wstring text, const ContactOrder* order)
+    : key_(key), order_(order) {
+    title = std::move(text);
+}
+
+// The group without a key goes last whichever group it is compared with, and two
+// such groups are equal: a comparison that called both of them "first" would not be
+// an order at all.
+int TContactsGroup::Compare(const TItem& other) const {
+    const auto* o = other.Kind() == kKindGroup ? dynamic_cast<const TContactsGroup*>(&other) : nullptr;
+    if (!o) return Order3(key_, other.Id());
+    if (!order_ || order_->grouping == 0) return 0;
+    const bool mine = key_ != kNoKey, theirs = o->key_ != kNoKey;
+    int c = 0;
+    if (mine != theirs) c = mine ? 1 : -1;
+    else if (mine) c = CompareText(title, o->title);
+    return c * (order_->groupingDirection < 0 ? -1 : 1);
+}
+
 // --- Item list -------------------------------------------------------------------
 TItem* ItemList::Insert(std::unique_ptr<TItem> owned) {
+    BumpStructure();
     TItem* item = owned.release();
     if (!head_ || head_->Compare(*item) == -1) {
         item->next_ = head_;
@@ -340,6 +406,7 @@ TItem* ItemList::Find(uint32_t id) const {
 }
 
 std::unique_ptr<TItem> ItemList::Detach(TItem* item) {
+    BumpStructure();
     if (!item) return nullptr;
     if (item->prev_) item->prev_->next_ = item->next_;
     else if (head_ == item) head_ = item->next_;
@@ -351,6 +418,7 @@ std::unique_ptr<TItem> ItemList::Detach(TItem* item) {
 }
 
 void ItemList::Clear() {
+    BumpStructure();
     while (head_) {
         TItem* next = head_->next_;
         delete head_;
@@ -360,52 +428,47 @@ void ItemList::Clear() {
 }
 
 // --- Search ----------------------------------------------------------------------
-bool SimpleLetterEquals(wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); }
+bool SimpleLetterEquals(wchar_t a, wchar_t b) {
+    return olv::LowerLetter(char32_t(a)) == olv::LowerLetter(char32_t(b));
+}
+
+namespace {
+olv::GroupLetters ToGroupLetters(const LetterGroups& groups) {
+    olv::GroupLetters out;
+    for (size_t g = 0; g < groups.size() && g < 8; ++g)
+        for (wchar_t c : groups[g])
+            if (uint32_t(c) <= 0xFFFF) out[g].push_back(char16_t(c));
+    return out;
+}
+}  // namespace
+
+LetterGroups MatchingLetterGroups(unsigned languages, const std::vector<olv::KeyLabels>& custom) {
+    LetterGroups out;
+    for (const auto& g : olv::MatchingGroups(languages, custom)) out.emplace_back(g.begin(), g.end());
+    return out;
+}
 
 std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn) {
-    std::wstring key;
-    if (!searchBarOn) return key;
-    key.reserve(title.size());
-    for (wchar_t ch : title) {
-        const wchar_t c = wchar_t(std::towlower(ch));
-        wchar_t digit = L'9';
-        for (size_t g = 0; g < groups.size() && g < 8; ++g) {
-            bool has = false;
-            for (wchar_t l : groups[g]) has = has || wchar_t(std::towlower(l)) == c;
-            if (has) {
-                digit = wchar_t(L'1' + g);
-                break;
-            }
-        }
-        key.push_back(digit);
-    }
-    return key;
+    return SearchKeyMap(groups).Key(title, searchBarOn);
 }
 
-SearchKeyMap::SearchKeyMap(const LetterGroups& groups) {
-    for (size_t g = 0; g < groups.size() && g < 8; ++g)
-        for (wchar_t l : groups[g]) {
-            const wchar_t c = wchar_t(std::towlower(l));
-            bool known = false;
-            for (const auto& d : digits_) known = known || d.first == c;
-            if (!known) digits_.emplace_back(c, wchar_t(L'1' + g));  // the first group wins
-        }
-    std::sort(digits_.begin(), digits_.end());
-}
+SearchKeyMap::SearchKeyMap(const LetterGroups& groups) : table_(ToGroupLetters(groups)) {}
 
+// Every character gives a code, spaces too, so that a match position is a title
+// position (the finder's keys skip spaces; see common/letter_groups.h).
 std::wstring SearchKeyMap::Key(const std::wstring& title, bool searchBarOn) const {
     std::wstring key;
     if (!searchBarOn) return key;
-    key.resize(title.size());
-    for (size_t i = 0; i < title.size(); ++i) {
-        const wchar_t c = wchar_t(Lower(title[i]));
-        auto it = std::lower_bound(digits_.begin(), digits_.end(), std::make_pair(c, wchar_t(0)));
-        key[i] = (it != digits_.end() && it->first == c) ? it->second : L'9';
-    }
+    key.reserve(title.size());
+    table_.AppendKey(title.data(), title.size(), '1', '9', false, key);
     return key;
 }
 
+uint64_t ItemStructureVersion() { return g_structure.load(std::memory_order_relaxed); }
+
 void TSeacrhableGroupingTitlesList::Clear() {
+    index_.clear();
+    indexVersion_ = ~uint64_t(0);
     TGroupingTitlesList::Clear();
     text_.clear();
     cursorGroup_.clear();
@@ -437,23 +500,40 @@ void TSeacrhableGroupingTitlesList::Search(int key, Mode mode, const LetterGroup
         text_ = cursor_ < cursorGroup_.size() ? std::wstring(1, cursorGroup_[cursor_]) : L"";
     }
     const wchar_t wanted = letter();
-    for (TItem* g = this->groups.head(); g; g = g->next()) {
-        auto* group = static_cast<TItemWithList*>(g);
-        for (TChildItem* c : group->children()) {
-            auto* item = dynamic_cast<TStringSearchableItem*>(c);
-            if (!item) continue;
-            if (mode == kKeySequence) {
-                if (narrowing && !item->matched) continue;  // typing only narrows
-                const size_t at = text_.empty() ? 0 : item->searchKey.find(text_);
-                item->matched = at != std::wstring::npos;
-                item->matchPos = item->matched ? int(at) : 0;
-            } else {
-                item->matched = !wanted || (!item->title.empty() && equals(item->title[0], wanted));
-                item->matchPos = 0;
+    // One pass over a flat index of the searchable members (rebuilt only after the
+    // lists changed), and only the members whose match changed are recounted, so a
+    // key press costs about what scanning the keys does. The counters were right
+    // before it, and the match is the only filter a key press changes.
+    if (indexVersion_ != ItemStructureVersion()) {
+        index_.clear();
+        for (TItem* g = this->groups.head(); g; g = g->next()) {
+            auto* group = static_cast<TItemWithList*>(g);
+            for (TChildItem* c : group->children()) {
+                auto* item = c->Kind() == kKindContact ? static_cast<TStringSearchableItem*>(c)
+                                                       : dynamic_cast<TStringSearchableItem*>(c);
+                if (item) index_.push_back({item, group});
             }
         }
+        indexVersion_ = ItemStructureVersion();
+    }
+    for (const IndexEntry& e : index_) {
+        TStringSearchableItem* item = e.item;
+        const uint8_t before = item->matched;
+        if (mode == kKeySequence) {
+            if (narrowing && !before) continue;  // typing only narrows
+            const size_t at = text_.empty() ? 0 : item->searchKey.find(text_);
+            item->matched = at != std::wstring::npos;
+            item->matchPos = item->matched ? int(at) : 0;
+        } else {
+            item->matched = !wanted || (!item->title.empty() && equals(item->title[0], wanted));
+            item->matchPos = 0;
+        }
+        if (item->matched != before) e.group->UpdateChildVisibility(item);
+    }
+    for (TItem* g = this->groups.head(); g; g = g->next()) {
+        auto* group = static_cast<TItemWithList*>(g);
         group->folded = 0;
-        group->Recount();
+        group->MarkVisibilityStale();
     }
 }
 
@@ -490,6 +570,10 @@ int TDailyList::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
 }
 
 int TKeyedGroup::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
+    return dc.painter ? dc.painter->GroupTitle(dc, *this, title, rc, flags) : 0;
+}
+
+int TContactsGroup::Draw(DrawContext& dc, const HotRect& rc, unsigned flags) {
     return dc.painter ? dc.painter->GroupTitle(dc, *this, title, rc, flags) : 0;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "letter_groups.h"
 #include "pim_ids.h"
 #include "reg_export.h"
 #include "row_draw.h"
@@ -234,6 +235,15 @@ public:
     int matchPos = 0;
 };
 
+// How the Contacts tab groups and orders its contacts (ContactsGrouping,
+// ContactsGroupingDirection, ContactsSortDirection, CntctsHideNoPicture).
+struct ContactOrder {
+    int grouping = 0;           // 0 one group, 1 by category, 2 by company, other: none
+    int groupingDirection = 1;  // 1 or -1
+    int sortDirection = 1;      // 1 A to Z, -1 Z to A
+    bool hideNoPicture = false; // contacts with a picture first
+};
+
 class TContactItem : public TStringSearchableItem {
 public:
     bool IsVisible() override;
@@ -241,7 +251,11 @@ public:
     int Compare(const TItem& other) const override;
     int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
 
-    std::wstring fileAs, firstName, lastName;
+    // A copy for one more group (a contact in several categories).
+    std::unique_ptr<TContactItem> Copy() const;
+
+    std::wstring fileAs, firstName, lastName, company;
+    const ContactOrder* order = nullptr;
     uint32_t preferredId = 0xFFFFFFFFu;
     std::wstring preferredText;
     double birthday = kNoDate, anniversary = kNoDate;
@@ -293,6 +307,8 @@ public:
 
     TChildItem* FindChildById(uint32_t id) const;
     void RemoveChild(Children::iterator pos);
+    // Takes the child out without destroying it.
+    std::unique_ptr<TChildItem> DetachChild(Children::iterator pos);
     bool RemoveChild(TChildItem* child);
     // After one child's filters changed: adjusts the counters by the difference.
     void UpdateChildVisibility(TChildItem* child);
@@ -344,7 +360,21 @@ private:
     uint32_t key_;
 };
 class TTasksList : public TKeyedGroup { using TKeyedGroup::TKeyedGroup; };
-class TContactsGroup : public TKeyedGroup { using TKeyedGroup::TKeyedGroup; };
+// A group of the Contacts tab: one for all, a category or a company. The group of
+// the contacts without a category or company has no sort key and goes last.
+class TContactsGroup : public TItemWithList {
+public:
+    static constexpr uint32_t kNoKey = 0xFFFFFFFFu;
+    explicit TContactsGroup(uint32_t key, std::wstring text = {}, const ContactOrder* order = nullptr);
+    uint32_t Id() const override { return key_; }
+    int Compare(const TItem& other) const override;
+    int Draw(DrawContext& dc, const HotRect& rc, unsigned flags) override;
+
+private:
+    uint32_t key_;
+    const ContactOrder* order_;
+};
+
 class TSEventsList : public TKeyedGroup { using TKeyedGroup::TKeyedGroup; };
 
 // --- Item list -------------------------------------------------------------------
@@ -378,13 +408,18 @@ public:
 
 // The eight letter groups of the alphabet search bar, e.g. "abc".
 using LetterGroups = std::vector<std::wstring>;
+// The groups of the Contacts tab: over the languages of CntctsActiveLanguages (bit 1
+// Latin with its accented letters, 2 Cyrillic, 4 Hebrew, 8 Greek), followed by line
+// k of every custom alphabet.
+LetterGroups MatchingLetterGroups(unsigned languages, const std::vector<olv::KeyLabels>& custom = {});
 // Whether two letters are the same for letter-mode search; the handheld passes a
 // locale comparison that ignores case, marks, symbols and width.
 using LetterEquals = bool (*)(wchar_t a, wchar_t b);
 bool SimpleLetterEquals(wchar_t a, wchar_t b);
 
 // The key of an item: each lower-cased character as the digit 1..8 of the first
-// group that has it, 9 when none does; empty when the search bar is off.
+// group that has it (the groups are lower-cased too), 9 when none does; empty when
+// the search bar is off.
 std::wstring BuildSearchKey(const std::wstring& title, const LetterGroups& groups, bool searchBarOn);
 // The same, with the groups looked up once for many titles.
 class SearchKeyMap {
@@ -394,8 +429,12 @@ public:
     std::wstring Key(const std::wstring& title, bool searchBarOn) const;
 
 private:
-    std::vector<std::pair<wchar_t, wchar_t>> digits_;  // lower-cased letter, digit; sorted
+    olv::LetterGroupTable table_;
 };
+
+// Changes with every change of any group's members or any item list, so that a
+// view kept of a list (the search's flat index) knows when it is out of date.
+uint64_t ItemStructureVersion();
 
 class TSeacrhableGroupingTitlesList : public TGroupingTitlesList {
 public:
@@ -409,6 +448,12 @@ public:
     wchar_t letter() const;
 
 private:
+    struct IndexEntry {
+        TStringSearchableItem* item;
+        TItemWithList* group;
+    };
+    std::vector<IndexEntry> index_;  // the searchable members, as of indexVersion_
+    uint64_t indexVersion_ = ~uint64_t(0);
     std::wstring text_;
     std::wstring cursorGroup_;  // letter mode: the group's letters and the cursor in them
     size_t cursor_ = std::wstring::npos;

@@ -37,6 +37,9 @@ struct PimOptions {
     bool tasksWithAppts = false;     // ClrSortTsksWithAppts
     LetterGroups letterGroups = {L"abc", L"def", L"ghi", L"jkl", L"mno", L"pqrs", L"tuv", L"wxyz"};
     bool contactsSearchBar = true;   // CntctsActiveSearchBar
+    ContactOrder contactsOrder;
+    // Titles of the Contacts tab's groups that are not a category or company.
+    std::wstring contactsAllTitle = L"Contacts", noCategoryTitle = L"No Category", noCompanyTitle = L"No Company";
     VisibilityRules calendarRules, tasksRules, contactsRules, seventsRules;
     std::wstring seventsTitle = L"Special events";  // the special-events group's title
 

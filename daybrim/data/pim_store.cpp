@@ -194,6 +194,7 @@ void CPimStore::Stop() {
     days_.Clear();
     tasks_.Clear();
     contacts_.Clear();
+    grouper_.reset();
     sevents_.reset();
     recurring_.clear();
     templates_.clear();

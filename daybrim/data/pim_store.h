@@ -14,6 +14,7 @@
 #include "agenda_build.h"
 #include "category_table.h"
 #include "icon_links.h"
+#include "item_text.h"
 #include "items.h"
 #include "mail_items.h"
 #include "pim_database.h"
@@ -83,6 +84,10 @@ public:
     TDailyList* Day(uint32_t day) const { return static_cast<TDailyList*>(days_.Find(day)); }
     TGroupingTitlesList& tasks() { return tasks_; }
     TSeacrhableGroupingTitlesList& contacts() { return contacts_; }
+    // The Contacts tab's grouping or order changed: every contact is filed anew.
+    void SetContactOrder(const ContactOrder& order);
+    // The letter groups changed (alphabet, languages): every search key anew.
+    void SetLetterGroups(const LetterGroups& groups);
     TSEventsList* sevents() const { return sevents_.get(); }
     const std::vector<std::unique_ptr<TApptItem>>& recurring() const { return recurring_; }
     // Pocket Informant's templates (PimSw 1), found by the last load.
@@ -130,6 +135,7 @@ private:
     void PlaceTask(const TTask& t);
     void AddTask(std::unique_ptr<TTask> t);
     void AddContact(std::unique_ptr<TContactItem> c);
+    void RefileContacts();
     bool OfferSpecialEvent(const TApptItem& a, int32_t from, int32_t to);
     void AddContactEvents(const TContactItem& c, bool calendar);
 
@@ -177,6 +183,8 @@ private:
     uint32_t namedPropId_ = 0xFFFFFFFF;
     int namedPropSw_ = -1;
     SearchKeyMap keys_;
+    std::unique_ptr<TextSource> groupTitles_;
+    std::unique_ptr<ContactGrouper> grouper_;  // made at the first contact of a load
     std::function<void(const char*)> stepObserver_;
     const MailModel* mail_ = nullptr;
     MailPlacement mailPlacement_;

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <set>
 
 #include "contact_picture.h"
+#include "item_text.h"
 #include "pim_text.h"
 #include "store_parts.h"
 
@@ -66,7 +68,10 @@ void CPimStore::FillAppointment(const RecordProps& r, TApptItem& a, bool light) 
     a.duration = v.u4(kApptDuration);
     a.end = a.start + double(a.duration) * kDaysPerMinute;
     a.sensitivity = int(v.u4(kApptSensitivity));
-    a.busy = int(v.u4(kApptBusy));
+    // Busy unless the record says otherwise, as the object model reads it: a
+    // missing or unknown status must not show an appointment as free.
+    const uint32_t busy = v.u4(kApptBusy, 2);
+    a.busy = busy <= 3 ? int(busy) : 2;
     v.blob(kApptTimeZone, &a.timeZone);
     v.blob(kApptPattern, &a.pattern);
     a.poomId = PoomId(PimKind::kAppointment, v.u4(kApptRecId));
@@ -113,6 +118,7 @@ void CPimStore::FillContact(const RecordProps& r, TContactItem& c) {
     c.fileAs = v.text(kContactFileAs);
     c.firstName = v.text(kContactFirstName);
     c.lastName = v.text(kContactLastName);
+    c.company = v.text(kContactCompany);
     c.SetTitle(ContactDisplayName(opt_.contactsTitleMode, c.fileAs, c.firstName, c.lastName));
     auto day = [&](ContactProp i) { return v.has(i) ? double(DayOf(OleFromTicks(v.ticks(i)))) : kNoDate; };
     c.birthday = day(kContactBirthday);
@@ -340,11 +346,67 @@ void CPimStore::ScanContacts() {
     RebuildSpecialEvents();
 }
 
+namespace {
+// The group titles the store knows without a language library of its own.
+class GroupTitles : public TextSource {
+public:
+    explicit GroupTitles(const PimOptions& o) : o_(o) {}
+    std::wstring String(unsigned id) const override {
+        if (id == text_id::kContacts) return o_.contactsAllTitle;
+        if (id == text_id::kNoCategory) return o_.noCategoryTitle;
+        if (id == text_id::kNoCompany) return o_.noCompanyTitle;
+        return L"";
+    }
+
+private:
+    const PimOptions& o_;
+};
+}  // namespace
+
 void CPimStore::AddContact(std::unique_ptr<TContactItem> c) {
-    const uint32_t key = c->title.empty() ? 0 : uint32_t(std::towupper(c->title[0]));
-    TItem* g = contacts_.groups.Find(key);
-    if (!g) g = contacts_.groups.Insert(std::make_unique<TContactsGroup>(key));
-    static_cast<TContactsGroup*>(g)->AddChild(std::move(c));
+    if (!grouper_) {
+        groupTitles_ = std::make_unique<GroupTitles>(opt_);
+        grouper_ = std::make_unique<ContactGrouper>(opt_.contactsOrder.grouping, cats_, *groupTitles_);
+    }
+    const std::vector<GroupKey> keys = grouper_->Groups(c->categories(), c->company);
+    FileContact(contacts_, std::move(c), keys, opt_.contactsOrder);
+}
+
+void CPimStore::SetContactOrder(const ContactOrder& order) {
+    opt_.contactsOrder = order;
+    RefileContacts();
+}
+
+void CPimStore::SetLetterGroups(const LetterGroups& groups) {
+    opt_.letterGroups = groups;
+    keys_ = SearchKeyMap(opt_.letterGroups);
+    RefileContacts();
+}
+
+// One item per contact survives (the copies of other categories are made again),
+// with a fresh key; the search starts over.
+void CPimStore::RefileContacts() {
+    std::vector<std::unique_ptr<TContactItem>> all;
+    std::set<uint32_t> seen;
+    for (TItem* g = contacts_.groups.head(); g; g = g->next()) {
+        auto* group = static_cast<TItemWithList*>(g);
+        while (!group->children().empty()) {
+            std::unique_ptr<TChildItem> child = group->DetachChild(group->children().begin());
+            if (child->Kind() != kKindContact) continue;
+            auto* c = static_cast<TContactItem*>(child.get());
+            if (!seen.insert(c->oid).second) continue;
+            child.release();
+            all.emplace_back(c);
+        }
+    }
+    contacts_.Clear();
+    grouper_.reset();
+    for (auto& c : all) {
+        c->searchKey = keys_.Key(c->title, opt_.contactsSearchBar);
+        c->matched = 1;
+        c->matchPos = 0;
+        AddContact(std::move(c));
+    }
 }
 
 void CPimStore::AddContactEvents(const TContactItem& c, bool calendar) {

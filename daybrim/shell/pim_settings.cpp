@@ -1,5 +1,7 @@
 #include "pim_settings.h"
 
+#include "custom_alphabets.h"
+#include "item_text.h"
 #include "locale_text.h"
 #include "resource_binding.h"
 #include "scale.h"
@@ -55,11 +57,20 @@ PimOptions PimOptionsFrom(const CSettings& s, HMODULE lang) {
     o.hideCodes = s.HideABCVals.value() == 1;
     o.tasksWithAppts = s.ClrSortTsksWithAppts.value() == 1;
     o.contactsSearchBar = s.CntctsActiveSearchBar.value() != 0;
+    o.letterGroups = MatchingLetterGroups(s.CntctsActiveLanguages.value(), LoadCustomAlphabets(s.InstallFolder()));
+    o.contactsOrder.grouping = s.ContactsGrouping.Int();
+    o.contactsOrder.groupingDirection = s.ContactsGroupingDirection.Int() < 0 ? -1 : 1;
+    o.contactsOrder.sortDirection = s.ContactsSortDirection.Int() < 0 ? -1 : 1;
+    o.contactsOrder.hideNoPicture = s.CntctsHideNoPicture.value() == 1;
     o.calendarRules.selection = SelectionOf(s, s.CalendarSelCategory, s.CalendarSelFilter);
     o.tasksRules.selection = SelectionOf(s, s.TasksSelCategory, s.TasksSelFilter);
     o.tasksRules.hideCompleted = s.HideCompletedTasks.value() == 1;
     o.contactsRules.selection = SelectionOf(s, s.ContactsSelCategory, s.ContactsSelFilter);
     o.seventsRules.selection = SelectionOf(s, s.SEventsSelCategory, s.SEventsSelFilter);
+    for (auto [text, id] : {std::pair{&o.contactsAllTitle, text_id::kContacts},
+                            std::pair{&o.noCategoryTitle, text_id::kNoCategory},
+                            std::pair{&o.noCompanyTitle, text_id::kNoCompany}})
+        TakeString(lang, id, text);
     TakeString(lang, kSEventsTitleString, &o.seventsTitle);
 
     // The agenda: late-night ends, yearly counters and where tasks go on the days.

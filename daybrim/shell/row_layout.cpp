@@ -191,6 +191,10 @@ SingleLine PlaceCompactSubject(const Scaler& sc, const TextMeasurer& font, std::
     return line;
 }
 
+// Between the time text and the subject: two pixels left the last letter of
+// "11:00A" touching the subject's first, which then read as one word.
+constexpr int kTimeGap = 4;
+
 RowLayout LayOutAppointment(const Scaler& sc, const RowSettings& s, const RowArea& a, int W,
                             const RowFonts& f, const ApptInput& in) {
     RowLayout r;
@@ -206,7 +210,7 @@ RowLayout LayOutAppointment(const Scaler& sc, const RowSettings& s, const RowAre
             r.allDayX = C - sc.X(2) - sc.X(12);
             r.allDayY = t - sc.X(6) + half;
         } else {
-            r.timeBox = {a.left + a.contentLeft + sc.X(4), t, C - sc.X(2), t + f.time->Measure(in.timeText).cy};
+            r.timeBox = {a.left + a.contentLeft + sc.X(4), t, C - sc.X(kTimeGap), t + f.time->Measure(in.timeText).cy};
             r.timeRightAligned = true;
         }
     } else if (in.allDay) {
@@ -216,7 +220,7 @@ RowLayout LayOutAppointment(const Scaler& sc, const RowSettings& s, const RowAre
     } else if (format <= 10 && !in.timeText.empty()) {
         const TextSize ts = f.time->Measure(in.timeText);
         r.timeBox = {C, t, C + ts.cx, t + ts.cy};
-        S = C + ts.cx + sc.X(2);
+        S = C + ts.cx + sc.X(kTimeGap);
     }
 
     const int boxRight = a.contentRight - sc.X(2);

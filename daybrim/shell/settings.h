@@ -84,7 +84,7 @@ namespace daybrim {
     N(ContactsLayout, 0) N(CntctsPhoneColumnWidth, 90) N(CntctsHideNoPicture, 0)     \
     S(ContactsSelCategory, L"") N(ContactsSelFilter, 0) N(ContactsSlideoutOpen, 1)   \
     N(ContactsGrouping, 0) N(ContactsGroupingDirection, 1) N(ContactsSortDirection, 1) \
-    N(ContactsSearchMode, 0)
+    N(ContactsSearchMode, 0) N(ContactsSearchBarAlphabet, 1)
 
 #define DAYBRIM_MESSAGES_SETTINGS(N, S)                                              \
     N(MsgsDPadActionOverride, 1) N(MsgsOpenOnClick, 0) N(MsgsPreviewWhenOpen, 0)     \

@@ -2,6 +2,7 @@
 
 #include "builtin_tab.h"
 #include "calendar_tab.h"
+#include "contacts_tab.h"
 #include "custom_tabs.h"
 #include "messages_tab.h"
 #include "notes_tab.h"
@@ -49,6 +50,12 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
         }
         if (r.type == TAB_TYPE_NOTES) {
             std::unique_ptr<CNotesTab> t(new CNotesTab(env));
+            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
+                          r.categoryBase, r.res);
+            return std::unique_ptr<CTab>(t.release());
+        }
+        if (r.type == TAB_TYPE_CONTACTS) {
+            std::unique_ptr<CContactsTab> t(new CContactsTab(env, env ? env->pim : nullptr));
             t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
                           r.categoryBase, r.res);
             return std::unique_ptr<CTab>(t.release());

@@ -1,8 +1,12 @@
 #include "calendar_dialogs.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
+
+#include <cmath>
 
 #include "item_text.h"
+#include "locale_text.h"
 #include "raii.h"
 #include "scale.h"
 
@@ -70,6 +74,106 @@ INT_PTR CReminderDialog::DlgProc(UINT msg, WPARAM wp, LPARAM) {
         case kOk:
             if (Take()) EndDialog(dlg_, IDOK);
             else MessageBeep(MB_ICONEXCLAMATION);
+            return TRUE;
+        case IDCANCEL:
+        case kCancel: EndDialog(dlg_, IDCANCEL); return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// --- a task's reminder ---------------------------------------------------------------------
+
+namespace {
+
+enum TaskReminderControl {
+    kStartPicker = 1110, kDuePicker = 1111, kReminderDate = 1112, kReminderTime = 1113,
+    kDueCheck = 1114, kStartCheck = 1115,
+};
+
+void PutPicker(HWND dlg, int id, double ole) {
+    SYSTEMTIME st = {};
+    if (ole > 0 && SystemTimeFromOle(ole, &st)) SendDlgItemMessageW(dlg, id, DTM_SETSYSTEMTIME, GDT_VALID, LPARAM(&st));
+}
+
+double PickerDate(HWND dlg, int id) {
+    SYSTEMTIME st = {};
+    if (SendDlgItemMessageW(dlg, id, DTM_GETSYSTEMTIME, 0, LPARAM(&st)) != GDT_VALID) return 0;
+    st.wHour = st.wMinute = st.wSecond = st.wMilliseconds = 0;
+    double d = 0;
+    return SystemTimeToVariantTime(&st, &d) ? std::floor(d) : 0;
+}
+
+double PickerTimeOfDay(HWND dlg, int id) {
+    SYSTEMTIME st = {};
+    if (SendDlgItemMessageW(dlg, id, DTM_GETSYSTEMTIME, 0, LPARAM(&st)) != GDT_VALID) return 0;
+    return (st.wHour * 60 + st.wMinute) / 1440.0;
+}
+
+}  // namespace
+
+bool CTaskReminderDialog::Run(HINSTANCE module, HWND owner) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+    return DialogBoxParamW(module, MAKEINTRESOURCEW(379), owner, Proc(), Param()) == IDOK;
+}
+
+void CTaskReminderDialog::OnInit() {
+    SetWindowTextW(dlg_, subject_.c_str());
+    SetText(dlg_, kStartCheck, text_.String(40864));
+    SetText(dlg_, kDueCheck, text_.String(40865));
+    SetText(dlg_, kCheck, text_.String(40857));
+    SetText(dlg_, kOk, text_.String(40858));
+    SetText(dlg_, kCancel, text_.String(40859));
+    CheckDlgButton(dlg_, kStartCheck, choice_.hasStart ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dlg_, kDueCheck, choice_.hasDue ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dlg_, kCheck, choice_.reminder ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageW(dlg_, kReminderTime, DTM_SETFORMATW, 0, LPARAM(L"HH:mm"));
+    PutPicker(dlg_, kStartPicker, choice_.hasStart ? choice_.start : 0);
+    PutPicker(dlg_, kDuePicker, choice_.hasDue ? choice_.due : 0);
+    PutPicker(dlg_, kReminderDate, choice_.when);
+    PutPicker(dlg_, kReminderTime, choice_.when);
+    EnableBoxes();
+    RECT r;
+    GetWindowRect(dlg_, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(dlg_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2 - ScaleY(10), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void CTaskReminderDialog::EnableBoxes() {
+    auto checked = [&](int id) { return IsDlgButtonChecked(dlg_, id) == BST_CHECKED; };
+    EnableWindow(GetDlgItem(dlg_, kStartPicker), checked(kStartCheck));
+    EnableWindow(GetDlgItem(dlg_, kDuePicker), checked(kDueCheck));
+    EnableWindow(GetDlgItem(dlg_, kReminderDate), checked(kCheck));
+    EnableWindow(GetDlgItem(dlg_, kReminderTime), checked(kCheck));
+}
+
+void CTaskReminderDialog::Take() {
+    auto checked = [&](int id) { return IsDlgButtonChecked(dlg_, id) == BST_CHECKED; };
+    choice_.hasStart = checked(kStartCheck);
+    choice_.hasDue = checked(kDueCheck);
+    choice_.reminder = checked(kCheck);
+    if (choice_.hasStart) choice_.start = PickerDate(dlg_, kStartPicker);
+    if (choice_.hasDue) choice_.due = PickerDate(dlg_, kDuePicker);
+    if (choice_.reminder) choice_.when = PickerDate(dlg_, kReminderDate) + PickerTimeOfDay(dlg_, kReminderTime);
+    // A task may not start after it is due.
+    if (choice_.hasStart && choice_.hasDue && choice_.start > choice_.due) choice_.start = choice_.due;
+}
+
+INT_PTR CTaskReminderDialog::DlgProc(UINT msg, WPARAM wp, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG: OnInit(); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wp)) {
+        case kCheck:
+        case kStartCheck:
+        case kDueCheck: EnableBoxes(); return TRUE;
+        case IDOK:
+        case kOk:
+            Take();
+            EndDialog(dlg_, IDOK);
             return TRUE;
         case IDCANCEL:
         case kCancel: EndDialog(dlg_, IDCANCEL); return TRUE;

@@ -1,5 +1,6 @@
-// The Calendar's two small dialogs: an appointment's reminder (378) and the
-// quick appointment picker over a day's timeline (233). Both are templates in
+// The Calendar's small dialogs: an appointment's reminder (378), a task's
+// dates and reminder (379) and the quick appointment picker over a day's
+// timeline (233). Both are templates in
 // the Today item's own resources.
 #pragma once
 #include <windows.h>
@@ -32,6 +33,32 @@ private:
     std::wstring subject_;
     bool on_;
     long minutes_;
+};
+
+// A task's start and due dates and its reminder (date and time).
+struct TaskReminderChoice {
+    bool hasStart = false, hasDue = false, reminder = false;
+    double start = 0, due = 0;  // day numbers
+    double when = 0;            // the reminder's date and time
+};
+
+class CTaskReminderDialog : public win::Dialog {
+public:
+    CTaskReminderDialog(const TextSource& text, const std::wstring& subject, const TaskReminderChoice& now)
+        : text_(text), subject_(subject), choice_(now) {}
+    // True on OK, with the choice in choice().
+    bool Run(HINSTANCE module, HWND owner);
+    const TaskReminderChoice& choice() const { return choice_; }
+
+private:
+    INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnInit();
+    void EnableBoxes();
+    void Take();
+
+    const TextSource& text_;
+    std::wstring subject_;
+    TaskReminderChoice choice_;
 };
 
 class CQuickApptDialog : public win::Dialog {

@@ -1,6 +1,7 @@
 #include "calendar_input.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace daybrim {
 
@@ -63,6 +64,27 @@ long LeadTimeMinutes(long number, int unit) {
     static const long kUnits[] = {1, 60, 1440, 10080};
     if (number < 0 || unit < 0 || unit > 3) return 0;
     return number * kUnits[unit];
+}
+
+TaskDates RedateTask(double start, double due, int32_t day, bool keepSpan, double noDate) {
+    const bool hasStart = start != noDate, hasDue = due != noDate;
+    TaskDates d;
+    d.due = double(day);
+    d.start = start;
+    if (!hasStart) return d;
+    if (keepSpan && hasDue) {
+        d.start = double(day) - (std::floor(due) - std::floor(start));
+        return d;
+    }
+    // A task may not start after it is due.
+    if (std::floor(start) > double(day)) d.start = double(day);
+    return d;
+}
+
+int RedateModeFor(unsigned command, bool task) {
+    if (command == 40177) return task ? 4 : 2;
+    if (command == 40178) return task ? 3 : 1;
+    return 0;
 }
 
 }  // namespace daybrim

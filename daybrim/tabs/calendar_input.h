@@ -40,6 +40,25 @@ inline bool MovedBeyond(int x0, int y0, int x, int y, int threshold) {
     return dx > threshold || dy > threshold;
 }
 
+// A task's dates after a re-date to `day` (a day number). The first mode moves
+// the due date only, and a start that would then lie after it comes along; the
+// second moves both and keeps the span between them. `noDate` marks a date not set.
+struct TaskDates {
+    double start = 0, due = 0;
+};
+TaskDates RedateTask(double start, double due, int32_t day, bool keepSpan, double noDate);
+
+// The monthly calendar's mode for a re-date asked from an item's menu: 40177
+// picks the second mode (move an appointment, span-keeping task), 40178 the
+// first (copy an appointment, due-only task); 0 for other commands.
+int RedateModeFor(unsigned command, bool task);
+
+// The pinned calendar's height under the list: `height` (scaled) when it is on
+// and the host is at least `minHost` high, otherwise 0 (the list takes it all).
+inline int PinnedHeight(bool enabled, int hostHeight, int minHost, int height) {
+    return enabled && hostHeight >= minHost ? height : 0;
+}
+
 // A lead time in minutes shown as a number and a unit: 0 minutes, 1 hours,
 // 2 days, 3 weeks, the largest unit that divides it exactly.
 struct LeadTime {

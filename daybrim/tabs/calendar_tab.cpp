@@ -15,6 +15,7 @@
 #include "locale_text.h"
 #include "mail_items.h"
 #include "menu_extensions.h"
+#include "monthly_setup.h"
 #include "navigator.h"
 #include "pim_store.h"
 #include "scale.h"
@@ -37,7 +38,11 @@ enum CalendarCommand : UINT {
     kCmdMonthly = 40866,
     kCmdLeaveBrowsing = 41101,
     kCmdAllCategories = 40039,
+    kCmdRedateSecond = 40177, kCmdRedateFirst = 40178,
 };
+
+// The drag window's texts.
+enum DragText : unsigned { kTextMove = 40987, kTextCopy = 40988, kTextAppt = 40989, kTextTask = 40990, kTextTo = 40991 };
 
 // Command -> busy status; the order of the menu is not the order of the values.
 int BusyOf(UINT command) {
@@ -246,6 +251,9 @@ void CCalendarTab::QueryRefresh(HWND, UINT, WPARAM, LPARAM) {
 }
 
 void CCalendarTab::OnDateChanged() {
+    const int32_t today = pim_ && pim_->today() ? pim_->today() : DeviceToday();
+    if (pinned_.IsOpen()) pinned_.Refresh(today);
+    if (FloatingCalendar().IsOpen()) FloatingCalendar().Refresh(today);
     timelines_.clear();
     timelineZones_.clear();
     nextRefresh_ = ComputeNextRefresh();
@@ -259,8 +267,78 @@ void CCalendarTab::OnDataChanged() {
     if (main_) Rebuild(true);
 }
 
-void CCalendarTab::LaunchApplication() {
-    if (monthly_) monthly_->Open(main_, 0, nullptr);
+void CCalendarTab::LaunchApplication() { OpenFloating(monthly::kBrowse, nullptr); }
+
+// --- monthly calendar ------------------------------------------------------------------------
+
+MonthlySetup CCalendarTab::CalendarSetup() const {
+    const int32_t today = pim_ && pim_->today() ? pim_->today() : DeviceToday();
+    if (!env_->settings || !env_->skin) {
+        MonthlySetup m;
+        m.inst = env_->instance;
+        m.lang = env_->lang;
+        m.sc = TheScaler();
+        m.today = today;
+        return m;
+    }
+    return MonthlySetupFrom(*env_->settings, *env_->skin, env_->images, LocaleWeekRule(*env_->settings),
+                            env_->instance, env_->lang, pim_ ? pim_->options() : PimOptions(), env_->categories,
+                            today);
+}
+
+void CCalendarTab::OpenFloating(int mode, const TItem* item) {
+    if (!main_) return;
+    uint32_t id = 0;
+    double start = 0;
+    if (const TApptItem* a = item && item->Kind() == kKindAppt ? static_cast<const TApptItem*>(item) : nullptr) {
+        id = a->poomId;
+        start = a->start;
+    } else if (const TTask* t = item && item->Kind() == kKindTask ? static_cast<const TTask*>(item) : nullptr) {
+        id = t->poomId;
+        start = t->due;
+    } else if (mode != monthly::kBrowse) {
+        return;  // a re-date needs its item
+    }
+    // Under the caption, at the tab's left edge.
+    POINT at = {0, 0};
+    ClientToScreen(main_, &at);
+    FloatingCalendar().Show(CalendarSetup(), main_, at.x, at.y, ScaleX(220), ScaleY(160), mode, id, start, false);
+}
+
+int CCalendarTab::WantedPinnedHeight() const {
+    if (!main_ || !env_->settings) return 0;
+    // The host's height decides, not the tab's: the tab is the host less its bars.
+    HWND host = GetParent(main_);
+    RECT rc = {};
+    GetClientRect(host ? host : main_, &rc);
+    return PinnedHeight(env_->settings->PinnedMonthlyClr.Int() == 1, rc.bottom, ScaleY(200), ScaleY(100));
+}
+
+void CCalendarTab::ShowPinned() {
+    RECT rc = {};
+    GetClientRect(main_, &rc);
+    const int top = std::max(0, int(rc.bottom) - pinnedHeight_);
+    if (pinnedHeight_ == 0) {
+        pinned_.Destroy();
+    } else if (pinned_.IsOpen()) {
+        SetWindowPos(pinned_.hwnd(), nullptr, 0, top, rc.right, pinnedHeight_, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        pinned_.Show(CalendarSetup(), main_, 0, top, rc.right, pinnedHeight_, monthly::kBrowse, 0, 0, true);
+    }
+}
+
+void CCalendarTab::OnCreate(HWND hwnd) {
+    main_ = hwnd;
+    pinnedHeight_ = WantedPinnedHeight();
+    CTabWithItemsList::OnCreate(hwnd);
+    ShowPinned();
+}
+
+void CCalendarTab::OnWindowPosChanged(HWND hwnd) {
+    // The list is sized by BottomBarHeight: decide on the calendar first.
+    pinnedHeight_ = WantedPinnedHeight();
+    CTabWithItemsList::OnWindowPosChanged(hwnd);
+    ShowPinned();
 }
 
 // --- taps ---------------------------------------------------------------------------------------
@@ -320,50 +398,87 @@ void CCalendarTab::OnListTap(int x, int y, int scrollOffset) {
     dragging_ = false;
 }
 
-void CCalendarTab::OnPenMove(int x, int y) {
-    if (!pinned_ || !dragItem_.IsSet() || lastTapX_ < 0) return;
-    if (!dragging_ && MovedBeyond(lastTapX_, lastTapY_, x, y, ScaleX(3))) {
-        dragging_ = true;
-        SetCapture(main_);
+void CCalendarTab::StartDrag(int x, int y) {
+    TItem* item = rows_.At(rows_.IndexOf(dragItem_));
+    if (!item || !list_.hwnd()) return;
+    // The row as the list shows it, less the scroll bar's column.
+    RECT list;
+    GetWindowRect(list_.hwnd(), &list);
+    const int top = int(list.top) + item->cachedTop - list_.Scroll().Offset();
+    RECT row = {list.left, top, list.right - ScaleX(16), top + (item->cachedBottom - item->cachedTop)};
+    drag_.reset(new CDragItemWindow);
+    if (!drag_->Create(env_->instance, row)) {
+        drag_.reset();
+        return;
     }
+    dragging_ = true;
+    dragPen_ = {x, y};
+    ClientToScreen(main_, &dragPen_);
+    SetCapture(main_);
+}
+
+void CCalendarTab::OnPenMove(int x, int y) {
+    if (!pinned_.IsOpen() || !dragItem_.IsSet() || lastTapX_ < 0) return;
+    if (!dragging_) {
+        if (MovedBeyond(lastTapX_, lastTapY_, x, y, ScaleX(3))) StartDrag(x, y);
+        if (!dragging_) return;
+    }
+    POINT pen = {x, y};
+    ClientToScreen(main_, &pen);
+    drag_->MoveBy(pen.x - dragPen_.x, pen.y - dragPen_.y);
+    dragPen_ = pen;
+    // What a drop would do, for the day under the picture's corner.
+    RECT w;
+    GetWindowRect(drag_->hwnd(), &w);
+    const int day = pinned_.DayAt(POINT{w.left, w.top});
+    if (day < 0) {
+        pinned_.ClearHighlight();
+        drag_->SetText(std::wstring());
+        return;
+    }
+    pinned_.HighlightDay(day);
+    TItem* item = rows_.At(rows_.IndexOf(dragItem_));
+    const bool task = item && item->Kind() == kKindTask;
+    drag_->SetText(DragDropText(texts_.String(pinned_.DropMode() == monthly::kDropCopy ? kTextCopy : kTextMove),
+                                texts_.String(task ? kTextTask : kTextAppt), texts_.String(kTextTo),
+                                format_.Date(double(day), nullptr)));
 }
 
 void CCalendarTab::DropDragged(int x, int y) {
     TItem* item = rows_.At(rows_.IndexOf(dragItem_));
     POINT pt = {x, y};
     ClientToScreen(main_, &pt);
-    const int32_t day = pinned_ ? pinned_->DayAt(pt) : 0;
-    if (item && day > 0) {
-        LibraryTexts texts(env_->lang);
-        ItemActions actions(main_, texts);
-        if (TTask* t = dynamic_cast<TTask*>(item)) {
-            // The first mode moves the task's due date; the second keeps its
-            // span and moves both dates.
-            const bool move = pinned_->DropMode() == 1;
-            double start = t->startDate;
-            if (!move && t->startDate != launch::kNoDate && t->due != launch::kNoDate)
-                start = day - (t->due - t->startDate);
-            actions.SetTaskDates(t->poomId, start, double(day), false, 0);
-        }
-        // Appointments are re-dated by the monthly calendar's own action.
-        else if (item->Kind() == kKindAppt && monthly_) {
-            monthly_->Open(main_, pinned_->DropMode() == 1 ? 1 : 2, item);
-        }
+    const int day = pinned_.IsOpen() ? pinned_.DayAt(pt) : -1;
+    if (!item || day < 0) return;
+    const bool copy = pinned_.DropMode() == monthly::kDropCopy;
+    LibraryTexts texts(env_->lang);
+    ItemActions actions(main_, texts);
+    if (TTask* t = item->Kind() == kKindTask ? static_cast<TTask*>(item) : nullptr) {
+        const TaskDates d = RedateTask(t->startDate, t->due, day, !copy, launch::kNoDate);
+        actions.SetTaskDates(t->poomId, d.start, d.due, t->completed, t->dateCompleted);
+    } else if (TApptItem* a = item->Kind() == kKindAppt ? static_cast<TApptItem*>(item) : nullptr) {
+        actions.MoveAppointmentToDay(a->poomId, a->start, day, copy);
     }
-    if (pinned_) pinned_->ClearDayHighlight();
-    ReleaseCapture();
+}
+
+void CCalendarTab::EndDrag() {
+    if (pinned_.IsOpen()) pinned_.ClearHighlight();
+    drag_.reset();
+    if (GetCapture() == main_) ReleaseCapture();
+    dragging_ = false;
 }
 
 void CCalendarTab::OnPenUp(int x, int y) {
     if (dragging_) {
         DropDragged(x, y);
+        EndDrag();
     } else {
         const int click = OnClick();
         if ((click == 1 || click == 2) && !tapHandled_) StepSingleTapOpen(rows_.HighlightedItem());
     }
     dragging_ = false;
     dragItem_ = ItemKey();
-    if (pinned_) lastTapX_ = lastTapY_ = -1;
+    if (pinned_.IsOpen()) lastTapX_ = lastTapY_ = -1;
     tapHandled_ = false;
 }
 
@@ -401,6 +516,34 @@ void CCalendarTab::NewTask(double due) {
     launch::PimBridgeRequest r;
     if (launch::BridgeCreate(c.pimSw, launch::kBridgeTask, launch::kNoDate, due, category, &r))
         launch::SendToPimBridge(c, main_, r);
+}
+
+void CCalendarTab::TaskReminder(TTask* task) {
+    LibraryTexts texts(env_->lang);
+    ItemActions actions(main_, texts);
+    TaskReminderChoice now;
+    now.hasStart = task->startDate != launch::kNoDate;
+    now.hasDue = task->due != launch::kNoDate;
+    now.start = now.hasStart ? task->startDate : 0;
+    now.due = now.hasDue ? task->due : 0;
+    double when = 0;
+    if (!actions.GetTaskReminder(task->poomId, &now.reminder, &when) || when <= 0 || when == launch::kNoDate)
+        when = (now.hasDue ? now.due : double(RangeFirst())) + 8.0 / 24.0;
+    now.when = when;
+    // Copied out: the dialog's loop may rebuild the rows under the task.
+    const uint32_t id = task->poomId;
+    const std::wstring subject = task->title;
+    const bool completed = task->completed;
+    const double completedDate = task->dateCompleted;
+    CTaskReminderDialog dlg(texts, subject, now);
+    if (dlg.Run(env_->instance, main_)) {
+        const TaskReminderChoice& c = dlg.choice();
+        if (c.hasStart != now.hasStart || c.hasDue != now.hasDue || c.start != now.start || c.due != now.due)
+            actions.SetTaskDates(id, c.hasStart ? c.start : launch::kNoDate, c.hasDue ? c.due : launch::kNoDate,
+                                 completed, completedDate);
+        actions.SetTaskReminder(id, c.reminder, c.when);
+    }
+    TakeListFocus();
 }
 
 void CCalendarTab::FoldAllDays(bool fold) {
@@ -441,6 +584,15 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
         if (task->importance != want) actions.SetImportance(task->poomId, want);
         return 0;
     }
+    case kCmdRedateSecond:
+    case kCmdRedateFirst:
+        if (!appt && !task) return -1;
+        OpenFloating(RedateModeFor(command, task != nullptr), item);
+        return 0;
+    case kCmdReminder:
+        if (!task) return -1;
+        TaskReminder(task);
+        return 0;
     case kCmdFoldAll: FoldAllDays(true); return 0;
     case kCmdUnfoldAll: FoldAllDays(false); return 0;
     case kCmdAccountInbox:
@@ -485,9 +637,7 @@ void CCalendarTab::OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
         return;
     }
     switch (cmd) {
-    case kCmdMonthly:
-        if (monthly_) monthly_->Open(main_, 0, nullptr);
-        return;
+    case kCmdMonthly: OpenFloating(monthly::kBrowse, nullptr); return;
     case kCmdLeaveBrowsing: LeaveBrowsing(); return;
     }
     CTabWithItemsList::OnCommand(hwnd, wp, lp);
@@ -522,10 +672,33 @@ LRESULT CCalendarTab::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         return 0;
     case WM_CAL_REDATE_TASK1:
     case WM_CAL_REDATE_TASK2: {
+        // The task's dates as the store has them now: the row may be gone.
+        double start = launch::kNoDate, due = launch::kNoDate, completedDate = 0;
+        bool completed = false;
+        for (size_t i = 0; i < rows_.Count(); ++i) {
+            const TTask* t = rows_.At(int(i)) && rows_.At(int(i))->Kind() == kKindTask
+                                 ? static_cast<const TTask*>(rows_.At(int(i)))
+                                 : nullptr;
+            if (t && t->poomId == uint32_t(wp)) {
+                start = t->startDate;
+                due = t->due;
+                completed = t->completed;
+                completedDate = t->dateCompleted;
+                break;
+            }
+        }
+        const TaskDates d = RedateTask(start, due, int32_t(lp), msg == WM_CAL_REDATE_TASK2, launch::kNoDate);
         LibraryTexts texts(env_->lang);
-        ItemActions(hwnd, texts).SetTaskDates(uint32_t(wp), launch::kNoDate, double(int32_t(lp)), false, 0);
+        ItemActions(hwnd, texts).SetTaskDates(uint32_t(wp), d.start, d.due, completed, completedDate);
         return 0;
     }
+    case WM_DESTROY:
+        EndDrag();
+        pinned_.Destroy();
+        pinnedHeight_ = 0;
+        // The floating calendar's loader is joined here, on the window's thread.
+        ReleaseFloatingCalendar();
+        break;
     }
     return CTabWithItemsList::MainWindowProc(hwnd, msg, wp, lp);
 }
@@ -533,6 +706,22 @@ LRESULT CCalendarTab::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 void CCalendarTab::PrepareMenu(HMENU menu) {
     HMENU sub = GetSubMenu(menu, 0);
     if (!sub) return;
+    if (HMENU categories = GetSubMenu(sub, 8)) FillCategoryMenu(categories);
+    if (GetSubMenu(sub, 9)) {
+        // The range entry reads as the range it browses.
+        const std::wstring text = RangeText(true);
+        MENUITEMINFOW mii = {};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_STRING;
+        mii.dwTypeData = const_cast<wchar_t*>(text.c_str());
+        SetMenuItemInfoW(sub, 9, TRUE, &mii);
+        if (!browsing_) {
+            HMENU range = GetSubMenu(sub, 9);
+            for (int i = 0; i < 2 && GetMenuItemCount(range) > 0; ++i)
+                DeleteMenu(range, GetMenuItemCount(range) - 1, MF_BYPOSITION);
+        }
+    }
+    // Both by command, wherever the menu holds them.
     if (browsing_) DeleteMenu(sub, kCmdMonthly, MF_BYCOMMAND);
     else DeleteMenu(sub, kCmdLeaveBrowsing, MF_BYCOMMAND);
 }
@@ -574,7 +763,7 @@ void CCalendarTab::OnCaptionPaint(HWND hwnd) {
 void CCalendarTab::OnCaptionTap(HWND hwnd, int x, int y) {
     if (x >= ScaleX(3) && x <= ScaleX(26) && y >= ScaleY(1) && y <= ScaleY(18)) {
         if (env_->navigator) env_->navigator->TakeSelection(env_->navigator->FocusInTab() ? 1 : 0);
-        if (monthly_) monthly_->Open(main_, 0, nullptr);
+        OpenFloating(monthly::kBrowse, nullptr);
         return;
     }
     if (browsing_ && x >= ScaleX(31) && x <= ScaleX(88) && y >= ScaleY(1) && y <= ScaleY(19)) {

@@ -8,9 +8,12 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 
 #include "agenda_model.h"
+#include "drag_item_window.h"
 #include "locale_text.h"
+#include "monthly_calendar.h"
 #include "raii.h"
 #include "tab_with_items_list.h"
 
@@ -28,32 +31,10 @@ const UINT WM_CAL_REDATE_APPT2 = 4794;
 const UINT WM_CAL_REDATE_TASK1 = 4795;  // wParam task id, lParam day
 const UINT WM_CAL_REDATE_TASK2 = 4796;
 
-// What the Calendar asks of the pinned monthly calendar under its list.
-class PinnedCalendar {
-public:
-    virtual ~PinnedCalendar() = default;
-    virtual HWND Window() = 0;
-    // The day under a screen point, 0 when none.
-    virtual int32_t DayAt(POINT screen) = 0;
-    virtual int DropMode() = 0;  // 1: move, 0: copy
-    virtual void ClearDayHighlight() = 0;
-};
-
-// What the Calendar asks of the floating monthly calendar.
-class MonthlyCalendarPort {
-public:
-    virtual ~MonthlyCalendarPort() = default;
-    // mode 0 browse, 1 and 2 the two re-date modes for `item`.
-    virtual void Open(HWND owner, int mode, const TItem* item) = 0;
-};
-
 class CCalendarTab : public CTabWithItemsList {
 public:
     CCalendarTab(const ShellEnv* env, CPimStore* pim);
     ~CCalendarTab() override;
-
-    void SetPinnedCalendar(PinnedCalendar* pinned) { pinned_ = pinned; }
-    void SetMonthlyCalendar(MonthlyCalendarPort* monthly) { monthly_ = monthly; }
 
     // CTab
     DWORD GetType() override;
@@ -82,12 +63,18 @@ public:
     void FillCategoryMenu(HMENU menu) override;
 
     bool Browsing() const { return browsing_; }
+    // The monthly calendar pinned under the list (not open while switched off or
+    // while the host is too low for it).
+    const CMonthlyCalendar& pinned() const { return pinned_; }
     double NextRefresh() const { return nextRefresh_; }
 
 protected:
     void OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) override;
     void OnPenMove(int x, int y) override;
     void OnPenUp(int x, int y) override;
+    void OnCreate(HWND hwnd) override;
+    void OnWindowPosChanged(HWND hwnd) override;
+    int BottomBarHeight() override { return pinnedHeight_; }
 
 private:
     int32_t RangeFirst() const;
@@ -102,6 +89,16 @@ private:
     bool TimelineTap(TItem* item, int x, int contentY);
     void FoldAllDays(bool fold);
     void DropDragged(int x, int y);
+    void StartDrag(int x, int y);
+    void EndDrag();
+
+    // The monthly calendar: its inputs, the floating one for browsing or a
+    // re-date, the pinned one kept in step with the host's height.
+    MonthlySetup CalendarSetup() const;
+    void OpenFloating(int mode, const TItem* item);
+    int WantedPinnedHeight() const;
+    void ShowPinned();
+    void TaskReminder(TTask* task);
 
     void SyncAgenda();
 
@@ -111,8 +108,8 @@ private:
     std::unique_ptr<AgendaModel> agenda_;
     class RowTextsOfAgenda;
     std::unique_ptr<RowTextsOfAgenda> rowTexts_;
-    PinnedCalendar* pinned_ = nullptr;
-    MonthlyCalendarPort* monthly_ = nullptr;
+    CMonthlyCalendar pinned_;
+    int pinnedHeight_ = 0;
     double newStart_ = 0, newEnd_ = 0;
     double nextRefresh_ = 0;
     bool browsing_ = false;
@@ -120,6 +117,8 @@ private:
     // Dragging: armed by a tap on an appointment or task, started beyond 3 px.
     ItemKey dragItem_;
     bool dragging_ = false;
+    std::unique_ptr<CDragItemWindow> drag_;
+    POINT dragPen_ = {};  // the pen's last place while dragging (screen)
     // Day titles: their timeline bitmaps and where the painter put them.
     std::map<uint32_t, raii::Bitmap> timelines_;
     std::map<uint32_t, HotRect> timelineZones_;

@@ -86,6 +86,7 @@ bool RunScript(TodayScreen& screen, const std::vector<Step>& steps, std::string*
         case StepKind::kKey: screen.Key(UINT(st.a)); break;
         case StepKind::kTap: screen.Tap(st.a, st.b, false); break;
         case StepKind::kHold: screen.Tap(st.a, st.b, true); break;
+        case StepKind::kDrag: screen.Drag(st.a, st.b, st.c, st.d); break;
         case StepKind::kBroadcast: {
             UINT msg = RegisterWindowMessageW(Widen(st.text).c_str());
             PostMessageW(HWND_BROADCAST, msg, 0, 0);

@@ -67,6 +67,11 @@ bool ParseScript(const std::string& text, std::vector<Step>* steps, ScriptError*
             if (!argc(2) || !ParseInt(w[1], 0, 4096, &st.a) || !ParseInt(w[2], 0, 4096, &st.b))
                 return fail(cmd + " takes a screen point X Y");
             st.kind = cmd == "tap" ? StepKind::kTap : StepKind::kHold;
+        } else if (cmd == "drag") {
+            if (!argc(4) || !ParseInt(w[1], 0, 4096, &st.a) || !ParseInt(w[2], 0, 4096, &st.b) ||
+                !ParseInt(w[3], 0, 4096, &st.c) || !ParseInt(w[4], 0, 4096, &st.d))
+                return fail("drag takes two screen points X1 Y1 X2 Y2");
+            st.kind = StepKind::kDrag;
         } else if (cmd == "broadcast") {
             if (!argc(1)) return fail("broadcast takes a registered message name");
             st.kind = StepKind::kBroadcast;

@@ -5,6 +5,7 @@
 //   key NAME|VK        a key press: up, down, left, right, enter, or a number
 //   tap X Y            stylus down and up at screen point X,Y
 //   hold X Y           stylus down, held, then up
+//   drag X1 Y1 X2 Y2   stylus down at the first point, moved to the second, up
 //   broadcast NAME     posts the registered window message NAME to every top-level window
 //   hibernate          sends WM_HIBERNATE to the items
 //   settingchange      broadcasts WM_SETTINGCHANGE with SETTINGCHANGE_RESET
@@ -23,15 +24,18 @@
 
 namespace today {
 
-enum class StepKind { kWait, kPoll, kKey, kTap, kHold, kBroadcast, kHibernate, kSettingChange, kSnap, kMenu, kReg, kQuit };
+enum class StepKind {
+    kWait, kPoll, kKey, kTap, kHold, kDrag, kBroadcast, kHibernate, kSettingChange, kSnap, kMenu, kReg, kQuit
+};
 
 // What a reg step does with its value.
 enum RegAction { kRegDword = 0, kRegString = 1, kRegDelete = 2 };
 
 struct Step {
     StepKind kind = StepKind::kWait;
-    int a = 0, b = 0;     // wait: ms; key: virtual key; tap/hold: x, y; menu: a command id;
+    int a = 0, b = 0;     // wait: ms; key: virtual key; tap/hold/drag: x, y; menu: a command id;
                           // reg: 1 for HKLM (else HKCU), the RegAction
+    int c = 0, d = 0;     // drag: where the pen lifts
     std::string text;     // broadcast: message name; snap: file; menu: the answer (UTF-8);
                           // reg: the key, a backslash and the value's name
     std::string value;    // reg: the string, or the number in decimal

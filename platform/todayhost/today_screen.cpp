@@ -310,6 +310,53 @@ void TodayScreen::Tap(int x, int y, bool hold) {
     PostMessageW(target, WM_LBUTTONUP, 0, at);
 }
 
+namespace {
+void PumpInput() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+}  // namespace
+
+void TodayScreen::Drag(int x1, int y1, int x2, int y2) {
+    POINT pt = {x1, y1};
+    HWND target = hwnd_;
+    for (;;) {
+        POINT c = pt;
+        ScreenToClient(target, &c);
+        HWND child = ChildWindowFromPointEx(target, c, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+        if (!child || child == target) break;
+        target = child;
+    }
+    auto post = [&](UINT msg, WPARAM wp, int x, int y) {
+        HWND to = GetCapture() ? GetCapture() : target;
+        POINT c = {x, y};
+        ScreenToClient(to, &c);
+        PostMessageW(to, msg, wp, MAKELPARAM(c.x, c.y));
+        PumpInput();
+    };
+    // A tap-and-hold recogniser started by the pen-down watches the window that
+    // asked (often the touched window's parent) for the pen's first move: it is
+    // queued there behind the down, as a moving pen's would be.
+    const int steps = 8;
+    {
+        POINT c = {x1, y1};
+        ScreenToClient(target, &c);
+        PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+    }
+    if (HWND parent = GetParent(target)) {
+        POINT c = {x1 + (x2 - x1) / steps, y1 + (y2 - y1) / steps};
+        ScreenToClient(parent, &c);
+        PostMessageW(parent, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+    }
+    PumpInput();
+    for (int i = 1; i <= steps; ++i)
+        post(WM_MOUSEMOVE, MK_LBUTTON, x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+    post(WM_LBUTTONUP, 0, x2, y2);
+}
+
 void TodayScreen::Hibernate() {
     for (size_t i = 0; i < model_.Count(); ++i) Send(i, WM_HIBERNATE, 0, 0);
     SendMessageTimeoutW(HWND_BROADCAST, WM_HIBERNATE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);

@@ -39,6 +39,9 @@ public:
     void PollNow();
     void Key(UINT vk);
     void Tap(int x, int y, bool hold);
+    // The pen goes down at (x1, y1), moves to (x2, y2) in small steps and lifts;
+    // moves and the lift go to the window holding the capture, as input would.
+    void Drag(int x1, int y1, int x2, int y2);
     void Hibernate();
     void SettingChange();
     bool Capture(Pixels* out);

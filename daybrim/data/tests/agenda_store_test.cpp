@@ -189,6 +189,33 @@ TEST_F(AgendaStoreTest, AllDayDatesAndThePassedMark) {
     EXPECT_EQ((std::vector<std::wstring>{L"Local all-day"}), Titles(today + 1));
 }
 
+// The busy status as the object model and the device tool have it: free,
+// tentative, busy, out of office; a record without one, or with a value
+// outside them, is busy.
+TEST_F(AgendaStoreTest, BusyStatusFollowsTheRecord) {
+    ASSERT_TRUE(vol.ok);
+    const int32_t today = DayNo(2026, 12, 7);
+    struct Case {
+        const wchar_t* subject;
+        int stored;  // -1: no property
+        int shown;
+    } cases[] = {{L"free", 0, 0}, {L"tentative", 1, 1}, {L"busy", 2, 2}, {L"away", 3, 3}, {L"none", -1, 2},
+                 {L"odd", 7, 2}};
+    uint32_t recid = 1;
+    for (const Case& c : cases) {
+        std::vector<CEPROPVAL> p = {Date(kStartProp, Ole(2026, 12, 7, 14)), U4(kDurationProp, 30),
+                                    U4(kRecIdProp, recid++), Str(kSubjectProp, c.subject),
+                                    Bool(kRecurringProp, false), Bool(kAllDayProp, false)};
+        if (c.stored >= 0) p.push_back(U4(0x00450013, uint32_t(c.stored)));
+        vol.Write(L"Appointments Database", p);
+    }
+    Start(pimcodec::WesternEuropeZone(), 2026, 12, 7, 10);
+    std::map<std::wstring, int> shown;
+    if (TDailyList* d = store.Day(uint32_t(today)))
+        for (TChildItem* c : d->children()) shown[static_cast<TApptItem*>(c)->title] = static_cast<TApptItem*>(c)->busy;
+    for (const Case& c : cases) EXPECT_EQ(c.shown, shown[c.subject]) << std::string(c.subject, c.subject + 4);
+}
+
 // A local 09:00 stays 09:00 on both sides of a clock change, north and south of
 // the equator, for single appointments stored in UTC and for a series kept in the
 // device's wall clock; a series kept in another zone moves when only one changed.

@@ -231,7 +231,7 @@ TEST(RowLayout, AppointmentTimeColumnByFormat) {
     } cases[] = {
         {3, false, L"9:00", 50, -1},
         {3, true, L"", 50, 50 - 2 - 12},
-        {7, false, L"9:00", 50 + 24 + 2, -1},
+        {7, false, L"9:00", 50 + 24 + 4, -1},
         {7, false, L"", 50, -1},
         {8, true, L"", 50 + 14, 49},
         {11, false, L"9:00", 50, -1},
@@ -246,6 +246,11 @@ TEST(RowLayout, AppointmentTimeColumnByFormat) {
         const RowLayout r = LayOutAppointment(sc, s, Area(240), 50, kFonts, in);
         EXPECT_EQ(r.textBox.left, c.subjectLeft) << c.format << c.allDay;
         EXPECT_EQ(r.allDayX, c.allDayX) << c.format << c.allDay;
+        // A time drawn beside the subject keeps a visible gap before it.
+        if (r.timeBox.right > r.timeBox.left) {
+            const int timeEnd = r.timeRightAligned ? r.timeBox.right : r.timeBox.left + 24;
+            EXPECT_GE(r.textBox.left - timeEnd, sc.X(4)) << c.format;
+        }
     }
 }
 

@@ -93,3 +93,55 @@ TEST(CalendarInput, LeadTimeInTheLargestExactUnit) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace daybrim;
+
+constexpr double kNo = 949998.0;
+
+TEST(RedateTask, FirstModeMovesTheDueDateSecondKeepsTheSpan) {
+    struct Case {
+        const char* what;
+        double start, due;
+        int32_t day;
+        bool keepSpan;
+        double wantStart, wantDue;
+    } cases[] = {
+        {"due only, start stays before", 46360, 46362, 46370, false, 46360, 46370},
+        {"due only, start follows an earlier due", 46360, 46362, 46355, false, 46355, 46355},
+        {"span kept forward", 46360, 46362, 46370, true, 46368, 46370},
+        {"span kept backward", 46360, 46362, 46340, true, 46338, 46340},
+        {"no start stays none", kNo, 46362, 46370, true, kNo, 46370},
+        {"undated task gets a due date", kNo, kNo, 46370, false, kNo, 46370},
+        {"undated task with a later start", 46380, kNo, 46370, true, 46370, 46370},
+    };
+    for (const Case& c : cases) {
+        const TaskDates d = RedateTask(c.start, c.due, c.day, c.keepSpan, kNo);
+        EXPECT_EQ(c.wantStart, d.start) << c.what;
+        EXPECT_EQ(c.wantDue, d.due) << c.what;
+    }
+}
+
+TEST(CalendarCommands, RedateMenuCommandsPickTheMonthlyModeByKind) {
+    struct Case {
+        unsigned command;
+        bool task;
+        int mode;
+    } cases[] = {
+        {40177, false, 2}, {40178, false, 1}, {40177, true, 4}, {40178, true, 3}, {40179, false, 0}, {40866, true, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.mode, RedateModeFor(c.command, c.task)) << c.command << " " << c.task;
+}
+
+TEST(CalendarCommands, PinnedCalendarOnlyOnAHighEnoughHost) {
+    struct Case {
+        bool enabled;
+        int host, want;
+    } cases[] = {
+        {true, 320, 100}, {true, 200, 100}, {true, 199, 0}, {false, 320, 0}, {true, 0, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.want, PinnedHeight(c.enabled, c.host, 200, 100)) << c.host;
+}
+
+}  // namespace

@@ -4,9 +4,12 @@
 #            (the list differs from the same screen with an empty agenda).
 #   live:    the running item shows an appointment the device tool adds within
 #            one poll, and loses it again when the tool deletes it.
-#   menu:    tap-and-hold on an appointment shows its menu, prepared for it.
+#   menu:    tap-and-hold on an appointment shows its menu, prepared for it, and a
+#            busy status chosen there reaches the record in the store.
+#   drag:    an occurrence dragged onto a day of the pinned calendar becomes an
+#            exception on that day, in the store and in the agenda.
 # Screenshots go to SNAP_DIR to look at.
-# usage: calendar_screen_test.sh screens|live|menu DEVCTL WINE_EMU PYTHON SNAP_DIR
+# usage: calendar_screen_test.sh screens|live|menu|drag DEVCTL WINE_EMU PYTHON SNAP_DIR
 set -u
 mode=$1 devctl=$2 emu=$3 py=$4 snaps=$5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -25,6 +28,7 @@ added=()
 cleanup() {
   for oid in "${added[@]}"; do "$devctl" --device "$dev" delete 'Appointments Database' "$oid" >/dev/null 2>&1; done
   "$emu" reg.exe delete 'HKCU\Software\Olvane\Daybrim' /v SkinPath /f >/dev/null 2>&1
+  "$emu" reg.exe delete 'HKCU\Software\Olvane\Daybrim\Calendar' /v PinnedMonthlyClr /f >/dev/null 2>&1
 }
 trap cleanup EXIT
 
@@ -39,6 +43,16 @@ skin() {
   "$emu" reg.exe add 'HKCU\Software\Olvane\Daybrim' /v SkinPath /t REG_SZ \
     /d "\\Program Files\\Olvane\\Daybrim\\Skins\\$1\\" /f >/dev/null 2>&1 || fail "setting the skin $1"
 }
+pinned() {
+  if [ "$1" = 1 ]; then
+    "$emu" reg.exe add 'HKCU\Software\Olvane\Daybrim\Calendar' /v PinnedMonthlyClr /t REG_DWORD /d 1 /f >/dev/null 2>&1 ||
+      fail "switching the pinned calendar on"
+  else
+    "$emu" reg.exe delete 'HKCU\Software\Olvane\Daybrim\Calendar' /v PinnedMonthlyClr /f >/dev/null 2>&1
+  fi
+}
+# One property of one record as devctl lists it.
+prop() { "$devctl" --device "$dev" list "$1" | grep "\"oid\":$2," | grep -o "\"$3\",\"type\":\"[A-Z0-9]*\",\"value\":[^}]*" | sed 's/.*"value"://'; }
 host() { "$emu" "$dev/Windows/todayhost.exe" "$@" >/dev/null 2>&1 </dev/null; }
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 differ() { "$py" "$here/png_region.py" "$@"; }
@@ -70,6 +84,16 @@ if [ "$mode" = screens ]; then
       [ "$n" -gt $((150 * s * s)) ] || fail "$sk $size: the agenda's rows do not show ($n pixels changed)"
       echo "$sk $size: $n pixels of rows"
     done
+    # The monthly calendar pinned under the list: the bottom of the item changes.
+    skin default
+    pinned 1
+    with=$snaps/calendar-pinned-$size.png
+    host --size "$size" --settle 1500 --snap "$(winpath "$with")" || fail "todayhost (pinned, $size)"
+    pinned 0
+    [ -f "$with" ] || fail "no screenshot $with"
+    n=$(differ "$snaps/calendar-default-$size.png" "$with" 0 $((150 * s)) $((240 * s)) $((230 * s))) || fail "comparing $with"
+    [ "$n" -gt $((500 * s * s)) ] || fail "$size: the pinned calendar does not show ($n pixels changed)"
+    echo "pinned $size: $n pixels of calendar"
   done
   exit 0
 fi
@@ -99,6 +123,60 @@ SCRIPT
     echo "$menu" | grep -qF "$unwanted" && fail "the appointment's menu has $unwanted: $menu"
   done
   echo "tap-and-hold showed the appointment's menu"
+  # Out of office from the same menu: the record has it afterwards.
+  oid=${added[0]}
+  [ "$(prop 'Appointments Database' "$oid" 0x00450013)" = 2 ] || fail "the appointment is not busy to start with"
+  cat >"$script" <<SCRIPT
+wait 1500
+menu id 40176
+hold 120 70
+wait 500
+quit
+SCRIPT
+  host --size 240x320 --script "$(winpath "$script")" || fail "todayhost"
+  got=$(prop 'Appointments Database' "$oid" 0x00450013)
+  [ "$got" = 3 ] || fail "out of office chosen in the menu did not reach the record (busy status $got)"
+  echo "the busy status chosen in the menu is in the store"
+  exit 0
+fi
+
+if [ "$mode" = drag ]; then
+  skin default
+  pinned 1
+  # A daily series from today: its first occurrence is the first row under today.
+  printf '%s\n' '{"appointments": [{"subject": "Daily sync", "start": "2026-12-07T18:00", "duration": 30,' \
+    '  "recurrence": {"type": "daily", "count": 5}}]}' >"$snaps/drag.json"
+  "$devctl" --device "$dev" load "$snaps/drag.json" >/dev/null || fail "devctl load"
+  oid=$("$devctl" --device "$dev" list 'Appointments Database' | grep 'Daily sync' | grep -o '^{"oid":[0-9]*' | grep -o '[0-9]*$')
+  [ -n "$oid" ] || fail "no series to drag"
+  added+=("$oid")
+  before=$(prop 'Appointments Database' "$oid" 0x203F0064)
+  script=$snaps/drag.txt
+  # The pinned calendar's "move" button (fourth in its side column), then the row
+  # onto Saturday the 12th of its grid.
+  cat >"$script" <<SCRIPT
+wait 1500
+tap 228 258
+wait 200
+drag 120 70 205 236
+wait 500
+snap $(winpath "$snaps/drag-after.png")
+quit
+SCRIPT
+  host --size 240x320 --script "$(winpath "$script")" || fail "todayhost"
+  [ "$("$devctl" --device "$dev" list 'Appointments Database' | grep -c 'Daily sync')" = 1 ] ||
+    fail "the drag made another record instead of moving the occurrence"
+  after=$(prop 'Appointments Database' "$oid" 0x203F0064)
+  [ -n "$after" ] && [ "$after" != "$before" ] || fail "the series' pattern did not change"
+  # The agenda: the occurrence left today for Saturday, where the series has none.
+  agenda=$(dirname "$snaps")/agenda.exe
+  "$emu" "$agenda" --from 2026-12-07 --days 7 2>/dev/null </dev/null | tr -d '\r' >"$snaps/drag-agenda.txt" ||
+    fail "agenda exited with $?"
+  days=$(awk '/^== /{day=$0} /Daily sync/{print day}' "$snaps/drag-agenda.txt" | sort | uniq -c)
+  echo "$days" | grep -q 'Dec 12' || fail "the moved occurrence is not on Dec 12: $days"
+  echo "$days" | grep -qi 'today' && fail "the occurrence is still on today: $days"
+  [ "$(awk '/Daily sync/' "$snaps/drag-agenda.txt" | wc -l)" = 5 ] || fail "the series lost or gained occurrences: $days"
+  echo "the dragged occurrence moved to Dec 12 as an exception"
   exit 0
 fi
 

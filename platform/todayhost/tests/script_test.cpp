@@ -30,12 +30,24 @@ TEST(Script, EveryStepKind) {
     EXPECT_EQ(StepKind::kQuit, steps[13].kind);
 }
 
+TEST(Script, DragTakesBothPoints) {
+    std::vector<Step> steps;
+    ScriptError err;
+    ASSERT_TRUE(ParseScript("drag 10 20 30 240\n", &steps, &err)) << err.message;
+    ASSERT_EQ(1u, steps.size());
+    EXPECT_EQ(StepKind::kDrag, steps[0].kind);
+    EXPECT_EQ(10, steps[0].a);
+    EXPECT_EQ(20, steps[0].b);
+    EXPECT_EQ(30, steps[0].c);
+    EXPECT_EQ(240, steps[0].d);
+}
+
 TEST(Script, BadLinesNameTheLineAndReason) {
     std::vector<Step> steps;
     ScriptError err;
     const char* bad[] = {"wait", "wait -5", "wait 99999999999", "wait 10ms", "key sideways", "key 999",
                          "tap 1", "tap 1 two", "tap 1 2 3", "poll now", "snap", "jump 3", "broadcast",
-                         "menu", "menu id", "menu id 0", "menu id x"};
+                         "menu", "menu id", "menu id 0", "menu id x", "drag 1 2 3", "drag 1 2 3 x", "drag 1 2 3 4 5"};
     for (const char* line : bad) {
         std::string text = std::string("poll\n") + line + "\n";
         EXPECT_FALSE(ParseScript(text, &steps, &err)) << line;

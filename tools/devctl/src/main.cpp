@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -139,6 +140,12 @@ void ParseChange(const std::string& db, const std::string& text, bool allowNull,
     json j = ParseJson(text, "JSON argument");
     if (!j.is_object()) throw ValueError{"JSON argument", "expected an object"};
     const DbSchema* schema = FindSchema(db);
+    // Wall-clock times of an appointment are in its own zone when it names one.
+    std::optional<pimcodec::TimeZone> zone;
+    if (auto z = j.find("timezone"); z != j.end() && z->is_string()) {
+        pimcodec::TimeZone tz;
+        if (pimcodec::ZoneByName(z->get<std::string>().c_str(), &tz)) zone = tz;
+    }
     for (auto it = j.begin(); it != j.end(); ++it) {
         std::string where = "JSON argument." + it.key();
         const NamedProp* named;
@@ -150,7 +157,7 @@ void ParseChange(const std::string& db, const std::string& text, bool allowNull,
             del->push_back(propid);
             continue;
         }
-        set->push_back(ValueFromJson(schema, named, propid, it.value(), where));
+        set->push_back(ValueFromJson(schema, named, propid, it.value(), where, zone ? &*zone : nullptr));
     }
 }
 

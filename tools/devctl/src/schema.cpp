@@ -189,7 +189,8 @@ uint32_t PropIdFromKey(const DbSchema* db, const std::string& key, const NamedPr
 }
 
 cedb::PropValue ValueFromJson(const DbSchema* db, const NamedProp* named, uint32_t propid,
-                              const nlohmann::json& v, const std::string& where) {
+                              const nlohmann::json& v, const std::string& where,
+                              const pimcodec::TimeZone* wallZone) {
     cedb::PropValue p;
     p.propid = propid;
     ValueKind kind = named ? named->kind : ValueKind::kPlain;
@@ -273,7 +274,16 @@ cedb::PropValue ValueFromJson(const DbSchema* db, const NamedProp* named, uint32
         }
         std::optional<IsoTime> t;
         if (v.is_string()) t = ParseIso(v.get<std::string>());
-        if (!t) Fail(where, "expected an ISO date-time (UTC), got " + v.dump());
+        if (!t) Fail(where, "expected an ISO date-time, got " + v.dump());
+        if (t->hasTime && !t->utc) {
+            // Read as UTC, "11:00" would show an hour or two late on the device.
+            const std::optional<uint32_t> wall = pimcodec::MinutesFromCivil(t->t);
+            if (!wall) Fail(where, "date out of range");
+            const pimcodec::TimeZone zone = wallZone ? *wallZone : pimcodec::WesternEuropeZone();
+            const int64_t utc = pimcodec::LocalToUtc(zone, int64_t(*wall));
+            p.num = int64_t(pimcodec::FiletimeFromMinutes(utc) + uint64_t(t->t.second) * 10000000ULL);
+            break;
+        }
         p.num = int64_t(pimcodec::FiletimeFromCivil(t->t));
         break;
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cedb/engine/volume.h"
+#include "pimcodec/timezone.h"
 
 namespace devctl {
 
@@ -70,8 +71,11 @@ struct ValueError {
 };
 
 // A JSON value for property `propid` (readable kinds as above). Throws ValueError.
+// A date-time without a trailing 'Z' is a wall-clock time in `wallZone` (the
+// devices' W. Europe when none is given), as in fixtures; with 'Z' it is UTC.
 cedb::PropValue ValueFromJson(const DbSchema* db, const NamedProp* named, uint32_t propid,
-                              const nlohmann::json& v, const std::string& where);
+                              const nlohmann::json& v, const std::string& where,
+                              const pimcodec::TimeZone* wallZone = nullptr);
 // Parses "0x0020001F" or a readable name of the database; throws ValueError.
 uint32_t PropIdFromKey(const DbSchema* db, const std::string& key, const NamedProp** named,
                        const std::string& where);

@@ -77,6 +77,20 @@ dc delete 'Tasks Database' "$oid" >/dev/null
 expect_eq "delete removes" "$(count 'Tasks Database')" "$tasks"
 err=$(dc delete 'Tasks Database' "$oid" 2>&1); rc=$?
 expect_eq "delete twice fails" "$rc" 1
+# Times without 'Z' are wall-clock times on the device (W. Europe), in summer
+# too, or in the appointment's own zone; with 'Z' they are UTC.
+while IFS='|' read -r extra start want; do
+    oid=$(dc add 'Appointments Database' "{\"subject\": \"Clock\", \"start\": \"$start\", \"duration\": 30$extra}")
+    line=$(dc list 'Appointments Database' | grep "\"oid\":$oid,")
+    expect_has "start $start$extra lists as $want" "$line" "{\"id\":\"0x10420040\",\"type\":\"FILETIME\",\"value\":\"$want\"}"
+    dc delete 'Appointments Database' "$oid" >/dev/null
+done <<'CASES'
+|2026-12-07T11:00|2026-12-07T10:00:00Z
+|2026-07-07T11:00|2026-07-07T09:00:00Z
+|2026-12-07T11:00Z|2026-12-07T11:00:00Z
+|2026-03-29T01:30|2026-03-29T00:30:00Z
+, "timezone": "Eastern"|2026-12-07T11:00|2026-12-07T16:00:00Z
+CASES
 err=$(dc list 'No Such Database' 2>&1); rc=$?
 expect_has "unknown database" "$err" 'no database "No Such Database"'
 err=$(dc frobnicate 2>&1); rc=$?

@@ -1,0 +1,232 @@
+// The Contacts tab in-process over a PIM volume of its own: the store's contacts
+// listed in groups, the search bar narrowing them in more than one script, and a
+// default number set from the tab's popup reaching the record, the store (through
+// the database's notification, as any program's change would) and the tab's rows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "category_table.h"
+#include "cesim_shell.h"
+#include "contacts_tab.h"
+#include "pim_store.h"
+#include "pim_volume.h"
+#include "settings.h"
+#include "tab_codes.h"
+
+namespace {
+
+using namespace daybrim;
+using namespace pimtest;
+
+class StoreWindow {
+public:
+    StoreWindow() {
+        static ATOM atom = [] {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = &StoreWindow::Proc;
+            wc.lpszClassName = L"ContactsTabTestStore";
+            return RegisterClassW(&wc);
+        }();
+        hwnd = CreateWindowExW(0, MAKEINTATOM(atom), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~StoreWindow() { DestroyWindow(hwnd); }
+    bool Handle(size_t n, DWORD ms = 5000) {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            if (handled >= n) return true;
+            const DWORD spent = GetTickCount() - start;
+            if (spent >= ms) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLPOSTMESSAGE);
+        }
+    }
+    HWND hwnd = nullptr;
+    CPimStore* store = nullptr;
+    CTab* tab = nullptr;
+    size_t handled = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_DBNOTIFICATION) {
+            auto* self = reinterpret_cast<StoreWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+            // As the host does: the tabs whose type is in the change bits follow.
+            if ((self->store->HandleNotification(reinterpret_cast<CENOTIFICATION*>(lp)) & TAB_TYPE_CONTACTS) && self->tab)
+                self->tab->OnDataChanged();
+            ++self->handled;
+            return 0;
+        }
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+};
+
+class ContactsTabTest : public ::testing::Test {
+protected:
+    ContactsTabTest() : vol(L"contacts_tab"), store(&cats) {
+        opt.cat.pimVolume = vol.path;
+        opt.fusionVolume = vol.fusionPath;
+        opt.letterGroups = MatchingLetterGroups(1 | 2 | 8);
+        win.store = &store;
+        env.instance = GetModuleHandleW(nullptr);
+        env.settings = &settings;
+        env.pim = &store;
+        env.categories = &cats;
+        // Not read from a registry: the values the item would load by default.
+        settings.CntctsActiveLanguages.Set(1 | 2 | 8);
+        settings.CntctsActiveSearchBar.Set(1);
+        settings.ContactsSearchBarAlphabet.Set(kAlphabetLatin);
+        settings.ContactsSortDirection.Set(1);
+        settings.ContactsGroupingDirection.Set(1);
+    }
+    ~ContactsTabTest() override {
+        if (tab) tab->Destroy();
+        if (top) DestroyWindow(top);
+        store.Stop();
+    }
+    CEOID Contact(uint32_t recid, const wchar_t* fileAs, std::vector<CEPROPVAL> more = {}) {
+        std::vector<CEPROPVAL> p = {Str(0x0080001F, fileAs), U4(0x10000066, recid)};
+        p.insert(p.end(), more.begin(), more.end());
+        return vol.Write(L"Contacts Database", p);
+    }
+    void Open() {
+        store.Start(win.hwnd, opt, 46363);
+        top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
+                              env.instance, nullptr);
+        tab.reset(new CContactsTab(&env, &store));
+        tab->Initialize(4, L"", L"Contacts", L"TestContactsTab", L"TestContactsCaption", 3, nullptr, nullptr,
+                        L"contacts", L"category_sevnts", 263);
+        ASSERT_TRUE(tab->Create(top, 0, 22, 240, 268, 0, 0, 140, 20, env.instance));
+        tab->Show(true);
+        win.tab = tab.get();
+    }
+    std::vector<std::wstring> Titles() {
+        std::vector<std::wstring> out;
+        for (size_t i = 0; i < tab->Rows().Count(); ++i)
+            if (TItem* item = tab->Rows().At(int(i)))
+                if (item->Kind() == kKindContact) out.push_back(static_cast<TContactItem*>(item)->title);
+        return out;
+    }
+    TContactItem* Row(const std::wstring& title) {
+        for (size_t i = 0; i < tab->Rows().Count(); ++i)
+            if (TItem* item = tab->Rows().At(int(i)))
+                if (item->Kind() == kKindContact && static_cast<TContactItem*>(item)->title == title)
+                    return static_cast<TContactItem*>(item);
+        return nullptr;
+    }
+    void Key(int key, const wchar_t* label = L"") {
+        SendMessageW(tab->MainWindow(), WM_SEARCHBAR_KEY, WPARAM(key), key ? LPARAM(label) : 0);
+    }
+
+    PimVolume vol;
+    CCategoryTable cats;
+    CPimStore store;
+    PimOptions opt;
+    StoreWindow win;
+    CSettings settings;
+    ShellEnv env;
+    HWND top = nullptr;
+    std::unique_ptr<CContactsTab> tab;
+};
+
+TEST_F(ContactsTabTest, SearchBarNarrowsInEveryScript) {
+    ASSERT_TRUE(vol.ok);
+    Contact(1, L"Albrecht, Fynn");
+    Contact(2, L"Иванова, Наталья");
+    Contact(3, L"Шевченко, Богдан");
+    Contact(4, L"Γεωργίου, Ελένη");
+    Contact(5, L"Щербаков, Олег");
+    Open();
+    ASSERT_NE(nullptr, tab->SearchBar());
+    EXPECT_EQ(5u, Titles().size());
+    const struct {
+        std::vector<int> keys;
+        std::vector<std::wstring> shown;
+    } cases[] = {
+        {{7, 2, 1}, {L"Шевченко, Богдан"}},
+        {{7, 2, 5}, {L"Щербаков, Олег"}},
+        {{1, 2, 8}, {L"Γεωργίου, Ελένη"}},
+        {{1, 4, 1, 6}, {L"Albrecht, Fynn"}},  // a l b r
+        {{1, 4}, {L"Albrecht, Fynn", L"Иванова, Наталья", L"Шевченко, Богдан"}},  // "Al", "ва н", "Бо"
+        {{1, 4, 1, 9, 9}, {L"Albrecht, Fynn", L"Иванова, Наталья", L"Шевченко, Богдан", L"Γεωργίου, Ελένη",
+                           L"Щербаков, Олег"}},  // deleted back to "1": every title has such a letter
+    };
+    for (const auto& c : cases) {
+        Key(0);
+        for (int k : c.keys) Key(k, L"x");
+        std::vector<std::wstring> shown = Titles(), want = c.shown;
+        std::sort(shown.begin(), shown.end());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(want, shown) << c.keys.size() << " keys";
+    }
+    Key(0);
+    EXPECT_EQ(5u, Titles().size());
+    EXPECT_EQ(L"", tab->SearchText());
+}
+
+TEST_F(ContactsTabTest, ContactsArrivingDuringASearchAreSearchedToo) {
+    ASSERT_TRUE(vol.ok);
+    Contact(1, L"Albrecht, Fynn");
+    Open();
+    Key(1, L"abc");
+    Key(4, L"jkl");  // "14": Albrecht
+    EXPECT_EQ((std::vector<std::wstring>{L"Albrecht, Fynn"}), Titles());
+    Contact(2, L"Zimmermann, Lea");  // no "14" anywhere
+    Contact(3, L"Salomon, Ida");     // "al"
+    ASSERT_TRUE(win.Handle(2));
+    EXPECT_EQ((std::vector<std::wstring>{L"Albrecht, Fynn", L"Salomon, Ida"}), Titles());
+    EXPECT_EQ(L"14", tab->SearchText());
+}
+
+TEST_F(ContactsTabTest, DefaultNumberReachesTheRecordTheStoreAndTheRows) {
+    ASSERT_TRUE(vol.ok);
+    const CEOID anna = Contact(7, L"Berg, Anna", {Str(0x0096001F, L"555-0100"), Str(0x0097001F, L"555-0200"),
+                                                  Str(0x0090001F, L"anna@example.org"), U4(0x00F80013, 0x0096001F)});
+    Open();
+    TContactItem* row = Row(L"Berg, Anna");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(uint32_t(kFieldMobile), row->preferredId);
+    EXPECT_EQ(L"555-0100", row->preferredText);
+
+    // The popup offers work, mobile (checked) and the e-mail address, in that order.
+    CeSim_SetMenuAnswer(L"#41123");
+    tab->ShowDefaultNumberPopup(*row, 10, 10);
+    ASSERT_TRUE(win.Handle(1));
+    // The record...
+    auto fromDb = store.readContact(anna);
+    ASSERT_TRUE(fromDb);
+    EXPECT_EQ(uint32_t(kFieldWork), fromDb->preferredId);
+    // ...and the rows, rebuilt on the notification.
+    row = Row(L"Berg, Anna");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(uint32_t(kFieldWork), row->preferredId);
+    EXPECT_EQ(L"555-0200", row->preferredText);
+
+    // A command of the contact's menu does the same.
+    EXPECT_EQ(0, tab->OnContextMenuCommand(row, kCmdDefaultFirst + 5));  // e-mail 1
+    ASSERT_TRUE(win.Handle(2));
+    EXPECT_EQ(L"anna@example.org", Row(L"Berg, Anna")->preferredText);
+}
+
+TEST_F(ContactsTabTest, GroupingAndSortCommandsRefileTheList) {
+    ASSERT_TRUE(vol.ok);
+    Contact(1, L"Alpha", {Str(0x008A001F, L"Zeta Ltd")});
+    Contact(2, L"Beta");
+    Contact(3, L"Gamma", {Str(0x008A001F, L"Acme")});
+    Open();
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta", L"Gamma"}), Titles());
+    tab->OnContextMenuCommand(nullptr, kCmdSortDown);
+    EXPECT_EQ((std::vector<std::wstring>{L"Gamma", L"Beta", L"Alpha"}), Titles());
+    tab->OnContextMenuCommand(nullptr, kCmdSortUp);
+    tab->OnContextMenuCommand(nullptr, kCmdGroupingFirst + 2);  // by company: Acme, Zeta Ltd, none
+    EXPECT_EQ((std::vector<std::wstring>{L"Gamma", L"Alpha", L"Beta"}), Titles());
+    EXPECT_EQ(2u, settings.ContactsGrouping.value());
+    settings.ContactsGrouping.Set(0);
+    settings.ContactsGrouping.Write();
+    settings.ContactsSortDirection.Set(1);
+    settings.ContactsSortDirection.Write();
+}
+
+}  // namespace
