@@ -7,9 +7,11 @@
 
 #include <vector>
 
+#include "cesim.h"
 #include "devicelog.h"
 #include "pe_exports.h"
 #include "raii.h"
+#include "reg.h"
 #include "todaycmn.h"
 
 namespace {
@@ -39,6 +41,11 @@ LRESULT CALLBACK ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 class ItemTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The small screen at 96 dpi, whatever a screenshot test before left behind.
+        reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenWidth", 240);
+        reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenHeight", 320);
+        reg::SetDword(HKEY_LOCAL_MACHINE,
+                      L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts", L"LogPixels", 96);
         SHDeleteKeyW(HKEY_CURRENT_USER, kRoot);
         lib_.reset(LoadLibraryW(DAYBRIM_DLL));
         ASSERT_TRUE(lib_) << GetLastError();
