@@ -42,43 +42,17 @@ std::unique_ptr<CTab> CreateTabFor(const ShellEnv* env, CSettings& s, const TTab
     const int id = int(d.order);
     for (const Row& r : rows) {
         if (r.type != d.type) continue;
-        if (r.type == TAB_TYPE_CALENDAR) {
-            std::unique_ptr<CCalendarTab> t(new CCalendarTab(env, env ? env->pim : nullptr));
-            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
-                          r.categoryBase, r.res);
-            return std::unique_ptr<CTab>(t.release());
+        CPimStore* pim = env ? env->pim : nullptr;
+        std::unique_ptr<CBuiltInTab> t;
+        switch (r.type) {
+        case TAB_TYPE_CALENDAR: t.reset(new CCalendarTab(env, pim)); break;
+        case TAB_TYPE_TASKS: t.reset(new CTasksTab(env, pim)); break;
+        case TAB_TYPE_NOTES: t.reset(new CNotesTab(env)); break;
+        case TAB_TYPE_CONTACTS: t.reset(new CContactsTab(env, pim)); break;
+        case TAB_TYPE_MAIL: t.reset(new CMessagesTab(env, env ? env->mail : nullptr)); break;
+        case TAB_TYPE_SEVENTS: t.reset(new CSEventsTab(env, pim)); break;
+        default: t.reset(new CPlaceholderTab(env, d.type)); break;
         }
-        if (r.type == TAB_TYPE_NOTES) {
-            std::unique_ptr<CNotesTab> t(new CNotesTab(env));
-            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
-                          r.categoryBase, r.res);
-            return std::unique_ptr<CTab>(t.release());
-        }
-        if (r.type == TAB_TYPE_CONTACTS) {
-            std::unique_ptr<CContactsTab> t(new CContactsTab(env, env ? env->pim : nullptr));
-            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
-                          r.categoryBase, r.res);
-            return std::unique_ptr<CTab>(t.release());
-        }
-        if (r.type == TAB_TYPE_TASKS) {
-            std::unique_ptr<CTasksTab> t(new CTasksTab(env, env ? env->pim : nullptr));
-            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
-                          r.categoryBase, r.res);
-            return std::unique_ptr<CTab>(t.release());
-        }
-        if (r.type == TAB_TYPE_MAIL) {
-            std::unique_ptr<CMessagesTab> t(new CMessagesTab(env, env ? env->mail : nullptr));
-            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
-                          r.categoryBase, r.res);
-            return std::unique_ptr<CTab>(t.release());
-        }
-        if (r.type == TAB_TYPE_SEVENTS) {
-            std::unique_ptr<CSEventsTab> t(new CSEventsTab(env, env ? env->pim : nullptr));
-            t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
-                          r.categoryBase, r.res);
-            return std::unique_ptr<CTab>(t.release());
-        }
-        std::unique_ptr<CPlaceholderTab> t(new CPlaceholderTab(env, d.type));
         t->Initialize(id, L"", r.name, r.main, r.caption, r.flags, r.slide, r.direction, r.captionBase,
                       r.categoryBase, r.res);
         return std::unique_ptr<CTab>(t.release());

@@ -610,18 +610,7 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
 
 void CCalendarTab::SelectCategory(UINT command) {
     if (!env_->settings) return;
-    CSettings& s = *env_->settings;
-    if (s.FilterMethodToUse.Int() == 1) {
-        s.CalendarSelFilter.Set(command == kCmdAllCategories ? 0 : command - kFilterCommandBase);
-        s.CalendarSelFilter.Write();
-    } else {
-        std::wstring name;
-        const size_t index = command - kFirstCategoryCommand;
-        if (command != kCmdAllCategories && env_->categories && index < env_->categories->entries().size())
-            name = env_->categories->entries()[index].name;
-        s.CalendarSelCategory.Set(name);
-        s.CalendarSelCategory.Write();
-    }
+    WriteCategoryChoice(command, env_->settings->CalendarSelFilter, env_->settings->CalendarSelCategory);
     ClearCaptionCache();
     if (caption_) {
         RECT r = {ScaleX(92), 0, ScaleX(139), ScaleY(20)};

@@ -179,18 +179,7 @@ int CSEventsTab::OnContextMenuCommand(TItem* item, UINT command) {
 
 void CSEventsTab::SelectCategory(UINT command) {
     if (!env_->settings) return;
-    CSettings& s = *env_->settings;
-    if (s.FilterMethodToUse.Int() == 1) {
-        s.SEventsSelFilter.Set(command == kCmdAllCategories ? 0 : command - kFilterCommandBase);
-        s.SEventsSelFilter.Write();
-    } else {
-        std::wstring name;
-        const size_t index = command - kFirstCategoryCommand;
-        if (command != kCmdAllCategories && env_->categories && index < env_->categories->entries().size())
-            name = env_->categories->entries()[index].name;
-        s.SEventsSelCategory.Set(name);
-        s.SEventsSelCategory.Write();
-    }
+    WriteCategoryChoice(command, env_->settings->SEventsSelFilter, env_->settings->SEventsSelCategory);
     ClearCaptionCache();
     if (caption_) InvalidateRect(caption_, nullptr, FALSE);
     OnDataChanged();

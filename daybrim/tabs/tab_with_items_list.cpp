@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "calendar_dialogs.h"
+#include "category_table.h"
 #include "image_cache.h"
 #include "item_painter.h"
 #include "item_actions.h"
@@ -564,6 +565,22 @@ bool CTabWithItemsList::OpenItem(TItem* item, bool edit, bool linkFlag) {
     }
     }
     return false;  // notes and messages open through their own tabs
+}
+
+void CTabWithItemsList::WriteCategoryChoice(UINT command, CNumericSetting& filter, CStringSetting& category) {
+    constexpr UINT kAllCategories = 40039;
+    if (!env_->settings) return;
+    if (env_->settings->FilterMethodToUse.Int() == 1) {
+        filter.Set(command == kAllCategories ? 0 : command - kFilterCommandBase);
+        filter.Write();
+        return;
+    }
+    std::wstring name;
+    const size_t index = command - kFirstCategoryCommand;
+    if (command != kAllCategories && env_->categories && index < env_->categories->entries().size())
+        name = env_->categories->entries()[index].name;
+    category.Set(name);
+    category.Write();
 }
 
 }  // namespace daybrim

@@ -16,6 +16,9 @@
 
 namespace daybrim {
 
+class CNumericSetting;
+class CStringSetting;
+
 // The tab window's timers as the list machinery's.
 class WindowTimers : public ListTimers {
 public:
@@ -89,6 +92,11 @@ public:
     bool HasListFocus() const { return hasListFocus_; }
 
 protected:
+    // A category-menu command (40039 "all", or 20000 + the category's index, or
+    // 19999 + a filter number in filter mode) written to the tab's own two
+    // settings; the caller repaints and reloads as its caption needs.
+    void WriteCategoryChoice(UINT command, CNumericSetting& filter, CStringSetting& category);
+
     // Tab-window handlers; a derived tab's procedure calls these for what it
     // does not handle itself.
     virtual void OnCreate(HWND hwnd);

@@ -271,18 +271,7 @@ void CTasksTab::StoreChoice(const TaskMenuChoice& c) {
 
 void CTasksTab::SelectCategory(UINT command) {
     if (!env_->settings) return;
-    CSettings& s = *env_->settings;
-    if (s.FilterMethodToUse.Int() == 1) {
-        s.TasksSelFilter.Set(command == kCmdAllCategories ? 0 : command - kFilterCommandBase);
-        s.TasksSelFilter.Write();
-    } else {
-        std::wstring name;
-        const size_t index = command - kFirstCategoryCommand;
-        if (command != kCmdAllCategories && env_->categories && index < env_->categories->entries().size())
-            name = env_->categories->entries()[index].name;
-        s.TasksSelCategory.Set(name);
-        s.TasksSelCategory.Write();
-    }
+    WriteCategoryChoice(command, env_->settings->TasksSelFilter, env_->settings->TasksSelCategory);
     ClearCaptionCache();
     if (caption_) {
         RECT r = {ScaleX(93), 0, ScaleX(138), ScaleY(19)};

@@ -78,11 +78,17 @@ TEST_P(TabBarOnTheTodayScreen, TapSwitchesTabsAndActiveTabFollows) {
     EXPECT_FALSE(Shown(item, L"DRCalendarTab"));
     EXPECT_TRUE(Shown(item, L"DRNotesTabControl"));  // its caption
 
-    // Again on the same button: the tab's application, no switch.
+    // Again on the same button: the tab's application, no switch. The Notes
+    // program shows its window; it is closed so that it does not outlive the test
+    // (it shares the test's output and would hold the runner).
     screen.Tap(notes.x, notes.y, false);
     today::PumpFor(0);
     EXPECT_EQ(3u, ActiveTab());
     EXPECT_TRUE(Shown(item, L"DRNotesTab"));
+    HWND program = nullptr;
+    for (int i = 0; i < 500 && !(program = FindWindowW(L"Notes", L"Notes")); ++i) Sleep(20);
+    EXPECT_NE(nullptr, program) << "the Notes program was not started";
+    if (program) SendMessageW(program, WM_CLOSE, 0, 0);
 
     POINT tasks = ButtonOnScreen(bar, vertical, 1, 6);
     screen.Tap(tasks.x, tasks.y, false);
