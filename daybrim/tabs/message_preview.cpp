@@ -140,6 +140,22 @@ void CMessagePreview::CreateBody() {
                             hwnd_, nullptr, inst, nullptr);
 }
 
+RECT CMessagePreview::TitleTextRect() const {
+    RECT client = {0, 0, 0, 0};
+    if (hwnd_) GetClientRect(hwnd_, &client);
+    // The caption buttons sit on the right of the title bar; the title keeps to
+    // the room left of them, however many there are at this resolution.
+    int right = client.right;
+    if (HWND strip = buttons_.hwnd()) {
+        RECT r;
+        GetWindowRect(strip, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        right = std::min<int>(right, r.left - ScaleX(2));
+    }
+    const int left = ScaleX(4);
+    return RECT{left, 0, std::max(left, right), TitleHeight()};
+}
+
 void CMessagePreview::Paint(HDC dc, int w, int h) {
     RECT all = {0, 0, w, h};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -156,10 +172,11 @@ void CMessagePreview::Paint(HDC dc, int w, int h) {
     {
         raii::Select sel(dc, bold_.get());
         SetTextColor(dc, titleText);
-        RECT t = {ScaleX(4), 0, w, title.bottom};
+        RECT t = TitleTextRect();
+        t.right = std::min<LONG>(t.right, w);
         std::wstring caption = texts.String(preview_text::kTitle);
         if (caption.empty()) caption = L"Message";
-        DrawTextW(dc, caption.c_str(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        DrawTextW(dc, caption.c_str(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     SetTextColor(dc, RGB(0, 0, 0));
     int y = title.bottom + ScaleY(3);

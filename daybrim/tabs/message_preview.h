@@ -48,6 +48,8 @@ public:
     // The body control, for tests: its class tells which control shows the body.
     HWND Body() const { return body_; }
     const CCaptionBarButtons& Buttons() const { return buttons_; }
+    // Where the title is written: the title bar left of the caption buttons.
+    RECT TitleTextRect() const;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

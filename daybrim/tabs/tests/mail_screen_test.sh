@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Mail tab on the Today screen with two accounts of the demo mail.
 #   screens: the tab at 240x320 and 480x640; the accounts and messages show
-#            (the list differs from the same screen without mail). The preview's
-#            pictures come from daybrim_messages_tab_test.
+#            (the list differs from the same screen without mail); a tap in a
+#            message's icon column shows its preview over the Today screen.
 #   live:    a message the device tool delivers while the item runs appears in
 #            the Mail tab at once, and in the Calendar's mail line once the
 #            calendar's two seconds have passed.
@@ -54,6 +54,11 @@ start_on() {
 # the caption, its first rows.
 list_box() { local s=$1; echo $((30 * s)) $((50 * s)) $((230 * s)) $((200 * s)); }
 
+# A point in the icon column of the first account's first message, which opens
+# its preview.
+preview_tap() { local s=$1; echo $((PREVIEW_X * s)) $((PREVIEW_Y * s)); }
+PREVIEW_X=40 PREVIEW_Y=80  # David Levi's message under the Home account
+
 rm -f "$dev/mail.vol"
 start_on 4
 
@@ -76,6 +81,31 @@ if [ "$mode" = screens ]; then
     n=$(differ "$snaps/nomail-$size.png" "$tab" $(list_box $s)) || fail "comparing $tab"
     [ "$n" -gt $((300 * s * s)) ] || fail "$size: the accounts and messages do not show ($n pixels changed)"
     echo "$size: $n pixels of rows"
+  done
+  # The preview is a window of its own over the Today screen: the snapshot, as
+  # the screen shows it, must hold it where it is centred.
+  for size in 240x320 480x640; do
+    s=1; [ "$size" = 480x640 ] && s=2
+    W=$((240 * s)) H=$((320 * s))
+    before=$snaps/preview-before-$size.png after=$snaps/preview-$size.png script=$snaps/preview-$size.txt
+    rm -f "$before" "$after"
+    cat >"$script" <<SCRIPT
+wait 1500
+snap $(winpath "$before")
+tap $(preview_tap $s)
+wait 500
+snap $(winpath "$after")
+quit
+SCRIPT
+    host --size "$size" --script "$(winpath "$script")" || fail "todayhost ($size preview)"
+    [ -f "$after" ] || fail "$size: no screenshot of the preview"
+    pw=$((200 * s)) ph=$((200 * s))
+    [ $pw -gt $((W - 40)) ] && pw=$((W - 40))
+    [ $ph -gt $((H - 56)) ] && ph=$((H - 56))
+    x0=$(((W - pw) / 2)) y0=$(((H - ph) / 2))
+    n=$(differ "$before" "$after" $x0 $y0 $((x0 + pw)) $((y0 + ph))) || fail "comparing $after"
+    [ "$n" -gt $((pw * ph / 2)) ] || fail "$size: the preview does not show in the snapshot ($n of $((pw * ph)) pixels changed)"
+    echo "$size: the preview changed $n pixels"
   done
   exit 0
 fi

@@ -11,12 +11,14 @@
 #include <string>
 
 #include "cemapi.h"
+#include "cesim.h"
 #include "fakes.h"
 #include "mail_store.h"
 #include "mailvol.h"
 #include "messages_tab.h"
 #include "pim_store.h"
 #include "png_writer.h"
+#include "reg.h"
 #include "scale.h"
 #include "tab_types.h"
 
@@ -357,8 +359,15 @@ std::vector<uint8_t> Capture(HWND hwnd, int* w, int* h) {
 
 TEST_F(MessagesTabTest, PreviewPicturesAtBothSizes) {
     CreateDirectoryW(SNAP_DIR, nullptr);
+    // Each resolution on the screen it comes with: the big screen's preview has
+    // its six caption buttons and a title to fit beside them.
+    auto screen = [](int w, int h) {
+        reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenWidth", DWORD(w));
+        reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenHeight", DWORD(h));
+    };
     for (int dpi : {96, 192}) {
         TheScaler().dpiX = TheScaler().dpiY = dpi;
+        screen(240 * dpi / 96, 320 * dpi / 96);
         for (const wchar_t* subject : {L"Budget", L"Dinner"}) {
             ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(subject)))) << subject;
             HWND preview = tab_->Preview().hwnd();
@@ -387,11 +396,20 @@ TEST_F(MessagesTabTest, PreviewPicturesAtBothSizes) {
                 for (int x = 0; x < w; ++x)
                     if (GetRValue(at(x, y)) < 100) ++dark;
             EXPECT_GT(dark, 40 * (dpi / 96)) << dpi << " " << subject;
+            // The title keeps clear of the caption buttons and still has room to be read.
+            RECT strip;
+            GetWindowRect(tab_->Preview().Buttons().hwnd(), &strip);
+            MapWindowPoints(nullptr, preview, reinterpret_cast<POINT*>(&strip), 2);
+            const RECT title = tab_->Preview().TitleTextRect();
+            EXPECT_LE(title.right, strip.left) << dpi;
+            EXPECT_GE(title.right - title.left, ScaleX(20)) << dpi;
+            EXPECT_EQ(at(int(title.right) + (strip.left - title.right) / 2, ScaleY(11)), RGB(0, 0, 128)) << dpi;
             DestroyWindow(preview);
             Pump();
         }
     }
     TheScaler().dpiX = TheScaler().dpiY = 96;
+    screen(240, 320);
 }
 
 TEST_F(MessagesTabTest, PreviewDeleteHitsOnlyItsOwnMessageAfterReloads) {
