@@ -18,6 +18,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 ROOT, BUILD, NATIVE = (os.path.abspath(a) for a in sys.argv[1:4])
 DEVICE = os.path.join(BUILD, "morning-device")
@@ -141,6 +142,30 @@ def accent(picture, colour, box):
     return n
 
 
+def region_changes(a, b, box):
+    """Pixels of a box that differ between two pictures by more than a little."""
+    x0, y0, x1, y1 = box
+    n = 0
+    for y in range(y0, min(y1, a[1], b[1])):
+        ra, rb = a[2][y], b[2][y]
+        for x in range(x0, min(x1, a[0], b[0])):
+            n += any(abs(ra[3 * x + i] - rb[3 * x + i]) > 16 for i in range(3))
+    return n
+
+
+def set_registry(values):
+    """(key, name, dword or string) values, written before a session starts."""
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for key, name, value in values:
+        key = key.replace("HKCU", "HKEY_CURRENT_USER").replace("HKLM", "HKEY_LOCAL_MACHINE")
+        lines += [f"[{key}]", f'"{name}"=' + (f"dword:{value:08x}" if isinstance(value, int) else
+                                                  '"' + value.replace("\\", "\\\\") + '"'), ""]
+    path = os.path.join(WORK, "settings.reg")
+    with open(path, "w", encoding="utf-16") as f:
+        f.write("\r\n".join(lines))
+    sh(WINE, "regedit", "/S", win(path))
+
+
 # --- the steps ------------------------------------------------------------------------
 
 def check_agenda(ctx):
@@ -242,16 +267,106 @@ STEPS = [
 ]
 
 
-def run_today(lines):
+# --- steps in sessions of their own: each sets the tab up before the Today screen starts
+
+TASK_COMPLETE = 0x1065000B
+MAIL = os.path.join(ROOT, "tools", "devctl", "demo", "mail")
+
+
+def open_tasks(ctx):
+    out = sh(DEVCTL, "--device", DEVICE, "list", "Tasks Database", text=True)
+    open_ = set()
+    for line in out.splitlines():
+        r = json.loads(line)
+        done = [p["value"] for p in r.get("props", []) if int(str(p["id"]), 0) == TASK_COMPLETE]
+        if not (done and done[0] in (True, 1, "true")):
+            open_.add(int(r["oid"]))
+    return open_
+
+
+def step_task(ctx):
+    # Grouped by status with no question asked, the first task's check box is on the
+    # row under the "Active" title, after the date column.
+    set_registry([(KEY, "ActiveTab", 2), (KEY + r"\Tasks", "ConfirmTaskCompleteTsks", 0),
+                  (KEY + r"\Tasks", "TsksGrouping", 14)])
+    before = open_tasks(ctx)
+    code, out = run_today(["wait 1500", "poll", f"snap {win(snap_path('5-tasks'))}", "tap 100 72", "wait 2500",
+                           "poll", f"snap {win(snap_path('5-tasks-done'))}"])
+    if code != 0:
+        return f"the Today screen ended with {code}\n{out}"
+    done = before - open_tasks(ctx)
+    if len(done) != 1:
+        return f"the tap on the check box completed {len(done)} tasks in the store, not one"
+    n = region_changes(ctx.picture("5-tasks"), ctx.picture("5-tasks-done"), (0, 50, 226, 150))
+    if n <= 150:
+        return f"the Tasks tab did not follow the store ({n} pixels changed)"
+    return None
+
+
+def unread_mail():
+    out = sh(DEVCTL, "--device", DEVICE, "mail", "list", text=True)
+    return sum(1 for l in out.splitlines() if l.strip() and json.loads(l).get("unread"))
+
+
+def step_mail(ctx):
+    # Opens on the Calendar with mail on it, goes to the Mail tab (the fifth), and the
+    # message is delivered once that tab is on the screen.
+    sh(DEVCTL, "--device", DEVICE, "mail", "account", "Work")
+    sh(DEVCTL, "--device", DEVICE, "mail", "add", "Work", os.path.join(MAIL, "Work", "01-quartal.eml"), "read")
+    sh(DEVCTL, "--device", DEVICE, "mail", "add", "Work", os.path.join(MAIL, "Work", "02-vstrecha.eml"))
+    set_registry([(KEY, "ActiveTab", 1), (KEY + r"\Calendar", "IncludeMainOnCal", 1)])
+    before = unread_mail()
+    snaps = {n: snap_path(n) for n in ("6-cal", "6-mail", "6-mail-new", "6-cal-new")}
+    lines = ["wait 1500", "poll", f"snap {win(snaps['6-cal'])}",
+             f"reg {KEY}\\ActiveTab dword 5", "broadcast OlvaneDaybrimSettingsChanged", "wait 800", "poll",
+             f"snap {win(snaps['6-mail'])}", "wait 3000", "poll", f"snap {win(snaps['6-mail-new'])}",
+             f"reg {KEY}\\ActiveTab dword 1", "broadcast OlvaneDaybrimSettingsChanged", "wait 2500", "poll",
+             f"snap {win(snaps['6-cal-new'])}"]
+
+    def deliver(alive):
+        while not os.path.exists(snaps["6-mail"]) and alive():
+            time.sleep(0.05)
+        if os.path.exists(snaps["6-mail"]):
+            sh(DEVCTL, "--device", DEVICE, "mail", "deliver", "Work", os.path.join(MAIL, "Work", "03-prosfora.eml"))
+    code, out = run_today(lines, meanwhile=deliver)
+    if code != 0:
+        return f"the Today screen ended with {code}\n{out}"
+    if unread_mail() != before + 1:
+        return f"the store holds {unread_mail()} unread messages after the delivery, not {before + 1}"
+    box = (30, 50, 230, 200)
+    n = region_changes(ctx.picture("6-mail"), ctx.picture("6-mail-new"), box)
+    if n <= 150:
+        return f"the delivered message does not show in the Mail tab ({n} pixels changed)"
+    m = region_changes(ctx.picture("6-cal"), ctx.picture("6-cal-new"), box)
+    if m <= 10:
+        return f"the calendar's mail line did not count the new message ({m} pixels changed)"
+    return None
+
+
+SESSIONS = [
+    ("the Tasks tab completes a task and the store says so", step_task),
+    ("a message delivered from outside shows in the Mail tab and the calendar's mail line", step_mail),
+]
+
+
+def run_today(lines, meanwhile=None):
     path = os.path.join(WORK, "script.txt")
     with open(path, "w") as f:
         f.write("\n".join(lines + ["quit"]) + "\n")
     with tempfile.TemporaryFile("w+") as out:
-        r = subprocess.run([os.path.join(ROOT, "tools", "wine-emu"), os.path.join(DEVICE, "Windows", "todayhost.exe"),
-                            "--size", "240x320", "--settle", "2500", "--script", win(path)],
-                           env=env(), stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, timeout=300)
+        p = subprocess.Popen([os.path.join(ROOT, "tools", "wine-emu"), os.path.join(DEVICE, "Windows", "todayhost.exe"),
+                              "--size", "240x320", "--settle", "2500", "--script", win(path)],
+                             env=env(), stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        try:
+            if meanwhile:
+                meanwhile(lambda: p.poll() is None)
+            code = p.wait(timeout=300)
+        finally:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
         out.seek(0)
-        return r.returncode, out.read()
+        return code, out.read()
 
 
 def main():
@@ -291,6 +406,15 @@ def main():
             try:
                 why = check(ctx)
             except (OSError, ValueError) as e:
+                why = f"{type(e).__name__}: {e}"
+            if why:
+                print(f"FAIL: {name}: {why}")
+                return 1
+            print(f"ok: {name}")
+        for name, step in SESSIONS:
+            try:
+                why = step(Ctx())
+            except (OSError, ValueError, subprocess.CalledProcessError) as e:
                 why = f"{type(e).__name__}: {e}"
             if why:
                 print(f"FAIL: {name}: {why}")
