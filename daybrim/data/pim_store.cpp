@@ -108,6 +108,7 @@ void CPimStore::Start(HWND notify, const PimOptions& options, int32_t today) {
     opt_ = options;
     hwnd_ = notify;
     today_ = today ? today : DeviceToday();
+    monthView_ = false;
     ReadDeviceClock();
     first_ = today_;
     last_ = today_ + std::max(opt_.numDays, 1) - 1;
@@ -266,7 +267,10 @@ void CPimStore::OnDayChange(int32_t today) {
 void CPimStore::LoadAppointmentRange(const PimOptions& options, int32_t first, int32_t last) {
     Stop();
     opt_ = options;
-    localOffset_ = CurrentLocalOffset();
+    // Starts are placed by the device's zone at their own date: without it read
+    // here, a month's appointments would sit at their UTC times.
+    ReadDeviceClock();
+    monthView_ = true;
     first_ = first;
     last_ = last;
     LoadAppointments(first, last);

@@ -80,6 +80,10 @@ protected:
     }
     // The device shows `localNow` in `zone`; the store loads from that day on.
     void Start(const pimcodec::TimeZone& zone, int y, int m, int d, int h = 10) {
+        SetDevice(zone, y, m, d, h);
+        store.Start(nullptr, opt, DayNo(y, m, d));
+    }
+    void SetDevice(const pimcodec::TimeZone& zone, int y, int m, int d, int h) {
         TIME_ZONE_INFORMATION t = Tzi(zone);
         CeSim_SetTimeZone(&t);
         SYSTEMTIME now = {};
@@ -88,7 +92,6 @@ protected:
         now.wDay = WORD(d);
         now.wHour = WORD(h);
         CeSim_SetClock(&now);
-        store.Start(nullptr, opt, DayNo(y, m, d));
     }
     CEOID Appt(uint32_t recid, double utcStart, uint32_t minutes, const wchar_t* subject, bool allDay = false) {
         return vol.Write(L"Appointments Database",
@@ -418,4 +421,45 @@ TEST_F(AgendaStoreTest, PassedMarkAfterADayChange) {
     for (TChildItem* c : store.Day(uint32_t(DayNo(2026, 12, 8)))->children())
         passed[static_cast<TApptItem*>(c)->title] = static_cast<TApptItem*>(c)->passed;
     EXPECT_EQ((std::map<std::wstring, bool>{{L"Over", true}, {L"Ahead", false}}), passed);
+}
+
+// The month view's range read places starts by the device's zone at their own
+// date, as the agenda does, and marks nothing passed.
+TEST_F(AgendaStoreTest, RangeReadUsesTheDeviceZone) {
+    ASSERT_TRUE(vol.ok);
+    const int32_t day = DayNo(2026, 12, 7);
+    Appt(1, Ole(2026, 12, 7, 8), 90, L"Morning");
+    pimcodec::Recurrence daily;
+    daily.patternStart = Minutes(2026, 12, 1);
+    daily.startOffset = 12 * 60;
+    daily.endOffset = 12 * 60 + 30;
+    daily.endType = pimcodec::EndType::kNever;
+    Series(2, daily, nullptr, L"Noon");
+    struct Case {
+        const char* name;
+        pimcodec::TimeZone zone;
+        int morningHour;  // local start of 08:00 UTC on 7 December
+    };
+    const Case cases[] = {
+        {"utc", kUtc, 8},
+        {"new york", pimcodec::EasternUsZone(), 3},
+        {"sydney, summer", AusEastern(), 19},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetDevice(c.zone, 2026, 12, 7, 23);  // late: both are over today
+        store.LoadAppointmentRange(opt, DayNo(2026, 11, 30), DayNo(2027, 1, 10));
+        const auto appts = Appts(day);
+        ASSERT_EQ(2u, appts.size());
+        for (const auto& [title, start] : appts) {
+            if (title == L"Morning") {
+                EXPECT_TRUE(SameMinute(Ole(2026, 12, 7, c.morningHour), start)) << start;
+            } else {
+                EXPECT_TRUE(SameMinute(Ole(2026, 12, 7, 12), start)) << start;  // the device's wall clock
+            }
+        }
+        for (TChildItem* ch : store.Day(uint32_t(day))->children())
+            EXPECT_FALSE(static_cast<TApptItem*>(ch)->passed);
+        store.Stop();
+    }
 }

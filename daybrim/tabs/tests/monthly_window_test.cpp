@@ -320,7 +320,7 @@ TEST_F(CalendarTest, ThePimReaderFillsTheDaysOfItsRange) {
     ASSERT_EQ(size_t(g.Days()), t.days.size());
     // 08:00 UTC for 90 minutes is 09:00-10:30 on the device (Western Europe).
     const DayTimeline& d = t.days[size_t(Day(2026, 12, 7) - g.first)];
-    for (int s = 17; s <= 21; ++s) EXPECT_EQ(s >= 18 && s <= 20, d.occupied[s]) << s;
+    for (int s = 14; s <= 22; ++s) EXPECT_EQ(s >= 18 && s <= 20, d.occupied[s]) << s;
 }
 
 TEST_F(CalendarTest, MonthMenuCommandsSelectAndAnswer) {
