@@ -300,6 +300,7 @@ TEST_F(NotesTabTest, SearchBarUnderTheListNarrowsTheRows) {
     for (const auto& c : cases) {
         s_.NotesActiveSearchBar.Set(c.barOn);
         s_.NotesCustomSearchBarSelected.Set(c.custom);
+        env_.instance = GetModuleHandleW(nullptr);
         tab_.reset(new CNotesTab(&env_));
         HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
