@@ -1,5 +1,7 @@
 #include "list_input.h"
 
+#include <algorithm>
+
 namespace daybrim {
 
 void KeyStepper::Press(int direction) {
@@ -87,6 +89,21 @@ bool FoldAll(const std::vector<TGroupingItem*>& groups, bool folded) {
         any = true;
     }
     return any;
+}
+
+NoteBox PlaceNoteBox(int tapX, int tapY, int width, int height, const NoteBox& list) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    NoteBox b;
+    b.left = tapX;
+    if (b.left + width > list.right + kNoteOverhang) b.left = list.right - width;
+    b.left = std::max(b.left, list.left);
+    b.top = tapY;
+    if (b.top + height > list.bottom) b.top = list.bottom - height;
+    b.top = std::max(b.top, list.top);
+    b.right = b.left + width;
+    b.bottom = b.top + height;
+    return b;
 }
 
 }  // namespace daybrim

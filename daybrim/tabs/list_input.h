@@ -85,4 +85,14 @@ void FoldWithSound(TGroupingItem& group, bool soundOn, const std::wstring& insta
 // Folds (or opens) every group whose flag differs; true when any changed.
 bool FoldAll(const std::vector<TGroupingItem*>& groups, bool folded);
 
+// Where an item's note shows after a tap on its note icon: a box of the given
+// size beside the tap, kept inside the list. A box passing the list's right edge
+// by a few pixels is left alone (the window's border may overhang); further out
+// it moves left to end at the edge. All in the list's coordinates.
+struct NoteBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+constexpr int kNoteOverhang = 4;
+NoteBox PlaceNoteBox(int tapX, int tapY, int width, int height, const NoteBox& list);
+
 }  // namespace daybrim

@@ -177,7 +177,7 @@ std::wstring CNoteWindow::Text() const {
 
 // --- the tab -----------------------------------------------------------------------------
 
-CNotesTab::CNotesTab(const ShellEnv* env) : CTabWithItemsList(env) {}
+CNotesTab::CNotesTab(const ShellEnv* env) : CTabWithSearchPanel(env) {}
 
 CNotesTab::~CNotesTab() {
     if (CNoteWindow::Instance().hwnd() && GetParent(CNoteWindow::Instance().hwnd()) == main_)
@@ -258,6 +258,37 @@ void CNotesTab::Search(int key, const LetterGroups& letters) {
     if (main_) Rebuild(false);
 }
 
+CTabWithSearchPanel::SearchPanelSetup CNotesTab::SearchPanelSettings() {
+    SearchPanelSetup s;
+    s.type = alphabet_;
+    if (!env_->settings) return s;
+    const CSettings& set = *env_->settings;
+    s.shown = set.NotesActiveSearchBar.value() != 0;
+    s.customName = set.NotesCustomSearchBarSelected.value();
+    // A stored custom alphabet outlives the session; the built-in choices do not.
+    if (!s.customName.empty()) s.type = kAlphabetCustom;
+    else if (s.type == kAlphabetCustom) s.type = kAlphabetLatin;
+    // The letters a note's title is keyed by are the same as the contacts'.
+    s.languages = set.CntctsActiveLanguages.value();
+    return s;
+}
+
+void CNotesTab::OnSearchKey(int key, const std::wstring& label) {
+    LetterGroups letters;
+    if (CSearchBar* bar = SearchBar())
+        for (const std::wstring& l : bar->model().labels().keys) letters.push_back(l);
+    if (key >= 1 && key <= 8 && size_t(key) <= letters.size()) letters[size_t(key - 1)] = label;
+    Search(key, letters);
+}
+
+void CNotesTab::OnAlphabetChosen(int type, const std::wstring& name) {
+    alphabet_ = type;
+    if (!env_->settings) return;
+    CSettings& s = *env_->settings;
+    s.NotesCustomSearchBarSelected.Set(type == kAlphabetCustom ? name : L"");
+    s.NotesCustomSearchBarSelected.Write();
+}
+
 void CNotesTab::RebuildRows() {
     if (!scanned_) Scan();
     for (TItem* g = model_.groups().head(); g; g = g->next()) {
@@ -268,6 +299,7 @@ void CNotesTab::RebuildRows() {
 
 std::wstring CNotesTab::CreateListContent() {
     lastTapX_ = lastTapY_ = -1;
+    CreateSearchPanel();
     return L"NotesTabVList";
 }
 
@@ -280,7 +312,7 @@ void CNotesTab::PrepareDrawContext(DrawContext& ctx, TItem& item) {
 }
 
 void CNotesTab::OnWindowPosChanged(HWND hwnd) {
-    CTabWithItemsList::OnWindowPosChanged(hwnd);
+    CTabWithSearchPanel::OnWindowPosChanged(hwnd);
     // Nothing else repaints the list when the tab is first shown at its size
     // (the rows come from the scan, not from a later data notice): it paints in
     // turn, after the host has drawn the band under it.
@@ -378,7 +410,7 @@ int CNotesTab::OnContextMenuCommand(TItem* item, UINT command) {
         Rebuild(true);
         return 0;
     }
-    return CTabWithItemsList::OnContextMenuCommand(item, command);
+    return CTabWithSearchPanel::OnContextMenuCommand(item, command);
 }
 
 // --- actions -----------------------------------------------------------------------------------

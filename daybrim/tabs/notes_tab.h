@@ -13,7 +13,7 @@
 #include "notes_dialog.h"
 #include "notes_model.h"
 #include "raii.h"
-#include "tab_with_items_list.h"
+#include "tab_with_search_panel.h"
 
 namespace daybrim {
 
@@ -50,7 +50,7 @@ private:
 // The preview text of a file: at most a fixed number of bytes read, as ANSI text.
 std::wstring PreviewText(const std::wstring& path);
 
-class CNotesTab : public CTabWithItemsList {
+class CNotesTab : public CTabWithSearchPanel {
 public:
     explicit CNotesTab(const ShellEnv* env);
     ~CNotesTab() override;
@@ -97,6 +97,13 @@ public:
     // the list program's folder for a list.
     std::vector<NoteLocation> LocationsFor(const TNoteItem& item) const;
 
+protected:
+    // CTabWithSearchPanel: the bar shows with NotesActiveSearchBar; its alphabet is
+    // the stored custom one, else the one chosen while the tab runs (Latin at first).
+    SearchPanelSetup SearchPanelSettings() override;
+    void OnSearchKey(int key, const std::wstring& label) override;
+    void OnAlphabetChosen(int type, const std::wstring& name) override;
+
 private:
     std::vector<notes::ScannedFile> ScanAll();
     void Scan();  // the files and groups, without touching the rows
@@ -111,6 +118,7 @@ private:
     std::vector<std::wstring> templates_;
     std::vector<std::wstring> menuTargets_;  // the folders of the shown item menu
     bool scanned_ = false;
+    int alphabet_ = kAlphabetLatin;
 };
 
 }  // namespace daybrim

@@ -468,4 +468,31 @@ TEST(Folding, SoundOnlyWhenAskedAndNoWaitWithout) {
     EXPECT_FALSE(FoldAll({&x, &y, &z}, true)) << "nothing to change";
 }
 
+TEST(NoteBox, BesideTheTapAndInsideTheList) {
+    const NoteBox list = {0, 0, 240, 200};
+    const struct {
+        int x, y;
+        int left, top;
+    } cases[] = {
+        {10, 20, 10, 20},     // fits where tapped
+        {44, 20, 44, 20},     // passes the right edge by exactly 4: left alone
+        {45, 20, 40, 20},     // by 5: ends at the edge
+        {200, 20, 40, 20},
+        {10, 150, 10, 70},    // would leave the bottom: raised
+        {230, 190, 40, 70},   // both
+        {-5, -5, 0, 0},       // a point left of or above the list
+    };
+    for (const auto& c : cases) {
+        const NoteBox b = PlaceNoteBox(c.x, c.y, 200, 130, list);
+        EXPECT_EQ(c.left, b.left) << c.x << "," << c.y;
+        EXPECT_EQ(c.top, b.top) << c.x << "," << c.y;
+        EXPECT_EQ(200, b.right - b.left);
+        EXPECT_EQ(130, b.bottom - b.top);
+    }
+    // A list smaller than the box: the box starts at its corner.
+    const NoteBox small = PlaceNoteBox(50, 50, 200, 130, {10, 10, 110, 60});
+    EXPECT_EQ(10, small.left);
+    EXPECT_EQ(10, small.top);
+}
+
 }  // namespace

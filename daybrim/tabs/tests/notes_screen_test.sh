@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Notes tab on the Today screen of the test device at 240x320 and 480x640:
 # a folder of notes and a storage card's document show as rows (the list differs
-# from the same screen with an empty folder). Screenshots go to SNAP_DIR.
+# from the same screen with an empty folder) and the search bar under the list
+# shows. Screenshots go to SNAP_DIR.
 # usage: notes_screen_test.sh WINE_EMU PYTHON SNAP_DIR
 set -u
 emu=$1 py=$2 snaps=$3
@@ -23,6 +24,7 @@ cleanup() {
   rm -rf "$folder" "$card/NotesScreen"
   reg delete 'HKCU\Software\Olvane\Daybrim\Notes\Folders' /f
   reg delete 'HKCU\Software\Olvane\Daybrim' /v ActiveTab /f
+  reg delete 'HKCU\Software\Olvane\Daybrim\Notes' /v NotesActiveSearchBar /f
   reg delete 'HKLM\Software\CeSim\StorageCards' /v 'Storage Card' /f
 }
 trap cleanup EXIT
@@ -58,3 +60,26 @@ for size in 240x320 480x640; do
   [ "$n" -gt $((150 * s * s)) ] || fail "$size: the notes' rows do not show ($n pixels changed)"
   echo "$size: $n pixels of rows"
 done
+
+# The search bar under the list: the same screen without it differs at its place.
+nkey='HKCU\Software\Olvane\Daybrim\Notes'
+reg add "$nkey" /v NotesActiveSearchBar /t REG_DWORD /d 0 /f || fail "hiding the search bar"
+nobar=$snaps/nobar-240x320.png
+host --size 240x320 --settle 1500 --snap "$(winpath "$nobar")" || fail "todayhost (no bar)"
+reg delete "$nkey" /v NotesActiveSearchBar /f
+# The lowest row, left of the scroll bar, where the two screens differ: the bar's foot.
+foot=$("$py" - "$nobar" "$snaps/notes-240x320.png" "$here" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[3])
+from png_region import read_png
+a, b = read_png(sys.argv[1]), read_png(sys.argv[2])
+foot = -1
+for y in range(a[1] // 3, a[1]):
+    ra, rb = a[3][y], b[3][y]
+    if any(abs(ra[x * a[2] + k] - rb[x * b[2] + k]) > 24 for x in range(0, 200) for k in range(3)):
+        foot = y
+print(foot)
+PY
+) || fail "finding the search bar"
+[ "$foot" -gt 150 ] || fail "the search bar does not show (lowest changed row $foot)"
+echo "search bar ends at y=$foot"

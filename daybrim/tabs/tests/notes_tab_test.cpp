@@ -12,6 +12,7 @@
 #include "flashcard.h"
 #include "notes_tab.h"
 #include "raii.h"
+#include "search_bar.h"
 #include "settings.h"
 #include "shell_env.h"
 
@@ -282,6 +283,55 @@ TEST_F(NotesTabTest, PreviewIsCappedAndShownInTheNoteWindow) {
     EXPECT_FALSE(IsWindow(first));  // one note window at a time
     w.Close();
     EXPECT_EQ(nullptr, w.hwnd());
+}
+
+TEST_F(NotesTabTest, SearchBarUnderTheListNarrowsTheRows) {
+    const wchar_t kAll[] = L"Notes: groceries | NotesTabTest: trip* | Work: budget minutes | ";
+    const struct {
+        DWORD barOn;
+        const wchar_t* custom;
+        bool wantBar;
+    } cases[] = {
+        {1, L"", true},
+        {0, L"", false},
+        // A stored custom alphabet that is no longer registered still gives a usable bar.
+        {1, L"Gone", true},
+    };
+    for (const auto& c : cases) {
+        s_.NotesActiveSearchBar.Set(c.barOn);
+        s_.NotesCustomSearchBarSelected.Set(c.custom);
+        env_.instance = GetModuleHandleW(nullptr);
+        tab_.reset(new CNotesTab(&env_));
+        HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        tab_->Initialize(3, L"", L"Notes", L"TestNotesTab", L"TestNotesCaption", 3, nullptr, nullptr, L"notes",
+                         L"notes", 440);
+        ASSERT_TRUE(tab_->Create(top, 0, 22, 240, 268, 0, 0, 140, 20, GetModuleHandleW(nullptr)));
+        tab_->Show(true);
+        CSearchBar* bar = tab_->SearchBar();
+        EXPECT_EQ(c.wantBar, bar != nullptr) << c.barOn;
+        if (bar) {
+            EXPECT_EQ(L"abc", bar->model().labels().keys[0]) << c.custom;
+            RECT rc, tab;
+            GetWindowRect(bar->hwnd(), &rc);
+            GetWindowRect(tab_->MainWindow(), &tab);
+            EXPECT_EQ(tab.bottom, rc.bottom);  // at the tab's foot, under the list
+            EXPECT_EQ(CSearchBar::Height(), rc.bottom - rc.top);
+            const HWND w = tab_->MainWindow();
+            EXPECT_EQ(kAll, Listing());
+            // Key sequence "12": a letter of "abc" followed by one of "def".
+            SendMessageW(w, WM_SEARCHBAR_KEY, 1, LPARAM(L"abc"));
+            EXPECT_EQ(L"Notes: groceries | Work: budget | ", Listing());
+            SendMessageW(w, WM_SEARCHBAR_KEY, 2, LPARAM(L"def"));
+            EXPECT_EQ(L"Notes: groceries | ", Listing());
+            SendMessageW(w, WM_SEARCHBAR_KEY, 9, 0);
+            EXPECT_EQ(L"Notes: groceries | Work: budget | ", Listing());
+            SendMessageW(w, WM_SEARCHBAR_KEY, 0, 0);
+            EXPECT_EQ(kAll, Listing());
+        }
+        tab_.reset();
+        DestroyWindow(top);
+    }
 }
 
 }  // namespace
