@@ -121,4 +121,51 @@ std::optional<BarSignal> SearchBarModel::Timer(unsigned id) {
     return std::nullopt;
 }
 
+void PanelFocus::LeaveBar() {
+    if (onBar_) p_.BarFocus(false);
+    onBar_ = false;
+}
+
+bool PanelFocus::Key(PadKey key) {
+    if (!onBar_) {
+        if (p_.ListKey(key)) return true;
+        if (key != kPadDown || !p_.HasBar()) return false;
+        p_.ListLose();
+        onBar_ = true;
+        p_.BarFocus(true);
+        return true;
+    }
+    switch (key) {
+    case kPadLeft: p_.BarMove(-1); return true;
+    case kPadRight: p_.BarMove(+1); return true;
+    case kPadEnter: p_.BarPress(); return true;
+    case kPadUp:
+        LeaveBar();
+        return p_.ListReceive(true);
+    case kPadDown: return false;  // the bar is the tab's last part
+    }
+    return false;
+}
+
+bool PanelFocus::Receive(bool fromBelow) {
+    LeaveBar();
+    // Coming up from below, the bar is the nearest part; an empty list leaves only it.
+    if (p_.HasBar() && fromBelow) {
+        onBar_ = true;
+        p_.BarFocus(true);
+        return true;
+    }
+    if (p_.ListReceive(fromBelow)) return true;
+    if (!p_.HasBar()) return false;
+    onBar_ = true;
+    p_.BarFocus(true);
+    return true;
+}
+
+void PanelFocus::Lose() {
+    LeaveBar();
+    p_.ListLose();
+}
+
+
 }  // namespace daybrim

@@ -117,4 +117,42 @@ private:
     bool holdRunning_ = false;
 };
 
+// D-pad keys as the tab gets them.
+enum PadKey { kPadUp, kPadDown, kPadLeft, kPadRight, kPadEnter };
+
+// Where a search-panel tab's D-pad focus is: on its list or on the bar under it.
+// The list keeps the focus while it can move; Down past its last row goes to the
+// bar, Up from the bar back to the list's last row. Keys neither part can use are
+// reported as not handled so that the host moves the selection on.
+class PanelFocus {
+public:
+    // The two parts as the hand-over sees them.
+    class Parts {
+    public:
+        virtual ~Parts() = default;
+        virtual bool HasBar() const = 0;
+        virtual bool ListKey(PadKey key) = 0;          // true when the list used it
+        virtual bool ListReceive(bool fromBelow) = 0;  // false when the list is empty
+        virtual void ListLose() = 0;
+        virtual void BarFocus(bool shown) = 0;
+        virtual void BarMove(int direction) = 0;       // +1 next key, -1 previous
+        virtual void BarPress() = 0;
+    };
+    explicit PanelFocus(Parts& p) : p_(p) {}
+
+    bool Key(PadKey key);
+    // The host hands the focus in: `fromBelow` when it came with Up.
+    bool Receive(bool fromBelow);
+    void Lose();
+    // The focus leaves the bar without going to the list: a tap on the list (which
+    // takes the focus itself) or the bar going away.
+    void LeaveBar();
+    bool onBar() const { return onBar_; }
+
+private:
+
+    Parts& p_;
+    bool onBar_ = false;
+};
+
 }  // namespace daybrim

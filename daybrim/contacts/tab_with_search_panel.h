@@ -32,6 +32,16 @@ public:
     LRESULT MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
     void Destroy() override;
 
+    // The D-pad goes to the list or to the bar under it (PanelFocus).
+    LRESULT KeyUp(HWND host, int tabId) override { return focus_.Key(kPadUp); }
+    LRESULT KeyDown(HWND host, int tabId) override { return focus_.Key(kPadDown); }
+    LRESULT KeyLeft(HWND host, int tabId) override { return focus_.Key(kPadLeft); }
+    LRESULT KeyRight(HWND host, int tabId) override { return focus_.Key(kPadRight); }
+    LRESULT KeyEnter(HWND host, int tabId) override { return focus_.Key(kPadEnter); }
+    LRESULT ReceiveSelection(UINT key) override { return focus_.Receive(key == VK_UP); }
+    void LoseSelection() override { focus_.Lose(); }
+    bool BarHasFocus() const { return focus_.onBar(); }
+
     CSearchBar* SearchBar() { return bar_.get(); }
 
 protected:
@@ -42,7 +52,25 @@ protected:
     void CreateSearchPanel();
 
 private:
+    // The list's own D-pad handling and the bar's, as the hand-over drives them.
+    class Parts : public PanelFocus::Parts {
+    public:
+        explicit Parts(CTabWithSearchPanel& t) : t_(t) {}
+        bool HasBar() const override;
+        bool ListKey(PadKey key) override;
+        bool ListReceive(bool fromBelow) override;
+        void ListLose() override;
+        void BarFocus(bool shown) override;
+        void BarMove(int direction) override;
+        void BarPress() override;
+
+    private:
+        CTabWithSearchPanel& t_;
+    };
+
     std::unique_ptr<CSearchBar> bar_;
+    Parts parts_{*this};
+    PanelFocus focus_{parts_};
 };
 
 }  // namespace daybrim

@@ -273,7 +273,9 @@ RowLayout LayOutTask(const Scaler& sc, const RowSettings& s, const RowArea& a, i
     const int t = a.top;
     const int h = f.row->Height();
     const int half = h / 2;
-    const int K = a.contentLeft + W;
+    // The time column belongs to the Calendar, where a task lines up with the
+    // appointments; a task list has only its left icons before the check box.
+    const int K = a.contentLeft + (in.onCalendar ? W : LeftStripWidth(sc, s));
 
     const int x = in.onCalendar && format < 7 ? K - sc.X(12) : K + sc.X(1);
     r.checkX = x;

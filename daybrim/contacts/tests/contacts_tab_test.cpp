@@ -229,4 +229,36 @@ TEST_F(ContactsTabTest, GroupingAndSortCommandsRefileTheList) {
     settings.ContactsSortDirection.Write();
 }
 
+TEST_F(ContactsTabTest, DPadCrossesBetweenListAndSearchBar) {
+    ASSERT_TRUE(vol.ok);
+    Contact(1, L"Albrecht, Fynn");
+    Contact(2, L"Beta");
+    Open();
+    CSearchBar* bar = tab->SearchBar();
+    ASSERT_NE(nullptr, bar);
+    const HWND host = nullptr;
+    // Coming up from below lands on the bar's first key, shown pressed.
+    EXPECT_EQ(1, tab->ReceiveSelection(VK_UP));
+    EXPECT_TRUE(tab->BarHasFocus());
+    EXPECT_EQ(1, bar->model().pressed());
+    tab->KeyLeft(host, 0);
+    EXPECT_EQ(kDeleteKey, bar->model().focus());
+    tab->KeyRight(host, 0);
+    EXPECT_EQ(1, tab->KeyEnter(host, 0));  // "abc" narrows the list
+    EXPECT_EQ(L"1", tab->SearchText());
+    EXPECT_EQ(0, tab->KeyDown(host, 0));   // nothing under the bar: the host's key
+    // Up goes to the list's last row and clears the bar's pressed look.
+    EXPECT_EQ(1, tab->KeyUp(host, 0));
+    EXPECT_FALSE(tab->BarHasFocus());
+    EXPECT_EQ(0, bar->model().pressed());
+    const int last = int(tab->Rows().Count()) - 1;
+    EXPECT_EQ(last, tab->Rows().Highlighted());
+    // Down on the last row, which the list cannot use, goes back to the bar.
+    EXPECT_EQ(1, tab->KeyDown(host, 0));
+    EXPECT_TRUE(tab->BarHasFocus());
+    tab->LoseSelection();
+    EXPECT_FALSE(tab->BarHasFocus());
+    EXPECT_EQ(0, bar->model().pressed());
+}
+
 }  // namespace

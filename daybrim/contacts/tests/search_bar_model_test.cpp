@@ -169,5 +169,106 @@ TEST(SearchBarKeys, LabelsTravelWithTheKeysAndTheDPadWraps) {
     EXPECT_EQ(0, bar.pressed());  // the skinned bar shows no pressed key
 }
 
+// A list of `rows` rows that steps at once, and a bar: enough to follow the focus.
+struct NoTimers : BarTimers {
+    void Start(unsigned, unsigned) override {}
+    void Stop(unsigned) override {}
+};
+
+class FakePanel : public PanelFocus::Parts {
+    NoTimers timers_;
+
+public:
+    FakePanel(int rows, bool bar) : model_(timers_), rows_(rows), bar_(bar) {
+        model_.SetLabels(kAlphabetLatin, LabelsFor(kAlphabetLatin));
+    }
+    bool HasBar() const override { return bar_; }
+    bool ListKey(PadKey key) override {
+        if (key == kPadEnter) { ++opened_; return true; }
+        if (key == kPadUp && (hl_ < 0 ? rows_ > 0 : hl_ > 0)) { hl_ = hl_ < 0 ? rows_ - 1 : hl_ - 1; return true; }
+        if (key == kPadDown && (hl_ < 0 ? rows_ > 0 : hl_ + 1 < rows_)) { hl_ = hl_ < 0 ? 0 : hl_ + 1; return true; }
+        return false;
+    }
+    bool ListReceive(bool fromBelow) override {
+        if (!rows_) return false;
+        listFocus_ = true;
+        if (hl_ < 0) hl_ = fromBelow ? rows_ - 1 : 0;
+        return true;
+    }
+    void ListLose() override { listFocus_ = false; }
+    void BarFocus(bool shown) override { model_.ShowFocus(shown); }
+    void BarMove(int d) override { d > 0 ? model_.FocusNext() : model_.FocusPrevious(); }
+    void BarPress() override { sent_ += std::to_wstring(model_.PressFocused().key); }
+
+    int hl_ = -1;
+    bool listFocus_ = false;
+    int opened_ = 0;
+    std::wstring sent_;
+    SearchBarModel model_;
+
+private:
+    int rows_;
+    bool bar_;
+};
+
+TEST(PanelFocus, KeysMoveBetweenListAndBar) {
+    // Keys: U D L R E; '<' the host hands the focus in from above, '>' from below.
+    // Where: "row N", "key N" (the bar's focused key, shown), or "host" when the
+    // last key was left to the host.
+    const struct {
+        int rows;
+        bool bar;
+        const char* keys;
+        const char* where;
+        const wchar_t* sent;
+    } cases[] = {
+        {3, true, "<", "row 0", L""},
+        {3, true, "<DD", "row 2", L""},
+        {3, true, "<DDD", "key 1", L""},             // past the last row onto the bar
+        {3, true, "<DDDRRL", "key 2", L""},
+        {3, true, "<DDDLE", "key 9", L"9"},          // round the left end to delete
+        {3, true, "<DDDRRRRRRRRR", "key 1", L""},    // round the right end
+        {3, true, "<DDDRE", "key 2", L"2"},          // pressing keeps the focus there
+        {3, true, "<DDDU", "row 2", L""},            // back to the last row
+        {3, true, "<DDDUU", "row 1", L""},
+        {3, true, "<DDDD", "host", L""},             // below the bar: the host's
+        {3, true, "<U", "host", L""},                // above the first row: the host's
+        {3, true, "<L", "host", L""},                // the list has no use for sideways
+        {3, true, "<E", "row 0", L""},
+        {3, true, ">", "key 1", L""},                // from below: the bar first
+        {3, true, ">U", "row 2", L""},
+        {0, true, "<", "key 1", L""},                // an empty list leaves the bar
+        {0, true, "<U", "host", L""},
+        {0, true, ">E", "key 1", L"1"},
+        {3, false, "<DDD", "host", L""},             // no bar: as a plain list
+        {3, false, ">", "row 2", L""},
+        {0, false, "<", "host", L""},
+    };
+    for (const auto& c : cases) {
+        FakePanel p(c.rows, c.bar);
+        PanelFocus f(p);
+        bool handled = true;
+        for (const char* k = c.keys; *k; ++k) {
+            switch (*k) {
+            case '<': handled = f.Receive(false); break;
+            case '>': handled = f.Receive(true); break;
+            case 'U': handled = f.Key(kPadUp); break;
+            case 'D': handled = f.Key(kPadDown); break;
+            case 'L': handled = f.Key(kPadLeft); break;
+            case 'R': handled = f.Key(kPadRight); break;
+            case 'E': handled = f.Key(kPadEnter); break;
+            }
+        }
+        std::string where = !handled ? "host"
+                            : f.onBar() ? "key " + std::to_string(p.model_.focus())
+                                        : "row " + std::to_string(p.hl_);
+        EXPECT_EQ(c.where, where) << c.keys << " rows " << c.rows;
+        EXPECT_EQ(c.sent, p.sent_) << c.keys;
+        // The bar shows its focus exactly while it holds it, and never with the list.
+        EXPECT_EQ(f.onBar() ? p.model_.focus() : 0, p.model_.pressed()) << c.keys;
+        EXPECT_FALSE(f.onBar() && p.listFocus_) << c.keys;
+    }
+}
+
 }  // namespace
 }  // namespace daybrim

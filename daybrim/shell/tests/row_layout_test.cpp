@@ -324,7 +324,10 @@ TEST(RowLayout, TaskCheckBoxAndPrefix) {
         {true, false, 3, L"", 60 - 12, 60 - 12 + 11 + 1, -1},
         {true, true, 3, L"Fri", 48, 60, 48 - 12 - 18},
         {true, true, 8, L"", 61, 61 + 11 + 12 + 1, 71},
-        {false, true, 3, L"Fri ", 61, 61 + 11 + 24, -1},
+        // A task list keeps no time column: the check box starts at the content edge.
+        {false, true, 3, L"Fri ", 1, 1 + 11 + 24, -1},
+        {false, false, 8, L"", 1, 1 + 11 + 1, -1},
+        {false, false, 0, L"", 1, 1 + 11 + 1, -1},
     };
     for (const auto& c : cases) {
         RowSettings s;
@@ -339,6 +342,40 @@ TEST(RowLayout, TaskCheckBoxAndPrefix) {
         EXPECT_EQ(r.textBox.left, c.subjectLeft) << c.format << c.prefix;
         EXPECT_EQ(r.activeX, c.activeX) << c.format << c.prefix;
         EXPECT_EQ(r.height, 11);
+    }
+}
+
+TEST(RowLayout, TaskListCheckBoxFollowsOnlyTheLeftIcons) {
+    const Scaler sc = At(96);
+    const struct {
+        int slots;
+        bool indent;
+        int leading, contentLeft;
+        int checkX;
+    } cases[] = {
+        {0, false, 0, 0, 1},
+        {0, false, 0, 7, 8},             // from the content edge, not the row's
+        {2, false, 0, 0, 26 + 1},        // after the left icons
+        {1, true, 0, 0, 13 + 8 + 1},     // and the indent
+        {0, false, 1, 0, 1},             // leading rectangles are the appointments'
+    };
+    for (const auto& c : cases) {
+        RowSettings s;
+        s.leftStripSlots = c.slots;
+        s.indentItems = c.indent;
+        s.leadingRects = c.leading;
+        TaskInput in;
+        in.subject = L"Buy milk";
+        RowArea a = Area(240);
+        a.contentLeft = c.contentLeft;
+        // However wide the Calendar's time column is measured.
+        for (int W : {0, 70, 140}) {
+            const RowLayout r = LayOutTask(sc, s, a, W, kFonts, in);
+            EXPECT_EQ(c.checkX, r.checkX) << c.slots << " " << c.contentLeft << " W " << W;
+            EXPECT_EQ(c.checkX + 11 + 1, r.textBox.left) << c.slots;
+        }
+        in.onCalendar = true;  // the Calendar still lines its tasks up with the time column
+        EXPECT_EQ(c.contentLeft + 70 - 12, LayOutTask(sc, s, a, 70, kFonts, in).checkX);
     }
 }
 

@@ -104,15 +104,15 @@ for line in sys.stdin:
 }
 [ "$(completed)" = no ] || fail "the task is completed before the tap"
 
-# The first task's check box: the row under the "Active" title, where the painter
-# puts the box after the date column.
+# The first task's check box: the row under the "Active" title, at the start of
+# the row (a task list keeps no time column before it).
 script=$snaps/complete.txt
 before=$snaps/complete-before.png after=$snaps/complete-after.png
 rm -f "$before" "$after"
 cat >"$script" <<SCRIPT
 wait 1500
 snap $(winpath "$before")
-tap ${TAP_X:-100} ${TAP_Y:-72}
+tap ${TAP_X:-33} ${TAP_Y:-72}
 wait 2500
 poll
 snap $(winpath "$after")
