@@ -286,11 +286,11 @@ def open_tasks(ctx):
 
 def step_task(ctx):
     # Grouped by status with no question asked, the first task's check box is on the
-    # row under the "Active" title, after the date column.
+    # row under the "Active" title, at the start of the row.
     set_registry([(KEY, "ActiveTab", 2), (KEY + r"\Tasks", "ConfirmTaskCompleteTsks", 0),
                   (KEY + r"\Tasks", "TsksGrouping", 14)])
     before = open_tasks(ctx)
-    code, out = run_today(["wait 1500", "poll", f"snap {win(snap_path('5-tasks'))}", "tap 100 72", "wait 2500",
+    code, out = run_today(["wait 1500", "poll", f"snap {win(snap_path('5-tasks'))}", "tap 33 72", "wait 2500",
                            "poll", f"snap {win(snap_path('5-tasks-done'))}"])
     if code != 0:
         return f"the Today screen ended with {code}\n{out}"
