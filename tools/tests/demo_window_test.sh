@@ -29,7 +29,13 @@ Xvfb :$n -screen 0 800x700x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 demo=
 cleanup() {
-  [ -z "$demo" ] || kill "$demo" 2>/dev/null || true
+  # The demo switches its prefix back to headless as it ends, which needs the
+  # display still up: end its Wine programs, let it finish, and only then stop X.
+  if [ -n "$demo" ]; then
+    kill "$demo" 2>/dev/null || true
+    WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null || true
+    timeout 60 tail --pid="$demo" -f /dev/null 2>/dev/null || true
+  fi
   WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
