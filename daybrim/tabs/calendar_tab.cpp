@@ -518,34 +518,6 @@ void CCalendarTab::NewTask(double due) {
         launch::SendToPimBridge(c, main_, r);
 }
 
-void CCalendarTab::TaskReminder(TTask* task) {
-    LibraryTexts texts(env_->lang);
-    ItemActions actions(main_, texts);
-    TaskReminderChoice now;
-    now.hasStart = task->startDate != launch::kNoDate;
-    now.hasDue = task->due != launch::kNoDate;
-    now.start = now.hasStart ? task->startDate : 0;
-    now.due = now.hasDue ? task->due : 0;
-    double when = 0;
-    if (!actions.GetTaskReminder(task->poomId, &now.reminder, &when) || when <= 0 || when == launch::kNoDate)
-        when = (now.hasDue ? now.due : double(RangeFirst())) + 8.0 / 24.0;
-    now.when = when;
-    // Copied out: the dialog's loop may rebuild the rows under the task.
-    const uint32_t id = task->poomId;
-    const std::wstring subject = task->title;
-    const bool completed = task->completed;
-    const double completedDate = task->dateCompleted;
-    CTaskReminderDialog dlg(texts, subject, now);
-    if (dlg.Run(env_->instance, main_)) {
-        const TaskReminderChoice& c = dlg.choice();
-        if (c.hasStart != now.hasStart || c.hasDue != now.hasDue || c.start != now.start || c.due != now.due)
-            actions.SetTaskDates(id, c.hasStart ? c.start : launch::kNoDate, c.hasDue ? c.due : launch::kNoDate,
-                                 completed, completedDate);
-        actions.SetTaskReminder(id, c.reminder, c.when);
-    }
-    TakeListFocus();
-}
-
 void CCalendarTab::FoldAllDays(bool fold) {
     if (fold) agenda_->FoldAll();
     else agenda_->UnfoldAll();
@@ -591,7 +563,7 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
         return 0;
     case kCmdReminder:
         if (!task) return -1;
-        TaskReminder(task);
+        TaskReminder(task, RangeFirst());
         return 0;
     case kCmdFoldAll: FoldAllDays(true); return 0;
     case kCmdUnfoldAll: FoldAllDays(false); return 0;

@@ -98,7 +98,6 @@ private:
     void OpenFloating(int mode, const TItem* item);
     int WantedPinnedHeight() const;
     void ShowPinned();
-    void TaskReminder(TTask* task);
 
     void SyncAgenda();
 

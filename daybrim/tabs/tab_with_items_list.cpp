@@ -583,4 +583,32 @@ void CTabWithItemsList::WriteCategoryChoice(UINT command, CNumericSetting& filte
     category.Write();
 }
 
+void CTabWithItemsList::TaskReminder(TTask* task, int32_t fallbackDay) {
+    LibraryTexts texts(env_->lang);
+    ItemActions actions(main_, texts);
+    TaskReminderChoice now;
+    now.hasStart = task->startDate != launch::kNoDate;
+    now.hasDue = task->due != launch::kNoDate;
+    now.start = now.hasStart ? task->startDate : 0;
+    now.due = now.hasDue ? task->due : 0;
+    double when = 0;
+    if (!actions.GetTaskReminder(task->poomId, &now.reminder, &when) || when <= 0 || when == launch::kNoDate)
+        when = (now.hasDue ? now.due : double(fallbackDay)) + 8.0 / 24.0;
+    now.when = when;
+    // Copied out: the dialog's loop may rebuild the rows under the task.
+    const uint32_t id = task->poomId;
+    const std::wstring subject = task->title;
+    const bool completed = task->completed;
+    const double completedDate = task->dateCompleted;
+    CTaskReminderDialog dlg(texts, subject, now);
+    if (dlg.Run(env_->instance, main_)) {
+        const TaskReminderChoice& c = dlg.choice();
+        if (c.hasStart != now.hasStart || c.hasDue != now.hasDue || c.start != now.start || c.due != now.due)
+            actions.SetTaskDates(id, c.hasStart ? c.start : launch::kNoDate, c.hasDue ? c.due : launch::kNoDate,
+                                 completed, completedDate);
+        actions.SetTaskReminder(id, c.reminder, c.when);
+    }
+    TakeListFocus();
+}
+
 }  // namespace daybrim

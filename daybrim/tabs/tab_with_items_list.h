@@ -18,6 +18,7 @@ namespace daybrim {
 
 class CNumericSetting;
 class CStringSetting;
+class TTask;
 
 // The tab window's timers as the list machinery's.
 class WindowTimers : public ListTimers {
@@ -96,6 +97,9 @@ protected:
     // 19999 + a filter number in filter mode) written to the tab's own two
     // settings; the caller repaints and reloads as its caption needs.
     void WriteCategoryChoice(UINT command, CNumericSetting& filter, CStringSetting& category);
+    // The task's dates and reminder dialog (379); a task without a reminder or due
+    // date is offered 8:00 on `fallbackDay`.
+    void TaskReminder(TTask* task, int32_t fallbackDay);
 
     // Tab-window handlers; a derived tab's procedure calls these for what it
     // does not handle itself.

@@ -316,9 +316,8 @@ int CTasksTab::OnContextMenuCommand(TItem* item, UINT command) {
         actions.TogglePrivate(task->poomId);
         return 0;
     case kCmdReminder:
-        // The reminder lives in the organiser's own task dialog.
         if (!task) return -1;
-        OpenItem(task, true);
+        TaskReminder(task, today_);
         return 0;
     case kCmdHigh:
     case kCmdNormal:
