@@ -43,7 +43,8 @@ private:
 
 CBuiltInTab::CBuiltInTab(const ShellEnv* env) : env_(env) {}
 
-CBuiltInTab::~CBuiltInTab() { Destroy(); }
+// From here the derived tab is gone: its windows are taken without telling it.
+CBuiltInTab::~CBuiltInTab() { Release(false); }
 
 void CBuiltInTab::Initialize(int id, const std::wstring& customIcon, const std::wstring& displayName,
                              const std::wstring& mainClass, const std::wstring& captionClass, uint32_t captionFlags,
@@ -73,8 +74,16 @@ bool CBuiltInTab::Create(HWND parent, int x, int y, int w, int h, int cx, int cy
     return true;
 }
 
-void CBuiltInTab::Destroy() {
-    mainWin_.reset();  // destroys the window
+void CBuiltInTab::Destroy() { Release(true); }
+
+void CBuiltInTab::Release(bool tellTab) {
+    // The window owners unhook the tab before destroying, so a tab hears WM_DESTROY
+    // (and runs its cleanup: popups, loaders, drags) only if its windows go first.
+    if (tellTab) {
+        if (main_ && IsWindow(main_)) DestroyWindow(main_);
+        if (caption_ && IsWindow(caption_)) DestroyWindow(caption_);
+    }
+    mainWin_.reset();
     captionWin_.reset();
     main_ = caption_ = nullptr;
     if (inst_) {

@@ -68,6 +68,7 @@ protected:
     int captionIconRes_ = 0;
 
 private:
+    void Release(bool tellTab);
     class MainWin;
     class CaptionWin;
     std::unique_ptr<MainWin> mainWin_;

@@ -121,9 +121,17 @@ public:
         }
         CPlaceholderTab::OnCaptionMove();
     }
+    LRESULT MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_DESTROY) ++mainDestroyed;
+        return CPlaceholderTab::MainWindowProc(hwnd, msg, wp, lp);
+    }
+    void OnCaptionDestroy() override {
+        ++captionDestroyed;
+        CPlaceholderTab::OnCaptionDestroy();
+    }
     bool onlyRealMoves = false;
     RECT lastCaption = {};
-    int launches = 0, prepared = 0;
+    int launches = 0, prepared = 0, mainDestroyed = 0, captionDestroyed = 0;
     bool alert = false;
 };
 
@@ -913,6 +921,37 @@ TEST_F(TabBarWindowTest, CaptionShowsTheWatermarkUnderTheHostAfterTheHostMoves) 
         SetWindowPos(host.hwnd(), nullptr, 0, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         EXPECT_EQ(RGB(0, 0, 60), pixel());
         host.core.DestroyTabs();
+    }
+    images_.Release();
+}
+
+// A reload destroys every tab and builds them again: each tab must hear its windows
+// go while it is whole, or its own cleanup (popups, loaders, drags) never runs.
+TEST_F(TabBarWindowTest, DestroyLetsTheWholeTabCleanUpAndDeletingStaysSafe) {
+    s_.Load(nullptr);
+    env_ = ShellEnv();
+    env_.instance = GetModuleHandleW(nullptr);
+    env_.settings = &s_;
+    env_.skin = &skin_;
+    env_.images = &images_;
+    TodayScreen today;
+    ASSERT_TRUE(today.Make());
+    for (bool destroyFirst : {true, false}) {
+        TodayItemHost host(s_);
+        ASSERT_TRUE(host.Make(today.hwnd(), 10));
+        std::unique_ptr<TestTab> tab(new TestTab(&env_, TAB_TYPE_CALENDAR));
+        tab->Initialize(1, L"", L"Calendar", L"GoneTestMain", L"GoneTestCaption", 0, nullptr, nullptr, L"", L"", 247);
+        ASSERT_TRUE(tab->Create(host.hwnd(), 0, 22, kHostWidth, 50, 0, 0, 140, 20, env_.instance));
+        HWND main = tab->MainWindow(), cap = tab->CaptionWindow();
+        if (destroyFirst) {
+            tab->Destroy();
+            EXPECT_EQ(1, tab->mainDestroyed);
+            EXPECT_EQ(1, tab->captionDestroyed);
+        }
+        // Deleting a tab never destroyed calls no part of it that is already gone.
+        tab.reset();
+        EXPECT_FALSE(IsWindow(main));
+        EXPECT_FALSE(IsWindow(cap));
     }
     images_.Release();
 }
