@@ -548,7 +548,8 @@ SpecialEventLayout LayOutSpecialEvent(const Scaler& sc, const RowSettings& s, co
     r.days = WrapText(daysFont, days, left, r.box.right, t);
     int daysRight = left;
     for (const TextLine& l : r.days.lines) daysRight = std::max(daysRight, l.x + daysFont.Measure(l.text).cx);
-    const int textLeft = std::min(daysRight + sc.X(2), r.box.right);
+    // A 2 px gap ran the days into the name ("In 2 daysAnn"); 6 px reads as a break.
+    const int textLeft = std::min(daysRight + sc.X(6), r.box.right);
     r.text = WrapText(font, text, textLeft, r.box.right, t);
     // Whichever of the two reaches lower ends the row.
     r.height = std::max(r.text.bottom, days.empty() ? t : r.days.bottom) - t;

@@ -584,7 +584,7 @@ TEST(RowLayout, SpecialEventsNotesMessagesAndContacts) {
         // Days first, the event's text from their right edge; the lower of the two ends the row.
         const SpecialEventLayout ev = LayOutSpecialEvent(sc, s, a, kFont, kFont, L"in 3 days", L"Ann (30)", true);
         EXPECT_EQ(ev.box.left, sc.X(14)) << what;
-        EXPECT_EQ(ev.text.lines.at(0).x, sc.X(14) + 9 * 6 + sc.X(2)) << what;
+        EXPECT_EQ(ev.text.lines.at(0).x, sc.X(14) + 9 * 6 + sc.X(6)) << what;
         EXPECT_EQ(ev.height, 10) << what;
         EXPECT_EQ(ev.reminderX, sc.X(14) - sc.X(13)) << what;
         const RowArea narrow = [&] {
