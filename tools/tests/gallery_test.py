@@ -144,18 +144,52 @@ class Index(unittest.TestCase):
 
 
 class Script(unittest.TestCase):
-    def test_each_skin_is_set_before_its_pictures_and_every_picture_is_named_once(self):
-        script, shots = gallery.today_script("480x640", "/tmp/g")
-        lines = script.splitlines()
-        self.assertEqual(lines[-1], "quit")
-        snaps = [l for l in lines if l.startswith("snap ")]
-        self.assertEqual(len(snaps), len(gallery.SKINS) * len(gallery.TODAY_SHOTS))
-        self.assertEqual(len(set(snaps)), len(snaps))
-        self.assertEqual(len(shots), len(snaps))
-        dark = lines.index(next(l for l in lines if l.endswith("\\dark\\")))
-        self.assertTrue(all("dark" in l for l in snaps if lines.index(l) > dark))
-        self.assertTrue(all("default" in l for l in snaps if lines.index(l) < dark))
-        self.assertTrue(all(l.startswith("snap Z:\\tmp\\g\\") for l in snaps))
+    def test_each_run_sets_its_skin_first_and_takes_every_picture_once(self):
+        for size in gallery.SIZES:
+            for skin in gallery.SKINS:
+                script, shots = gallery.today_script(size, skin, "/tmp/g")
+                lines = script.splitlines()
+                self.assertTrue(lines[0].endswith(f"\\{skin}\\"), lines[0])
+                self.assertEqual(lines[-1], "quit")
+                snaps = [l for l in lines if l.startswith("snap ")]
+                self.assertEqual(sorted(n for n, _ in shots), sorted(s.name for s in gallery.TODAY_SHOTS))
+                self.assertEqual(sorted(snaps), sorted(f"snap {gallery.win_path(p)}" for p in shots.values()))
+                self.assertTrue(all(l.startswith("snap Z:\\tmp\\g\\") and l.endswith(f"-{skin}-{size}.png")
+                                    for l in snaps))
+
+    def test_screen_points_are_scaled_and_nothing_else(self):
+        cases = [("tap 40 80", 1, "tap 40 80"), ("tap 40 80", 2, "tap 80 160"), ("hold 3 5", 2, "hold 6 10"),
+                 ("drag 1 2 3 4", 2, "drag 2 4 6 8"), ("wait 400", 2, "wait 400"), ("key enter", 2, "key enter"),
+                 (r"reg HKCU\K\ActiveTab dword 5", 2, r"reg HKCU\K\ActiveTab dword 5")]
+        for step, scale, want in cases:
+            self.assertEqual(gallery.scaled(step, scale), want, (step, scale))
+        small, _ = gallery.today_script("240x320", "default", "/tmp/g")
+        large, _ = gallery.today_script("480x640", "default", "/tmp/g")
+        taps = lambda script: [l.split()[1:] for l in script.splitlines() if l.startswith("tap ")]
+        self.assertTrue(taps(small))
+        self.assertEqual([[str(2 * int(v)) for v in t] for t in taps(small)], taps(large))
+
+    def test_every_picture_shows_only_the_settings_of_its_own_shot(self):
+        # The item reads the registry when the broadcast reloads it: a value written
+        # after the last broadcast does not show, and one a shot leaves behind shows
+        # in every later picture.
+        steps = {s.name: s.steps for s in gallery.TODAY_SHOTS}
+        own = lambda name: {l.split()[1] for l in steps[name] if l.startswith("reg ") and "ActiveTab" not in l}
+        for skin in gallery.SKINS:
+            script, shots = gallery.today_script("240x320", skin, "/tmp/g")
+            names = {f"snap {gallery.win_path(p)}": n for (n, _), p in shots.items()}
+            written, shown = {}, {}
+            for line in script.splitlines():
+                words = line.split()
+                if words[0] == "reg" and "SkinPath" not in line:
+                    written[words[1]] = None if words[2] == "delete" else words[3]
+                elif words[0] == "broadcast":
+                    shown = dict(written)
+                elif line in names:
+                    name = names[line]
+                    self.assertEqual(written, shown, f"{name}: a value written after the reload")
+                    left = {k for k, v in shown.items() if v is not None and "ActiveTab" not in k}
+                    self.assertEqual(left, own(name), f"{name} ({skin})")
 
 
 if __name__ == "__main__":
