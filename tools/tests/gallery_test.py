@@ -92,14 +92,17 @@ class Blank(unittest.TestCase):
 
 
 class Neighbours(unittest.TestCase):
-    def check(self, pictures, table):
-        return gallery.check(table, load=lambda path: pictures[path])
+    def check(self, pictures, table, bases=None):
+        return gallery.check(table, load=lambda path: pictures[path], bases=bases)
 
-    def test_pictures_are_compared_with_left_and_upper_neighbours_only(self):
+    def test_pictures_are_compared_with_left_and_upper_neighbours_and_their_base_only(self):
         shifted = lambda x, y: busy(x + 5, y)
         other = lambda x, y: busy(x, y + 9)
         pics = {"a": picture(busy), "b": picture(shifted), "c": picture(other), "a2": picture(busy),
-                "flat": picture(flat), "big": picture(busy, 80, 60)}
+                "flat": picture(flat), "big": picture(busy, 80, 60), "d": picture(lambda x, y: busy(x + 2, y + 3)),
+                # The busy picture with 2% of it changed (a blinking button), and with 20%.
+                "button": picture(lambda x, y: flat(x, y) if x < 4 and y < 6 else busy(x, y)),
+                "popup": picture(lambda x, y: flat(x, y) if 10 <= x < 30 and 10 <= y < 22 else busy(x, y))}
         cases = [
             # (table, the problems' paths, what they say); diagonal neighbours may be alike
             ({("r1", "c1"): "a", ("r1", "c2"): "b", ("r2", "c1"): "c", ("r2", "c2"): "a2"}, [], ""),
@@ -108,15 +111,24 @@ class Neighbours(unittest.TestCase):
             # Different sizes are never compared.
             ({("r1", "c1"): "big", ("r1", "c2"): "a"}, [], ""),
             ({("r1", "c1"): "a", ("r1", "c2"): "flat"}, ["flat"], "blank"),
+            # A popup's picture is also compared with its base row's, further up, in
+            # its own column only, and must change more than a button's worth of it.
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "a2"}, ["a2"], "no popup", {"pop": "tab"}),
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "button"}, ["button"], "no popup",
+             {"pop": "tab"}),
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "popup"}, [], "", {"pop": "tab"}),
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "a2"}, [], "", None),
+            ({("tab", "c1"): "a", ("tab", "c2"): "c", ("mid", "c1"): "b", ("mid", "c2"): "d",
+              ("pop", "c1"): "c", ("pop", "c2"): "a2"}, [], "", {"pop": "tab"}),
         ]
-        for table, bad, says in cases:
+        for table, bad, says, *bases in cases:
             with self.subTest(table=table):
                 with tempfile.TemporaryDirectory() as d:
                     real = {k: os.path.join(d, v) for k, v in table.items()}
                     for p in real.values():
                         open(p, "w").close()
                     loaded = {os.path.join(d, k): v for k, v in pics.items()}
-                    problems = self.check(loaded, real)
+                    problems = self.check(loaded, real, bases[0] if bases else None)
                     self.assertEqual([p.split(":")[0] for p in problems], [os.path.join(d, b) for b in bad])
                     for p in problems:
                         self.assertIn(says, p)
@@ -156,6 +168,15 @@ class Script(unittest.TestCase):
                 self.assertEqual(sorted(snaps), sorted(f"snap {gallery.win_path(p)}" for p in shots.values()))
                 self.assertTrue(all(l.startswith("snap Z:\\tmp\\g\\") and l.endswith(f"-{skin}-{size}.png")
                                     for l in snaps))
+
+    def test_each_popup_is_checked_against_its_own_tab_above_it(self):
+        rows = [s.name for s in gallery.TODAY_SHOTS]
+        popups = [s for s in gallery.TODAY_SHOTS if any(l.startswith(("tap ", "key ")) for l in s.steps)]
+        self.assertEqual(len(popups), 4)
+        for shot in popups:
+            self.assertIn(shot.base, rows[:rows.index(shot.name)], shot.name)
+            base = next(s for s in gallery.TODAY_SHOTS if s.name == shot.base)
+            self.assertEqual(base.steps, shot.steps[:len(base.steps)], f"{shot.name} opens on another tab")
 
     def test_screen_points_are_scaled_and_nothing_else(self):
         cases = [("tap 40 80", 1, "tap 40 80"), ("tap 40 80", 2, "tap 80 160"), ("hold 3 5", 2, "hold 6 10"),
