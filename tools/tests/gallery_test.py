@@ -92,14 +92,17 @@ class Blank(unittest.TestCase):
 
 
 class Neighbours(unittest.TestCase):
-    def check(self, pictures, table):
-        return gallery.check(table, load=lambda path: pictures[path])
+    def check(self, pictures, table, bases=None):
+        return gallery.check(table, load=lambda path: pictures[path], bases=bases)
 
-    def test_pictures_are_compared_with_left_and_upper_neighbours_only(self):
+    def test_pictures_are_compared_with_left_and_upper_neighbours_and_their_base_only(self):
         shifted = lambda x, y: busy(x + 5, y)
         other = lambda x, y: busy(x, y + 9)
         pics = {"a": picture(busy), "b": picture(shifted), "c": picture(other), "a2": picture(busy),
-                "flat": picture(flat), "big": picture(busy, 80, 60)}
+                "flat": picture(flat), "big": picture(busy, 80, 60), "d": picture(lambda x, y: busy(x + 2, y + 3)),
+                # The busy picture with 2% of it changed (a blinking button), and with 20%.
+                "button": picture(lambda x, y: flat(x, y) if x < 4 and y < 6 else busy(x, y)),
+                "popup": picture(lambda x, y: flat(x, y) if 10 <= x < 30 and 10 <= y < 22 else busy(x, y))}
         cases = [
             # (table, the problems' paths, what they say); diagonal neighbours may be alike
             ({("r1", "c1"): "a", ("r1", "c2"): "b", ("r2", "c1"): "c", ("r2", "c2"): "a2"}, [], ""),
@@ -108,15 +111,24 @@ class Neighbours(unittest.TestCase):
             # Different sizes are never compared.
             ({("r1", "c1"): "big", ("r1", "c2"): "a"}, [], ""),
             ({("r1", "c1"): "a", ("r1", "c2"): "flat"}, ["flat"], "blank"),
+            # A popup's picture is also compared with its base row's, further up, in
+            # its own column only, and must change more than a button's worth of it.
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "a2"}, ["a2"], "no popup", {"pop": "tab"}),
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "button"}, ["button"], "no popup",
+             {"pop": "tab"}),
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "popup"}, [], "", {"pop": "tab"}),
+            ({("tab", "c1"): "a", ("mid", "c1"): "b", ("pop", "c1"): "a2"}, [], "", None),
+            ({("tab", "c1"): "a", ("tab", "c2"): "c", ("mid", "c1"): "b", ("mid", "c2"): "d",
+              ("pop", "c1"): "c", ("pop", "c2"): "a2"}, [], "", {"pop": "tab"}),
         ]
-        for table, bad, says in cases:
+        for table, bad, says, *bases in cases:
             with self.subTest(table=table):
                 with tempfile.TemporaryDirectory() as d:
                     real = {k: os.path.join(d, v) for k, v in table.items()}
                     for p in real.values():
                         open(p, "w").close()
                     loaded = {os.path.join(d, k): v for k, v in pics.items()}
-                    problems = self.check(loaded, real)
+                    problems = self.check(loaded, real, bases[0] if bases else None)
                     self.assertEqual([p.split(":")[0] for p in problems], [os.path.join(d, b) for b in bad])
                     for p in problems:
                         self.assertIn(says, p)
@@ -144,18 +156,61 @@ class Index(unittest.TestCase):
 
 
 class Script(unittest.TestCase):
-    def test_each_skin_is_set_before_its_pictures_and_every_picture_is_named_once(self):
-        script, shots = gallery.today_script("480x640", "/tmp/g")
-        lines = script.splitlines()
-        self.assertEqual(lines[-1], "quit")
-        snaps = [l for l in lines if l.startswith("snap ")]
-        self.assertEqual(len(snaps), len(gallery.SKINS) * len(gallery.TODAY_SHOTS))
-        self.assertEqual(len(set(snaps)), len(snaps))
-        self.assertEqual(len(shots), len(snaps))
-        dark = lines.index(next(l for l in lines if l.endswith("\\dark\\")))
-        self.assertTrue(all("dark" in l for l in snaps if lines.index(l) > dark))
-        self.assertTrue(all("default" in l for l in snaps if lines.index(l) < dark))
-        self.assertTrue(all(l.startswith("snap Z:\\tmp\\g\\") for l in snaps))
+    def test_each_run_sets_its_skin_first_and_takes_every_picture_once(self):
+        for size in gallery.SIZES:
+            for skin in gallery.SKINS:
+                script, shots = gallery.today_script(size, skin, "/tmp/g")
+                lines = script.splitlines()
+                self.assertTrue(lines[0].endswith(f"\\{skin}\\"), lines[0])
+                self.assertEqual(lines[-1], "quit")
+                snaps = [l for l in lines if l.startswith("snap ")]
+                self.assertEqual(sorted(n for n, _ in shots), sorted(s.name for s in gallery.TODAY_SHOTS))
+                self.assertEqual(sorted(snaps), sorted(f"snap {gallery.win_path(p)}" for p in shots.values()))
+                self.assertTrue(all(l.startswith("snap Z:\\tmp\\g\\") and l.endswith(f"-{skin}-{size}.png")
+                                    for l in snaps))
+
+    def test_each_popup_is_checked_against_its_own_tab_above_it(self):
+        rows = [s.name for s in gallery.TODAY_SHOTS]
+        popups = [s for s in gallery.TODAY_SHOTS if any(l.startswith(("tap ", "key ")) for l in s.steps)]
+        self.assertEqual(len(popups), 4)
+        for shot in popups:
+            self.assertIn(shot.base, rows[:rows.index(shot.name)], shot.name)
+            base = next(s for s in gallery.TODAY_SHOTS if s.name == shot.base)
+            self.assertEqual(base.steps, shot.steps[:len(base.steps)], f"{shot.name} opens on another tab")
+
+    def test_screen_points_are_scaled_and_nothing_else(self):
+        cases = [("tap 40 80", 1, "tap 40 80"), ("tap 40 80", 2, "tap 80 160"), ("hold 3 5", 2, "hold 6 10"),
+                 ("drag 1 2 3 4", 2, "drag 2 4 6 8"), ("wait 400", 2, "wait 400"), ("key enter", 2, "key enter"),
+                 (r"reg HKCU\K\ActiveTab dword 5", 2, r"reg HKCU\K\ActiveTab dword 5")]
+        for step, scale, want in cases:
+            self.assertEqual(gallery.scaled(step, scale), want, (step, scale))
+        small, _ = gallery.today_script("240x320", "default", "/tmp/g")
+        large, _ = gallery.today_script("480x640", "default", "/tmp/g")
+        taps = lambda script: [l.split()[1:] for l in script.splitlines() if l.startswith("tap ")]
+        self.assertTrue(taps(small))
+        self.assertEqual([[str(2 * int(v)) for v in t] for t in taps(small)], taps(large))
+
+    def test_every_picture_shows_only_the_settings_of_its_own_shot(self):
+        # The item reads the registry when the broadcast reloads it: a value written
+        # after the last broadcast does not show, and one a shot leaves behind shows
+        # in every later picture.
+        steps = {s.name: s.steps for s in gallery.TODAY_SHOTS}
+        own = lambda name: {l.split()[1] for l in steps[name] if l.startswith("reg ") and "ActiveTab" not in l}
+        for skin in gallery.SKINS:
+            script, shots = gallery.today_script("240x320", skin, "/tmp/g")
+            names = {f"snap {gallery.win_path(p)}": n for (n, _), p in shots.items()}
+            written, shown = {}, {}
+            for line in script.splitlines():
+                words = line.split()
+                if words[0] == "reg" and "SkinPath" not in line:
+                    written[words[1]] = None if words[2] == "delete" else words[3]
+                elif words[0] == "broadcast":
+                    shown = dict(written)
+                elif line in names:
+                    name = names[line]
+                    self.assertEqual(written, shown, f"{name}: a value written after the reload")
+                    left = {k for k, v in shown.items() if v is not None and "ActiveTab" not in k}
+                    self.assertEqual(left, own(name), f"{name} ({skin})")
 
 
 if __name__ == "__main__":
