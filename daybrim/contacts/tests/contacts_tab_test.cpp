@@ -1,7 +1,8 @@
 // The Contacts tab in-process over a PIM volume of its own: the store's contacts
-// listed in groups, the search bar narrowing them in more than one script, and a
+// listed in groups, the search bar narrowing them in more than one script, a
 // default number set from the tab's popup reaching the record, the store (through
-// the database's notification, as any program's change would) and the tab's rows.
+// the database's notification, as any program's change would) and the tab's rows,
+// and the preview's toolbar reached from its rows and acting on its contact.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,9 +10,12 @@
 
 #include "category_table.h"
 #include "cesim_shell.h"
+#include "contact_preview.h"
 #include "contacts_tab.h"
+#include "launch_lines.h"
 #include "pim_store.h"
 #include "pim_volume.h"
+#include "raii.h"
 #include "settings.h"
 #include "tab_codes.h"
 
@@ -62,6 +66,60 @@ private:
         return DefWindowProcW(h, msg, wp, lp);
     }
 };
+
+// Stands in for the organiser's bridge program: keeps the requests it is sent.
+class FakeBridge {
+public:
+    FakeBridge() {
+        static ATOM atom = [] {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = &FakeBridge::Proc;
+            wc.lpszClassName = L"PIM_BRIDGE_CLASS";
+            return RegisterClassW(&wc);
+        }();
+        hwnd = CreateWindowExW(0, MAKEINTATOM(atom), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        requests().clear();
+    }
+    ~FakeBridge() { DestroyWindow(hwnd); }
+    static std::vector<launch::PimBridgeRequest>& requests() {
+        static std::vector<launch::PimBridgeRequest> r;
+        return r;
+    }
+    HWND hwnd = nullptr;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_COPYDATA) {
+            const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            if (cds->cbData == sizeof(launch::PimBridgeRequest))
+                requests().push_back(*static_cast<const launch::PimBridgeRequest*>(cds->lpData));
+            return TRUE;
+        }
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+};
+
+// Keeps what each tracked menu offered: the ids of its items and of its
+// default-number sub-menu's.
+class RecordingMenus : public MenuPort {
+public:
+    void Track(HMENU menu, int, int, HWND) override {
+        std::vector<UINT> items, defaults;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) items.push_back(GetMenuItemID(menu, i));
+        if (HMENU def = GetSubMenu(menu, 3))
+            for (int i = 0; i < GetMenuItemCount(def); ++i) defaults.push_back(GetMenuItemID(def, i));
+        tracked.push_back({items, defaults});
+    }
+    struct Tracked {
+        std::vector<UINT> items, defaults;
+    };
+    std::vector<Tracked> tracked;
+};
+
+void Pump() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+}
 
 class ContactsTabTest : public ::testing::Test {
 protected:
@@ -259,6 +317,131 @@ TEST_F(ContactsTabTest, DPadCrossesBetweenListAndSearchBar) {
     tab->LoseSelection();
     EXPECT_FALSE(tab->BarHasFocus());
     EXPECT_EQ(0, bar->model().pressed());
+}
+
+}  // namespace
+
+namespace {
+
+void Press(HWND hwnd, WPARAM vk) { SendMessageW(hwnd, WM_KEYDOWN, vk, 1); }
+
+TEST_F(ContactsTabTest, PreviewToolbarActsOnItsContact) {
+    ASSERT_TRUE(vol.ok);
+    Contact(7, L"Berg, Anna", {Str(0x0096001F, L"555-0100"), Str(0x0090001F, L"anna@example.org")});
+    Contact(8, L"Cole, Ben", {Str(0x0097001F, L"555-0300")});
+    raii::Library lang(LoadLibraryW(LANG_DLL));
+    ASSERT_TRUE(lang);
+    env.lang = lang.get();
+    RecordingMenus menus;
+    env.menus = &menus;
+    FakeBridge bridge;
+    // Opening shows the preview: the preview's own open must still open.
+    settings.CntctsPrvwDlgUponOpenItem.Set(1);
+    Open();
+    SetForegroundWindow(top);
+    ASSERT_TRUE(Row(L"Berg, Anna") && Row(L"Cole, Ben"));
+    const int32_t anna = int32_t(Row(L"Berg, Anna")->poomId);
+    const int annaRow = tab->Rows().IndexOf(KeyOf(Row(L"Berg, Anna")));
+
+    enum Ran { kNothing, kShown, kEdited, kMenu };
+    const struct {
+        int rights;  // Right presses from the first button
+        ContactAction kind;
+        Ran ran;
+    } cases[] = {
+        {0, kActOpen, kShown},
+        {1, kActEdit, kEdited},
+        {2, kActMenu, kMenu},
+        {3, kActNone, kNothing},  // the last button only closes
+        {4, kActOpen, kShown},    // round past the end to the first
+    };
+    for (const auto& c : cases) {
+        FakeBridge::requests().clear();
+        menus.tracked.clear();
+        tab->ShowPreview(*Row(L"Berg, Anna"));
+        CContactPreview* p = tab->Preview();
+        ASSERT_TRUE(p && p->IsOpen());
+        const CCaptionBarButtons& bar = p->Toolbar();
+        ASSERT_TRUE(bar.hwnd());
+        ASSERT_EQ(4u, bar.strip().Count());
+        for (size_t i = 0; i < 4; ++i) EXPECT_EQ(int(kPreviewToolbar[i]), bar.strip().Id(i));
+        // The rows have the D-pad first; Up moves within them, and only on the
+        // first row on to the toolbar, whose Down gives it back.
+        EXPECT_FALSE(p->ToolbarFocused());
+        Press(p->hwnd(), VK_DOWN);
+        EXPECT_EQ(1, p->focus());
+        Press(p->hwnd(), VK_UP);
+        EXPECT_FALSE(p->ToolbarFocused());
+        EXPECT_EQ(0, p->focus());
+        Press(p->hwnd(), VK_UP);
+        ASSERT_TRUE(p->ToolbarFocused());
+        Press(bar.hwnd(), VK_DOWN);
+        EXPECT_FALSE(p->ToolbarFocused());
+        EXPECT_EQ(0, p->focus());
+        Press(p->hwnd(), VK_UP);
+        ASSERT_TRUE(p->ToolbarFocused());
+        for (int i = 0; i < c.rights; ++i) Press(bar.hwnd(), VK_RIGHT);
+        Press(bar.hwnd(), VK_RETURN);
+        EXPECT_FALSE(p->IsOpen()) << c.rights;
+        EXPECT_EQ(c.kind, p->Chosen().action) << c.rights;
+        Pump();  // the tab hears the choice
+
+        const auto& sent = FakeBridge::requests();
+        switch (c.ran) {
+        case kShown:
+            ASSERT_EQ(1u, sent.size()) << c.rights;
+            EXPECT_EQ(launch::kShow, sent[0].verb);
+            EXPECT_EQ(launch::kBridgeContact, sent[0].kind);
+            EXPECT_EQ(anna, sent[0].showId);
+            EXPECT_FALSE(p->IsOpen()) << "the open came back as the preview";
+            break;
+        case kEdited:
+            ASSERT_EQ(1u, sent.size()) << c.rights;
+            EXPECT_EQ(launch::kEdit, sent[0].verb);
+            EXPECT_EQ(launch::kBridgeContact, sent[0].kind);
+            EXPECT_EQ(anna, sent[0].editId);
+            break;
+        case kMenu:
+            EXPECT_TRUE(sent.empty());
+            ASSERT_EQ(1u, menus.tracked.size());
+            EXPECT_EQ(UINT(kCmdOpen3), menus.tracked[0].items.at(0));
+            // Anna's numbers, and the row the menu's command will act on.
+            EXPECT_EQ((std::vector<UINT>{kCmdDefaultFirst + 2, kCmdDefaultFirst + 5}), menus.tracked[0].defaults);
+            EXPECT_EQ(annaRow, tab->Rows().Highlighted());
+            break;
+        case kNothing:
+            EXPECT_TRUE(sent.empty());
+            EXPECT_TRUE(menus.tracked.empty());
+            break;
+        }
+        if (c.ran != kMenu) EXPECT_TRUE(menus.tracked.empty()) << c.rights;
+    }
+    settings.CntctsPrvwDlgUponOpenItem.Set(0);
+    env.menus = nullptr;
+    tab->Destroy();
+    tab.reset();
+    env.lang = nullptr;
+}
+
+TEST_F(ContactsTabTest, PreviewToolbarActionOnAContactGoneMeanwhileDoesNothing) {
+    ASSERT_TRUE(vol.ok);
+    const CEOID ben = Contact(8, L"Cole, Ben", {Str(0x0097001F, L"555-0300")});
+    RecordingMenus menus;
+    env.menus = &menus;
+    FakeBridge bridge;
+    Open();
+    ASSERT_TRUE(Row(L"Cole, Ben"));
+    tab->ShowPreview(*Row(L"Cole, Ben"));
+    ASSERT_TRUE(tab->Preview()->IsOpen());
+    ASSERT_TRUE(vol.Delete(L"Contacts Database", ben));
+    ASSERT_TRUE(win.Handle(1));
+    ASSERT_FALSE(Row(L"Cole, Ben"));
+    for (int kind : {int(kActOpen), int(kActEdit), int(kActMenu)}) {
+        tab->RunPreviewAction(kind, L"");
+        EXPECT_TRUE(FakeBridge::requests().empty()) << kind;
+        EXPECT_TRUE(menus.tracked.empty()) << kind;
+    }
+    env.menus = nullptr;
 }
 
 }  // namespace
