@@ -542,11 +542,8 @@ TEST(RowPaint, TaskCheckBoxFollowsTheLeftCodesItsRowDraws) {
         int checkX;
     } cases[] = {
         {2, 0, {-1, -1}, 1},       // appointments' icons take no room before a task
-        {0, 2, {-1, -1}, 26 + 1},
-        {1, 1, {-1, -1}, 13 + 1},
         {2, 2, {0, 0}, 1},         // a tab drawing no left icons keeps no room for them
-        {0, 0, {3, 0}, 13 + 1},    // and one drawing its own keeps room for those
-        {0, 0, {0, 5}, 13 + 1},
+        {0, 0, {0, 5}, 13 + 1},    // and one drawing its own keeps room for those
         {2, 0, {4, 5}, 26 + 1},
     };
     for (const Case& c : cases) {
