@@ -22,8 +22,16 @@ unsigned FieldLabel(uint32_t prop);
 constexpr unsigned kCmdDefaultFirst = 41123;
 extern const uint32_t kDefaultNumberOrder[10];
 
-// What a preview row does when chosen (also the message's action kind).
-enum ContactAction : int { kActNone = 0, kActCall = 1, kActMail = 2, kActText = 3 };
+// What a preview row or toolbar button does when chosen (also the message's
+// action kind). Open, edit and the contact's menu act on the contact itself, not
+// on a value.
+enum ContactAction : int {
+    kActNone = 0, kActCall = 1, kActMail = 2, kActText = 3, kActOpen = 4, kActEdit = 5, kActMenu = 6,
+};
+// The preview toolbar's buttons, left to right, by the action each chooses; the
+// last one only closes.
+constexpr ContactAction kPreviewToolbar[4] = {kActOpen, kActEdit, kActMenu, kActNone};
+inline bool IsItemAction(int action) { return action >= kActOpen && action <= kActMenu; }
 
 // The values of one contact, by field; empty when not set.
 struct ContactValues {

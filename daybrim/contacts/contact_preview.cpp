@@ -2,7 +2,10 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "contacts_tab.h"
+#include "image_cache.h"
 #include "raii.h"
 #include "resource_binding.h"
 #include "scale.h"
@@ -13,6 +16,17 @@ namespace daybrim {
 namespace {
 constexpr wchar_t kClass[] = L"DRContactPreviewWinClass";
 constexpr COLORREF kSeparator = RGB(180, 180, 180);
+
+// The toolbar's pictures by action. The contact's menu has no picture of its own:
+// the arrow that leads on to more.
+int ToolbarImage(ContactAction action) {
+    switch (action) {
+    case kActOpen: return kImgPreviewOpen;
+    case kActEdit: return kImgPreviewEdit;
+    case kActMenu: return kImgTabsRight;
+    default: return kImgCloseButtonPopup;
+    }
+}
 
 raii::Font MakeFont(int height, bool bold) {
     LOGFONTW lf = {};
@@ -61,6 +75,49 @@ void CContactPreview::Choose(int row) {
     Close();
 }
 
+void CContactPreview::ChooseAction(int action) {
+    // Only the toolbar's own actions: anything else closes with nothing chosen.
+    chosen_ = PreviewRow{IsItemAction(action) ? ContactAction(action) : kActNone, 0, L""};
+    Close();
+}
+
+bool CContactPreview::ToolbarFocused() const { return toolbar_.hwnd() && GetFocus() == toolbar_.hwnd(); }
+
+void CContactPreview::OnCreate() {
+    std::vector<CaptionButton> buttons;
+    for (ContactAction a : kPreviewToolbar)
+        buttons.push_back({int(a), env_ && env_->images ? &env_->images->Image(ToolbarImage(a)) : nullptr});
+    const SkinDescription* skin = env_ && env_->skin ? &env_->skin->desc() : nullptr;
+    CaptionColours colours;
+    colours.background = skin ? skin->highlightColour : RGB(0, 0, 128);
+    colours.accent = skin ? skin->highlightTextColour : RGB(255, 255, 255);
+    // The strip marks its first button now and hands Up and Down back here; Open
+    // gives the rows the focus, and Up on the first row passes it to the strip.
+    const HINSTANCE inst = env_ && env_->instance ? env_->instance : GetModuleHandleW(nullptr);
+    toolbar_.Create(hwnd_, inst, true, buttons, colours);
+}
+
+void CContactPreview::OnKey(WPARAM vk) {
+    if (ToolbarFocused()) {
+        // The strip keeps Left, Right and Enter; Down comes back to the rows.
+        if (vk == VK_DOWN) SetFocus(hwnd_);
+        return;
+    }
+    switch (vk) {
+    case VK_RETURN: Choose(focus_); return;
+    case VK_LEFT: Close(); return;
+    case VK_UP:
+        if (focus_ > 0) --focus_;
+        else if (toolbar_.hwnd()) SetFocus(toolbar_.hwnd());
+        break;
+    case VK_DOWN:
+        if (focus_ + 1 < int(rows_.size())) ++focus_;
+        break;
+    default: return;
+    }
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 void CContactPreview::Paint(HDC target) {
     RECT rc;
     GetClientRect(hwnd_, &rc);
@@ -78,7 +135,12 @@ void CContactPreview::Paint(HDC target) {
     FillRect(dc.get(), &head, headBrush.get());
     SetTextColor(dc.get(), skin ? skin->highlightTextColour : RGB(255, 255, 255));
     SelectObject(dc.get(), bold.get());
-    RECT ht = {ScaleX(4), 0, rc.right - ScaleX(4), HeaderHeight() - 1};
+    RECT bar = {rc.right, 0, rc.right, 0};
+    if (toolbar_.hwnd()) {
+        GetWindowRect(toolbar_.hwnd(), &bar);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&bar), 2);
+    }
+    RECT ht = {ScaleX(4), 0, std::max<LONG>(ScaleX(4), bar.left - ScaleX(2)), HeaderHeight() - 1};
     DrawTextW(dc.get(), title_.c_str(), -1, &ht, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     RECT line = {0, HeaderHeight() - 1, rc.right, HeaderHeight()};
     FillRect(dc.get(), &line, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -87,7 +149,7 @@ void CContactPreview::Paint(HDC target) {
         const PreviewRow& r = rows_[i];
         const int top = HeaderHeight() + int(i) * RowHeight();
         RECT rr = {0, top, rc.right, top + RowHeight()};
-        const bool focused = int(i) == focus_;
+        const bool focused = int(i) == focus_ && !ToolbarFocused();
         if (focused) FillRect(dc.get(), &rr, headBrush.get());
         SetTextColor(dc.get(), focused ? (skin ? skin->highlightTextColour : RGB(255, 255, 255)) : RGB(0, 0, 0));
         const unsigned verb = r.action == kActCall ? 41219 : r.action == kActMail ? 41220 : r.action == kActText ? 41221 : 0;
@@ -124,21 +186,21 @@ LRESULT CContactPreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         Paint(pdc.get());
         return 0;
     }
+    case WM_CREATE: OnCreate(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_KEYDOWN:
-        switch (wp) {
-        case VK_RETURN: Choose(focus_); return 0;
-        case VK_LEFT: Close(); return 0;
-        case VK_UP:
-            if (focus_ > 0) --focus_;
-            InvalidateRect(hwnd_, nullptr, FALSE);
-            return 0;
-        case VK_DOWN:
-            if (focus_ + 1 < int(rows_.size())) ++focus_;
-            InvalidateRect(hwnd_, nullptr, FALSE);
+        if (wp == VK_RETURN || wp == VK_LEFT || wp == VK_UP || wp == VK_DOWN) {
+            OnKey(wp);
             return 0;
         }
         break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:  // the focused row is lit only while the rows have the D-pad
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    case WM_DR_CAPTIONBUTTON:  // wParam the button's action
+        ChooseAction(int(wp));
+        return 0;
     case WM_LBUTTONDOWN: {
         const int y = GET_Y_LPARAM(lp);
         if (y < HeaderHeight()) {  // the header drags the window

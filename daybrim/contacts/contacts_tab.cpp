@@ -326,10 +326,43 @@ void CContactsTab::ShowDefaultNumberPopup(const TContactItem& c, int x, int y) {
 
 void CContactsTab::ShowPreview(const TContactItem& c) {
     if (!preview_) preview_.reset(new CContactPreview(env_));
-    preview_->Open(main_, main_, c.title, PreviewRows(ValuesOf(c), PhoneAvailable()));
+    // Opening closes a shown preview, whose answer is posted with the key it was for.
+    const ItemKey key = KeyOf(&c);
+    const std::wstring title = c.title;
+    const std::vector<PreviewRow> rows = PreviewRows(ValuesOf(c), PhoneAvailable());
+    preview_->Close();
+    previewFor_ = key;
+    preview_->Open(main_, main_, title, rows);
+}
+
+void CContactsTab::RunPreviewItemAction(int action) {
+    // Found again by its identity: the rows may have been rebuilt while the
+    // preview was up, and the contact may be gone.
+    const int index = rows_.IndexOf(previewFor_);
+    TItem* item = rows_.At(index);
+    if (!item || item->Kind() != kKindContact) return;
+    switch (action) {
+    case kActOpen:
+    case kActEdit:
+        // With "preview upon open" the open would only bring the preview back.
+        openingFromPreview_ = true;
+        OpenItem(item, action == kActEdit);
+        openingFromPreview_ = false;
+        return;
+    case kActMenu: {
+        SetHighlight(index);
+        EnsureVisible(index);
+        ShowContextMenu(item, ScaleX(20), item->cachedTop - list_.Scroll().Offset());
+        return;
+    }
+    }
 }
 
 void CContactsTab::RunPreviewAction(int action, const std::wstring& value) {
+    if (IsItemAction(action)) {
+        RunPreviewItemAction(action);
+        return;
+    }
     if (value.empty()) return;
     const launch::LaunchConfig config = LaunchSettings();
     switch (action) {
@@ -401,7 +434,7 @@ int CContactsTab::DPadActionOverride(TItem* item) {
 }
 
 int CContactsTab::OpenItemOverride(TItem* item) {
-    if (!item || item->Kind() != kKindContact || !env_->settings) return 0;
+    if (!item || item->Kind() != kKindContact || !env_->settings || openingFromPreview_) return 0;
     if (env_->settings->CntctsPrvwDlgUponOpenItem.Int() != 1) return 0;
     ShowPreview(*static_cast<TContactItem*>(item));
     return 1;

@@ -68,6 +68,7 @@ public:
     void ShowDefaultNumberPopup(const TContactItem& c, int x, int y);
     void ShowPreview(const TContactItem& c);
     void RunPreviewAction(int action, const std::wstring& value);
+    CContactPreview* Preview() const { return preview_.get(); }
     bool StartContactFinder();
     ContactValues ValuesOf(const TContactItem& c) const;
     const std::wstring& SearchText() const;
@@ -82,9 +83,13 @@ private:
     std::wstring Text(unsigned id) const;
     bool PhoneAvailable() const;
     void Refile();
+    // Open, edit or the context menu of the contact the preview was shown for.
+    void RunPreviewItemAction(int action);
 
     CPimStore* pim_;
     std::unique_ptr<CContactPreview> preview_;
+    ItemKey previewFor_;           // the contact the preview shows
+    bool openingFromPreview_ = false;  // the preview's own open: no preview instead
     std::wstring search_;  // the key-sequence search, for the painter's highlight
 };
 

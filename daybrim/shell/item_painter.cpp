@@ -97,9 +97,8 @@ PainterStyle StyleFromSettings(const CSettings& s, const SkinDescription& skin, 
     st.row.leadingRects = s.LeadingRects.Int();
     st.row.indentItems = s.IndentItems.value() == 1;
     st.row.foldingType = s.FoldingType.Int();
-    const auto count = [](DWORD a, DWORD b) { return int(a != 0) + int(b != 0); };
-    st.row.leftStripSlots = std::max(count(s.ApptLeftAlignIcon1, s.ApptLeftAlignIcon2),
-                                     count(s.TaskLeftAlignIcon1, s.TaskLeftAlignIcon2));
+    st.row.apptLeftSlots = LeftSlotsOf(s.ApptLeftAlignIcon1.Int(), s.ApptLeftAlignIcon2.Int());
+    st.row.taskLeftSlots = LeftSlotsOf(s.TaskLeftAlignIcon1.Int(), s.TaskLeftAlignIcon2.Int());
     st.row.thinLines = s.UseThinLines.value() == 1;
 
     st.general = images.GetFont(s, 0);
@@ -282,6 +281,11 @@ CItemPainter::Row CItemPainter::Begin(const DrawContext& dc, const HotRect& rc, 
     r.st.effectDefaults = style_.effectDefaults;
     r.settings = style_.row;
     if (dc.foldingType >= 0) r.settings.foldingType = dc.foldingType;
+    // A tab drawing its tasks with its own left codes (the Tasks tab's) keeps room
+    // for those. The time column is measured once for the Calendar: appointments
+    // keep the painter's.
+    if (dc.leftIcons[0] >= 0 || dc.leftIcons[1] >= 0)
+        r.settings.taskLeftSlots = LeftSlotsOf(std::max(0, dc.leftIcons[0]), std::max(0, dc.leftIcons[1]));
     if (flags & kDrawCompact) r.settings.foldingType = 1;
     if (flags & kDrawFull) r.settings.foldingType = 0;
     r.h = GdiMeasurer(r.dc, r.st.font).Height();

@@ -148,8 +148,9 @@ int MeasureRightStrip(const Scaler& sc, const std::vector<StripIcon>& icons, int
     return LayOutRightStrip(sc, icons, c, h, 0, true, true).x;
 }
 
-int LeftStripWidth(const Scaler& sc, const RowSettings& s) {
-    const int slots = std::clamp(s.leftStripSlots, 0, 2);
+int LeftStripWidth(const Scaler& sc, const RowSettings& s, LeftStripOf kind) {
+    const int appt = std::clamp(s.apptLeftSlots, 0, 2), task = std::clamp(s.taskLeftSlots, 0, 2);
+    const int slots = kind == LeftStripOf::Appointment ? appt : kind == LeftStripOf::Task ? task : std::max(appt, task);
     return sc.X(13) * slots + (s.indentItems ? sc.X(8) : 0);
 }
 
@@ -164,7 +165,7 @@ int TimeColumnWidth(const Scaler& sc, const RowSettings& s, const TextMeasurer& 
         const wchar_t* sample = format % 2 == 1 ? L"X22:22-Multiday:" : L"XXMultiday:";
         w = std::min(timeFont.Measure(sample).cx, sc.X(200));
     }
-    w += LeftStripWidth(sc, s);
+    w += LeftStripWidth(sc, s, LeftStripOf::Calendar);
     if (s.leadingRects != 0 && format < 7) w += sc.X(12);
     return w;
 }
@@ -259,7 +260,8 @@ RowLayout LayOutAppointment(const Scaler& sc, const RowSettings& s, const RowAre
     y += sc.Y(1);
 
     if (a.draw && s.leadingRects != 0) {
-        const int left = format > 6 ? C - sc.X(10) : a.left + a.contentLeft + sc.X(5) + LeftStripWidth(sc, s);
+        const int strip = LeftStripWidth(sc, s, LeftStripOf::Appointment);
+        const int left = format > 6 ? C - sc.X(10) : a.left + a.contentLeft + sc.X(5) + strip;
         r.leading = {left, t + sc.Y(1), left + sc.X(6), std::max(t + sc.Y(1), y - sc.Y(1))};
     }
     r.height = y - t;
@@ -275,7 +277,7 @@ RowLayout LayOutTask(const Scaler& sc, const RowSettings& s, const RowArea& a, i
     const int half = h / 2;
     // The time column belongs to the Calendar, where a task lines up with the
     // appointments; a task list has only its left icons before the check box.
-    const int K = a.contentLeft + (in.onCalendar ? W : LeftStripWidth(sc, s));
+    const int K = a.contentLeft + (in.onCalendar ? W : LeftStripWidth(sc, s, LeftStripOf::Task));
 
     const int x = in.onCalendar && format < 7 ? K - sc.X(12) : K + sc.X(1);
     r.checkX = x;

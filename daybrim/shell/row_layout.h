@@ -37,7 +37,10 @@ struct RowSettings {
     int leadingRects = 0;
     bool indentItems = false;
     int foldingType = 0;       // 1 always compact, 2 compact unless highlighted
-    int leftStripSlots = 0;    // the larger count of non-zero left-icon codes (appointments or tasks)
+    // How many of each kind's two left-icon codes are set: a row reserves room for
+    // its own kind's icons only.
+    int apptLeftSlots = 0;
+    int taskLeftSlots = 0;
     bool thinLines = false;
 };
 
@@ -132,8 +135,13 @@ int MeasureRightStrip(const Scaler& sc, const std::vector<StripIcon>& icons, int
 
 // ---- Time column ----
 
-// The left strip's width L.
-int LeftStripWidth(const Scaler& sc, const RowSettings& s);
+// The left strip's width L before a row of the kind (with the indent).
+// Calendar: the time column every row of the Calendar lines up with, so it holds
+// whichever kind's icons are wider.
+enum class LeftStripOf { Appointment, Task, Calendar };
+int LeftStripWidth(const Scaler& sc, const RowSettings& s, LeftStripOf kind);
+// Non-zero codes among a kind's two left-icon codes.
+inline int LeftSlotsOf(int code1, int code2) { return int(code1 != 0) + int(code2 != 0); }
 // W, measured in the time column's font.
 int TimeColumnWidth(const Scaler& sc, const RowSettings& s, const TextMeasurer& timeFont);
 

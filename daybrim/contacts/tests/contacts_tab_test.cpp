@@ -1,7 +1,8 @@
 // The Contacts tab in-process over a PIM volume of its own: the store's contacts
-// listed in groups, the search bar narrowing them in more than one script, and a
+// listed in groups, the search bar narrowing them in more than one script, a
 // default number set from the tab's popup reaching the record, the store (through
-// the database's notification, as any program's change would) and the tab's rows.
+// the database's notification, as any program's change would) and the tab's rows,
+// and the preview's toolbar reached from its rows and acting on its contact.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,9 +10,12 @@
 
 #include "category_table.h"
 #include "cesim_shell.h"
+#include "contact_preview.h"
 #include "contacts_tab.h"
+#include "launch_lines.h"
 #include "pim_store.h"
 #include "pim_volume.h"
+#include "raii.h"
 #include "settings.h"
 #include "tab_codes.h"
 
@@ -63,9 +67,64 @@ private:
     }
 };
 
+// Stands in for the organiser's bridge program: keeps the requests it is sent.
+class FakeBridge {
+public:
+    FakeBridge() {
+        static ATOM atom = [] {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = &FakeBridge::Proc;
+            wc.lpszClassName = L"PIM_BRIDGE_CLASS";
+            return RegisterClassW(&wc);
+        }();
+        hwnd = CreateWindowExW(0, MAKEINTATOM(atom), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        requests().clear();
+    }
+    ~FakeBridge() { DestroyWindow(hwnd); }
+    static std::vector<launch::PimBridgeRequest>& requests() {
+        static std::vector<launch::PimBridgeRequest> r;
+        return r;
+    }
+    HWND hwnd = nullptr;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_COPYDATA) {
+            const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            if (cds->cbData == sizeof(launch::PimBridgeRequest))
+                requests().push_back(*static_cast<const launch::PimBridgeRequest*>(cds->lpData));
+            return TRUE;
+        }
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+};
+
+// Keeps what each tracked menu offered: its items' ids and its default-number
+// sub-menu's.
+class RecordingMenus : public MenuPort {
+public:
+    struct Tracked {
+        std::vector<UINT> items, defaults;
+    };
+    void Track(HMENU menu, int, int, HWND) override {
+        Tracked t;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) t.items.push_back(GetMenuItemID(menu, i));
+        if (HMENU def = GetSubMenu(menu, 3))
+            for (int i = 0; i < GetMenuItemCount(def); ++i) t.defaults.push_back(GetMenuItemID(def, i));
+        tracked.push_back(t);
+    }
+    std::vector<Tracked> tracked;
+};
+
+void Pump() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+}
+
 class ContactsTabTest : public ::testing::Test {
 protected:
-    ContactsTabTest() : vol(L"contacts_tab"), store(&cats) {
+    // A volume of each test's own: the one before may not have let go of its file yet.
+    ContactsTabTest() : vol(L"contacts_tab_" + TestName()), store(&cats) {
         opt.cat.pimVolume = vol.path;
         opt.fusionVolume = vol.fusionPath;
         opt.letterGroups = MatchingLetterGroups(1 | 2 | 8);
@@ -85,6 +144,10 @@ protected:
         if (tab) tab->Destroy();
         if (top) DestroyWindow(top);
         store.Stop();
+    }
+    static std::wstring TestName() {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        return std::wstring(name.begin(), name.end());
     }
     CEOID Contact(uint32_t recid, const wchar_t* fileAs, std::vector<CEPROPVAL> more = {}) {
         std::vector<CEPROPVAL> p = {Str(0x0080001F, fileAs), U4(0x10000066, recid)};
@@ -259,6 +322,101 @@ TEST_F(ContactsTabTest, DPadCrossesBetweenListAndSearchBar) {
     tab->LoseSelection();
     EXPECT_FALSE(tab->BarHasFocus());
     EXPECT_EQ(0, bar->model().pressed());
+}
+
+}  // namespace
+
+namespace {
+
+void Press(HWND hwnd, WPARAM vk) { SendMessageW(hwnd, WM_KEYDOWN, vk, 1); }
+
+TEST_F(ContactsTabTest, PreviewToolbarActsOnItsContact) {
+    ASSERT_TRUE(vol.ok);
+    const CEOID annaOid =
+        Contact(7, L"Berg, Anna", {Str(0x0096001F, L"555-0100"), Str(0x0090001F, L"anna@example.org")});
+    Contact(8, L"Cole, Ben", {Str(0x0097001F, L"555-0300")});
+    raii::Library lang(LoadLibraryW(LANG_DLL));
+    ASSERT_TRUE(lang);
+    env.lang = lang.get();
+    RecordingMenus menus;
+    env.menus = &menus;
+    FakeBridge bridge;
+    settings.CntctsPrvwDlgUponOpenItem.Set(1);  // an open shows the preview: the preview's own must still open
+    Open();
+    SetForegroundWindow(top);
+    ASSERT_TRUE(Row(L"Berg, Anna"));
+    const int32_t anna = int32_t(Row(L"Berg, Anna")->poomId);
+    const int annaRow = tab->Rows().IndexOf(KeyOf(Row(L"Berg, Anna")));
+    const auto& sent = FakeBridge::requests();
+
+    const struct {
+        int rights;  // Right presses from the first button
+        ContactAction kind;
+        int verb;    // the bridge's request; -1 none
+        bool menu;
+    } cases[] = {
+        {0, kActOpen, launch::kShow, false}, {1, kActEdit, launch::kEdit, false}, {2, kActMenu, -1, true},
+        {3, kActNone, -1, false},  // the last button only closes
+        {4, kActOpen, launch::kShow, false},  // round past the end
+    };
+    for (const auto& c : cases) {
+        FakeBridge::requests().clear();
+        menus.tracked.clear();
+        tab->ShowPreview(*Row(L"Berg, Anna"));
+        CContactPreview* p = tab->Preview();
+        ASSERT_TRUE(p && p->IsOpen() && p->Toolbar().hwnd());
+        const HWND bar = p->Toolbar().hwnd();
+        ASSERT_EQ(4u, p->Toolbar().strip().Count());
+        // The rows have the D-pad; only Up on the first row moves it to the
+        // toolbar, whose Down gives it back.
+        EXPECT_FALSE(p->ToolbarFocused());
+        Press(p->hwnd(), VK_DOWN);
+        Press(p->hwnd(), VK_UP);
+        EXPECT_FALSE(p->ToolbarFocused());
+        Press(p->hwnd(), VK_UP);
+        ASSERT_TRUE(p->ToolbarFocused());
+        Press(bar, VK_DOWN);
+        EXPECT_FALSE(p->ToolbarFocused());
+        EXPECT_EQ(0, p->focus());
+        Press(p->hwnd(), VK_UP);
+        for (int i = 0; i < c.rights; ++i) Press(bar, VK_RIGHT);
+        Press(bar, VK_RETURN);
+        EXPECT_FALSE(p->IsOpen()) << c.rights;
+        EXPECT_EQ(c.kind, p->Chosen().action) << c.rights;
+        Pump();  // the tab hears the choice
+
+        ASSERT_EQ(c.verb >= 0 ? 1u : 0u, sent.size()) << c.rights;
+        if (c.verb >= 0) {
+            EXPECT_EQ(c.verb, sent[0].verb);
+            EXPECT_EQ(launch::kBridgeContact, sent[0].kind);
+            EXPECT_EQ(anna, c.verb == launch::kShow ? sent[0].showId : sent[0].editId);
+        }
+        EXPECT_FALSE(p->IsOpen()) << "the open brought the preview back";
+        ASSERT_EQ(c.menu ? 1u : 0u, menus.tracked.size()) << c.rights;
+        if (c.menu) {
+            // Anna's menu, with her numbers, on her row for the command to act on.
+            EXPECT_EQ(UINT(kCmdOpen3), menus.tracked[0].items.at(0));
+            EXPECT_EQ((std::vector<UINT>{kCmdDefaultFirst + 2, kCmdDefaultFirst + 5}), menus.tracked[0].defaults);
+            EXPECT_EQ(annaRow, tab->Rows().Highlighted());
+        }
+    }
+
+    // A contact deleted while its preview is up gets nothing.
+    tab->ShowPreview(*Row(L"Berg, Anna"));
+    FakeBridge::requests().clear();
+    const size_t seen = win.handled;
+    ASSERT_TRUE(vol.Delete(L"Contacts Database", annaOid));
+    ASSERT_TRUE(win.Handle(seen + 1));
+    ASSERT_FALSE(Row(L"Berg, Anna"));
+    for (int kind : {int(kActOpen), int(kActEdit), int(kActMenu)}) tab->RunPreviewAction(kind, L"");
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(menus.tracked.empty());
+
+    settings.CntctsPrvwDlgUponOpenItem.Set(0);
+    tab->Destroy();
+    tab.reset();
+    env.menus = nullptr;
+    env.lang = nullptr;
 }
 
 }  // namespace

@@ -151,26 +151,31 @@ TEST(RowLayout, IconsAboveTheBufferAreNotDrawn) {
 TEST(RowLayout, TimeColumnWidth) {
     const Scaler sc = At(96);
     struct Case {
-        int format, leading, slots;
+        int format, leading, apptSlots, taskSlots;
         bool indent;
         int width;
     } cases[] = {
-        {0, 0, 0, false, 0},
-        {3, 0, 0, false, 16 * 6},  // "X22:22-Multiday:" and nothing more
-        {1, 1, 0, false, 16 * 6 + 12},
-        {2, 0, 2, true, 11 * 6 + 26 + 8},
-        {7, 1, 0, false, 2},
-        {99, 0, 1, false, 2 + 13},
-        {-5, 0, 0, false, 0},
-        {1, 0, 50, false, 96 + 26},  // slot count beyond the two codes
+        {0, 0, 0, 0, false, 0},
+        {3, 0, 0, 0, false, 16 * 6},  // "X22:22-Multiday:" and nothing more
+        {1, 1, 0, 0, false, 16 * 6 + 12},
+        {2, 0, 2, 0, true, 11 * 6 + 26 + 8},
+        {7, 1, 0, 0, false, 2},
+        {99, 0, 1, 0, false, 2 + 13},
+        {-5, 0, 0, 0, false, 0},
+        {1, 0, 50, 0, false, 96 + 26},  // slot count beyond the two codes
+        // The Calendar's tasks line up with the column: it holds the wider strip.
+        {1, 0, 0, 2, false, 96 + 26},
+        {1, 0, 1, 2, false, 96 + 26},
+        {1, 0, 2, -3, false, 96 + 26},
     };
     for (const auto& c : cases) {
         RowSettings s;
         s.apptDisplayFormat = c.format;
         s.leadingRects = c.leading;
-        s.leftStripSlots = c.slots;
+        s.apptLeftSlots = c.apptSlots;
+        s.taskLeftSlots = c.taskSlots;
         s.indentItems = c.indent;
-        EXPECT_EQ(TimeColumnWidth(sc, s, kFont), c.width) << c.format << " " << c.slots;
+        EXPECT_EQ(TimeColumnWidth(sc, s, kFont), c.width) << c.format << " " << c.apptSlots << " " << c.taskSlots;
     }
 }
 
@@ -288,17 +293,21 @@ TEST(RowLayout, CompactSubjectKeepsItsMinimumWidth) {
 TEST(RowLayout, LeadingRectangleSpansTheRow) {
     const Scaler sc = At(96);
     struct Case {
-        int format, leading, left;
+        int format, leading, apptSlots, taskSlots, left;
     } cases[] = {
-        {3, 1, 5},
-        {3, 2, 5},
-        {8, 1, 40 + 12 - 10},
-        {3, 0, 0},
+        {3, 1, 0, 0, 5},
+        {3, 2, 0, 0, 5},
+        {8, 1, 0, 0, 40 + 12 - 10},
+        {3, 0, 0, 0, 0},
+        {3, 1, 2, 0, 5 + 26},  // after the appointment's own left icons...
+        {3, 1, 0, 2, 5},       // ...not the tasks'
     };
     for (const auto& c : cases) {
         RowSettings s;
         s.apptDisplayFormat = c.format;
         s.leadingRects = c.leading;
+        s.apptLeftSlots = c.apptSlots;
+        s.taskLeftSlots = c.taskSlots;
         ApptInput in;
         in.subject = L"Call";
         const RowLayout r = LayOutAppointment(sc, s, Area(240), 40, kFonts, in);
@@ -348,20 +357,25 @@ TEST(RowLayout, TaskCheckBoxAndPrefix) {
 TEST(RowLayout, TaskListCheckBoxFollowsOnlyTheLeftIcons) {
     const Scaler sc = At(96);
     const struct {
-        int slots;
+        int slots, apptSlots;
         bool indent;
         int leading, contentLeft;
         int checkX;
     } cases[] = {
-        {0, false, 0, 0, 1},
-        {0, false, 0, 7, 8},             // from the content edge, not the row's
-        {2, false, 0, 0, 26 + 1},        // after the left icons
-        {1, true, 0, 0, 13 + 8 + 1},     // and the indent
-        {0, false, 1, 0, 1},             // leading rectangles are the appointments'
+        {0, 0, false, 0, 0, 1},
+        {0, 0, false, 0, 7, 8},             // from the content edge, not the row's
+        {2, 0, false, 0, 0, 26 + 1},        // after the left icons
+        {1, 0, true, 0, 0, 13 + 8 + 1},     // and the indent
+        {0, 0, false, 1, 0, 1},             // leading rectangles are the appointments'
+        {0, 2, false, 0, 0, 1},             // so are the appointments' left icons
+        {0, 1, true, 0, 0, 8 + 1},
+        {1, 2, false, 0, 0, 13 + 1},
+        {9, 0, false, 0, 0, 26 + 1},        // never more than the two codes
     };
     for (const auto& c : cases) {
         RowSettings s;
-        s.leftStripSlots = c.slots;
+        s.taskLeftSlots = c.slots;
+        s.apptLeftSlots = c.apptSlots;
         s.indentItems = c.indent;
         s.leadingRects = c.leading;
         TaskInput in;

@@ -525,4 +525,44 @@ TEST(RowPaint, HotZonesFollowTheMarksShown) {
     }
 }
 
+TEST(RowPaint, TaskCheckBoxFollowsTheLeftCodesItsRowDraws) {
+    Scaler sc;
+    raii::Font font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    Canvas cv(240, 60);
+    TTaskTsks task;
+    task.title = L"Buy milk";
+    HotRect rc;
+    rc.left = 0;
+    rc.top = 0;
+    rc.right = 240;
+    rc.bottom = 60;
+    struct Case {
+        int apptSlots, taskSlots;  // the Calendar's left codes set, per kind
+        int tabCodes[2];           // the tab's own codes; -1 the Calendar's
+        int checkX;
+    } cases[] = {
+        {2, 0, {-1, -1}, 1},       // appointments' icons take no room before a task
+        {2, 2, {0, 0}, 1},         // a tab drawing no left icons keeps no room for them
+        {0, 0, {0, 5}, 13 + 1},    // and one drawing its own keeps room for those
+        {2, 0, {4, 5}, 26 + 1},
+    };
+    for (const Case& c : cases) {
+        PainterStyle style;
+        style.general = font.get();
+        style.row.apptLeftSlots = c.apptSlots;
+        style.row.taskLeftSlots = c.taskSlots;
+        CItemPainter painter(sc, style, PainterServices{});
+        DrawContext dc;
+        dc.painter = &painter;
+        dc.hdc = reinterpret_cast<uintptr_t>(cv.dc.get());
+        dc.contentRight = 240;
+        dc.leftIcons[0] = c.tabCodes[0];
+        dc.leftIcons[1] = c.tabCodes[1];
+        task.tabValue = -1;
+        task.Draw(dc, rc, 0);
+        EXPECT_EQ(c.checkX, task.tabValue)
+            << c.apptSlots << " " << c.taskSlots << " " << c.tabCodes[0] << " " << c.tabCodes[1];
+    }
+}
+
 }  // namespace
