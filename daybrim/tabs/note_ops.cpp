@@ -89,7 +89,50 @@ bool CopyBytes(const std::wstring& from, const std::wstring& temp, const CopyPro
     return true;
 }
 
+const wchar_t kStatesValue[] = L"States";
+
+// The value's bytes; false when it is there but not binary (someone else's data).
+bool ReadStates(HKEY key, std::vector<uint8_t>* value) {
+    value->clear();
+    DWORD type = 0, size = 0;
+    LONG r = RegQueryValueExW(key, kStatesValue, nullptr, &type, nullptr, &size);
+    if (r == ERROR_FILE_NOT_FOUND) return true;
+    if (r != ERROR_SUCCESS || type != REG_BINARY) return false;
+    value->resize(size);
+    if (size == 0) return true;
+    r = RegQueryValueExW(key, kStatesValue, nullptr, &type, value->data(), &size);
+    if (r != ERROR_SUCCESS || type != REG_BINARY) return false;
+    value->resize(size);
+    return true;
+}
+
 }  // namespace
+
+const wchar_t kNotesStatesKey[] = L"SOFTWARE\\Microsoft\\Notes\\States";
+
+bool WriteNotesStates(const std::wstring& folder, const std::wstring& templateName) {
+    if (folder.empty() && templateName.empty()) return true;
+    raii::Key key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotesStatesKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        key.out(), nullptr) != ERROR_SUCCESS)
+        return false;
+    std::vector<uint8_t> value;
+    if (!ReadStates(key.get(), &value)) return false;
+    // On a copy: a template that does not fit must not leave the folder changed alone.
+    std::vector<uint8_t> next = value;
+    if (!folder.empty() && !WriteStatesString(next, kStatesFolderOffset, folder)) return false;
+    if (!templateName.empty() && !WriteStatesString(next, kStatesTemplateOffset, templateName)) return false;
+    return RegSetValueExW(key.get(), kStatesValue, 0, REG_BINARY, next.data(), DWORD(next.size())) == ERROR_SUCCESS;
+}
+
+std::wstring CurrentNotesTemplate() {
+    raii::Key key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kNotesStatesKey, 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS)
+        return std::wstring();
+    std::vector<uint8_t> value;
+    if (!ReadStates(key.get(), &value) || value.size() < kStatesTemplateOffset) return std::wstring();
+    return ReadStatesString(value, kStatesTemplateOffset);
+}
 
 std::vector<ScannedFile> ScanFolder(const std::wstring& folder, unsigned wanted, bool isRoot,
                                     std::vector<std::wstring>* templates) {

@@ -60,5 +60,14 @@ FileResult CopyNote(const std::wstring& from, const std::wstring& to, bool overw
 FileResult MoveNote(const std::wstring& from, const std::wstring& to, bool overwrite,
                     const CopyProgress& progress = nullptr);
 
+// The Notes application's saved state (HKEY_LOCAL_MACHINE): the folder and
+// template of its next new note. Both fields are written together or not at
+// all; an empty one is left as it was. False, the value untouched, when a text
+// does not fit its field or the value is not binary.
+extern const wchar_t kNotesStatesKey[];
+bool WriteNotesStates(const std::wstring& folder, const std::wstring& templateName);
+// The template the Notes application starts new notes with; empty when none is stored.
+std::wstring CurrentNotesTemplate();
+
 }  // namespace notes
 }  // namespace daybrim

@@ -249,6 +249,69 @@ TEST_F(NoteOpsTest, CardsAreFoundThroughTheNotesLibrary) {
     EXPECT_TRUE(StorageCardRoots().empty());
 }
 
+// The device registry's "States" value around one write: what was there before
+// (absent when `before` is null), what is written, and what must be read back.
+TEST(NotesStates, WritesBothFieldsOrNothing) {
+    const std::vector<uint8_t> shortValue(100, 0xAB);
+    const std::vector<uint8_t> text = {'N', 0, 'o', 0, 0, 0};
+    const std::wstring longName(kStatesFieldChars, L'x');
+    const struct {
+        const std::vector<uint8_t>* before;
+        DWORD type;
+        const wchar_t* folder;
+        std::wstring templ;
+        bool ok;
+        const wchar_t* wantFolder;
+        const wchar_t* wantTemplate;
+    } cases[] = {
+        {nullptr, REG_BINARY, L"Work", L"Meeting", true, L"Work", L"Meeting"},
+        // A short value is grown; what lay before the folder field stays.
+        {&shortValue, REG_BINARY, L"Work", L"Meeting", true, L"Work", L"Meeting"},
+        // An empty folder leaves the stored one.
+        {nullptr, REG_BINARY, L"", L"Meeting", true, L"", L"Meeting"},
+        // A template too long for its field writes neither field.
+        {&shortValue, REG_BINARY, L"Work", longName, false, nullptr, nullptr},
+        // A value of another type is not ours to rewrite.
+        {&text, REG_SZ, L"Work", L"Meeting", false, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kNotesStatesKey);
+        raii::Key key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotesStatesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, key.out(), nullptr));
+        if (c.before)
+            RegSetValueExW(key.get(), L"States", 0, c.type, c.before->data(), DWORD(c.before->size()));
+        EXPECT_EQ(c.ok, WriteNotesStates(c.folder, c.templ)) << c.folder << c.type;
+
+        DWORD type = 0, size = 4096;
+        std::vector<uint8_t> after(size);
+        const LONG r = RegQueryValueExW(key.get(), L"States", nullptr, &type, after.data(), &size);
+        if (!c.ok) {
+            ASSERT_EQ(ERROR_SUCCESS, r);
+            after.resize(size);
+            EXPECT_EQ(*c.before, after) << "untouched";
+            continue;
+        }
+        ASSERT_EQ(ERROR_SUCCESS, r);
+        EXPECT_EQ(DWORD(REG_BINARY), type);
+        after.resize(size);
+        EXPECT_EQ(kStatesTemplateOffset + 2 * kStatesFieldChars, after.size());
+        EXPECT_EQ(c.wantFolder, ReadStatesString(after, kStatesFolderOffset));
+        EXPECT_EQ(c.wantTemplate, ReadStatesString(after, kStatesTemplateOffset));
+        EXPECT_EQ(c.wantTemplate, CurrentNotesTemplate());
+        if (c.before) {
+            EXPECT_EQ(0xAB, after[kStatesFolderOffset - 1]);
+        }
+    }
+    // A value that ends before the template field names none.
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kNotesStatesKey);
+    raii::Key key;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotesStatesKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(), nullptr);
+    RegSetValueExW(key.get(), L"States", 0, REG_BINARY, shortValue.data(), DWORD(shortValue.size()));
+    EXPECT_EQ(L"", CurrentNotesTemplate());
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kNotesStatesKey);
+}
+
 }  // namespace
 }  // namespace notes
 }  // namespace daybrim
