@@ -108,6 +108,28 @@ bool ReadStates(HKEY key, std::vector<uint8_t>* value) {
 
 }  // namespace
 
+ListLibrary::ListLibrary(const std::wstring& path) {
+    if (path.empty()) return;
+    lib_.reset(LoadLibraryW(path.c_str()));
+    if (lib_) get_ = reinterpret_cast<GetListData>(reinterpret_cast<void*>(GetProcAddress(lib_.get(), "GetListData")));
+}
+
+int ListLibrary::Completion(const std::wstring& listPath) const {
+    if (!get_ || listPath.size() >= MAX_PATH) return -1;
+    // Room past the structure, marked: a library that writes more than it was
+    // given is caught here rather than in what lies beside the call's frame.
+    struct Guarded {
+        ListData data;
+        uint8_t guard[48];
+    } g;
+    std::memset(&g, 0xA5, sizeof g);
+    g.data = ListData{sizeof(ListData), 0, 0, 0};
+    const bool returned = get_(listPath.c_str(), &g.data) != FALSE;
+    for (uint8_t b : g.guard)
+        if (b != 0xA5) return -1;
+    return ListCompletion(returned, g.data);
+}
+
 const wchar_t kNotesStatesKey[] = L"SOFTWARE\\Microsoft\\Notes\\States";
 
 bool WriteNotesStates(const std::wstring& folder, const std::wstring& templateName) {

@@ -216,8 +216,12 @@ std::vector<notes::ScannedFile> CNotesTab::ScanAll() {
         const std::wstring utils = RegString(HKEY_CURRENT_USER, kListKey, L"PinlistUtilsPath",
                                              L"\\Program Files\\Olvane\\Pinlist\\PinlistUtils.dll");
         if (!lists.empty()) {
-            raii::Library lib(LoadLibraryW(utils.c_str()));
-            if (lib && GetProcAddress(lib.get(), "GetListData")) ScanTree(lists, notes::kList, &files, nullptr);
+            const notes::ListLibrary lib(utils);
+            if (lib.usable()) {
+                const size_t first = files.size();
+                ScanTree(lists, notes::kList, &files, nullptr);
+                for (size_t i = first; i < files.size(); ++i) files[i].completion = lib.Completion(files[i].path);
+            }
         }
     }
     // A template in several folders is offered once, where it was first found.

@@ -249,6 +249,50 @@ TEST_F(NoteOpsTest, CardsAreFoundThroughTheNotesLibrary) {
     EXPECT_TRUE(StorageCardRoots().empty());
 }
 
+// The list program's library as the tab uses it, with the device's stand-in:
+// each list's completion, and a safe answer to every faulty one.
+TEST_F(NoteOpsTest, ListLibraryAnswersSafely) {
+    const ListLibrary lib(LIST_UTILS);
+    ASSERT_TRUE(lib.usable());
+    const struct {
+        const char* text;  // null: no such file
+        int want;
+    } cases[] = {
+        {"[x] milk\r\n[ ] bread\r\n[x] eggs\r\ntea\r\n", 50},
+        {"[x] milk\n[X] bread\n", 100},
+        {"[ ] milk\n", 0},
+        {"", -1},
+        {nullptr, -1},
+        {"#refuse\n[x] milk\n", -1},
+        {"#too-many\n[x] milk\n", -1},
+        {"#overrun\n[x] milk\n", -1},
+    };
+    const std::wstring path = std::wstring(kHome) + L"\\list.mll";
+    for (const auto& c : cases) {
+        DeleteFileW(path.c_str());
+        if (c.text) {
+            ASSERT_TRUE(Write(path, c.text));
+        }
+        EXPECT_EQ(c.want, lib.Completion(path)) << (c.text ? c.text : "<none>");
+    }
+    EXPECT_EQ(-1, lib.Completion(std::wstring(MAX_PATH, L'a')));
+
+    // The raw export refuses a structure smaller than its own, writing nothing.
+    raii::Library raw(LoadLibraryW(LIST_UTILS));
+    auto get = reinterpret_cast<ListLibrary::GetListData>(
+        reinterpret_cast<void*>(GetProcAddress(raw.get(), "GetListData")));
+    ASSERT_NE(nullptr, get);
+    ListData small = {8, 7, 7, 7};
+    EXPECT_FALSE(get(path.c_str(), &small));
+    EXPECT_EQ(7u, small.items);
+    EXPECT_FALSE(get(path.c_str(), nullptr));
+
+    // A library without the export, and none at all, are not used.
+    EXPECT_FALSE(ListLibrary(L"note_prj.dll").usable());
+    EXPECT_FALSE(ListLibrary(L"\\No Such\\PinlistUtils.dll").usable());
+    EXPECT_FALSE(ListLibrary(L"").usable());
+}
+
 // The device registry's "States" value around one write: what was there before
 // (absent when `before` is null), what is written, and what must be read back.
 TEST(NotesStates, WritesBothFieldsOrNothing) {

@@ -231,21 +231,44 @@ TEST_F(NotesTabTest, ScanListsFoldersSubFoldersAndTheCard) {
 }
 
 TEST_F(NotesTabTest, ListsNeedTheListProgramsLibrary) {
-    // The list program's folder is named but its library is missing: no scan.
-    ASSERT_TRUE(notes::MakeFolders(Root(L"Lists")));
-    ASSERT_TRUE(Write(Root(L"Lists\\shopping.mll"), "list"));
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                    nullptr);
-    const std::wstring lists = Root(L"Lists"), lib = L"\\No Such\\PinlistUtils.dll";
-    RegSetValueExW(key, L"ListsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lists.c_str()),
-                   DWORD((lists.size() + 1) * 2));
-    RegSetValueExW(key, L"PinlistUtilsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lib.c_str()),
-                   DWORD((lib.size() + 1) * 2));
-    RegCloseKey(key);
-    s_.NotesScannedFileTypes.Set(32);
-    tab_->Rescan();
-    EXPECT_EQ(L"", Listing());
+    ASSERT_TRUE(notes::MakeFolders(Root(L"Lists\\Home")));
+    ASSERT_TRUE(Write(Root(L"Lists\\shopping.mll"), "[x] milk\r\n[ ] bread\r\n"));
+    ASSERT_TRUE(Write(Root(L"Lists\\Home\\chores.mll"), "#too-many\r\n[x] dishes\r\n"));
+    ASSERT_TRUE(Write(Root(L"Lists\\notes.txt"), "not a list"));
+    const struct {
+        const wchar_t* library;
+        const wchar_t* want;
+        int shopping;  // its completion
+    } cases[] = {
+        // The lists folder and its sub-folders, lists only, each with its completion
+        // (none for an answer that makes no sense).
+        {LIST_UTILS, L"Home: chores | Notes: shopping | ", 50},
+        // A library that is missing or has no such export: no lists at all.
+        {L"\\No Such\\PinlistUtils.dll", L"", -1},
+        {L"note_prj.dll", L"", -1},
+    };
+    for (const auto& c : cases) {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr);
+        const std::wstring lists = Root(L"Lists"), lib = c.library;
+        RegSetValueExW(key, L"ListsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lists.c_str()),
+                       DWORD((lists.size() + 1) * 2));
+        RegSetValueExW(key, L"PinlistUtilsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lib.c_str()),
+                       DWORD((lib.size() + 1) * 2));
+        RegCloseKey(key);
+        // Only lists: the configured folder (which holds the lists folder) adds nothing.
+        s_.NotesScannedFileTypes.Set(32);
+        s_.NotesTabGrouping.Set(1);
+        tab_->Rescan();
+        EXPECT_EQ(c.want, Listing()) << c.library;
+        if (TNoteItem* shopping = Item(Root(L"Lists\\shopping.mll"))) {
+            EXPECT_EQ(c.shopping, shopping->row.completion);
+            EXPECT_EQ(-1, Item(Root(L"Lists\\Home\\chores.mll"))->row.completion);
+        } else {
+            EXPECT_EQ(-1, c.shopping) << c.library;
+        }
+    }
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist");
 }
 
