@@ -599,6 +599,12 @@ int CNotesTab::OpenItemOverride(TItem* item) {
         PreviewNote(note, rc.right / 2, lastTapY_ >= 0 ? lastTapY_ : 0);
         return 1;
     }
+    // The organiser that keeps its own notes shows an ink note itself.
+    if (type == notes::kInk && Setting(env_, &CSettings::PimSw, 0) == launch::kPocketInformant) {
+        launch::PimBridgeRequest r;
+        if (launch::BridgeShowNote(note->file.path, &r)) launch::SendToPimBridge(LaunchSettings(), main_, r);
+        return 1;
+    }
     // Recordings and lists open with their program; documents through the shell's verb.
     const bool plain = (type & (notes::kVoice | notes::kList)) != 0;
     launch::Launch(main_, note->file.path, L"", plain ? nullptr : L"OpenDoc");

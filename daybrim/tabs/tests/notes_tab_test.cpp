@@ -311,6 +311,35 @@ TEST_F(NotesTabTest, NewNotesGoToTheOrganiserOrTheNotesApplication) {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, notes::kNotesStatesKey);
 }
 
+TEST_F(NotesTabTest, InkNotesOpenInTheOrganiserThatKeepsNotes) {
+    const struct {
+        int pimSw;
+        const wchar_t* file;
+        const char* source;
+        const char* event;
+        const char* field;
+        std::string want;  // its start
+    } cases[] = {
+        // Shown by the bridge: Pocket Informant, verb show, kind note, then the path.
+        {1, L"Work\\minutes.pwi", "pimbridge", "copydata", "data", "010000000000000003000000"},
+        {0, L"Work\\minutes.pwi", "notes", "start", "commandLine", "-opendoc"},
+        // Other files open through the shell whatever the organiser.
+        {1, L"groceries.txt", "notes", "start", "commandLine", "-opendoc"},
+    };
+    s_.NotesPreviewNotesState.Set(0);
+    s_.ProgramFiles.Set(L"\\Program Files");
+    for (const auto& c : cases) {
+        s_.PimSw.Set(DWORD(c.pimSw));
+        tab_->Rescan();
+        const auto from = devlog::LogSize();
+        EXPECT_EQ(1, tab_->OpenItemOverride(Item(Root(c.file))));
+        const std::string got = Logged(from, c.source, c.event, c.field);
+        EXPECT_EQ(c.want, got.substr(0, c.want.size())) << c.pimSw << " " << got;
+        if (std::string(c.source) == "notes") CloseWhenShown(L"Notes", L"Notes");
+        if (std::string(c.source) == "pimbridge") CloseWhenShown(L"PIM_BRIDGE_CLASS", L"");
+    }
+}
+
 TEST_F(NotesTabTest, SearchNarrowsByTheTabsMode) {
     const LetterGroups letters = {L"abc", L"def", L"ghi", L"jkl", L"mno", L"pqrs", L"tuv", L"wxyz"};
     const struct {
