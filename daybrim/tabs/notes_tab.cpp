@@ -544,13 +544,10 @@ bool CNotesTab::MailNote(TNoteItem* item) {
 std::wstring CNotesTab::FolderNameOf(TItem* item) const {
     if (!item) return std::wstring();
     if (item->Kind() == kKindNote) return static_cast<TNoteItem*>(item)->file.folderName;
-    if (model_.options().grouping != 1) return std::wstring();
     // A folder group's files all share its folder name.
-    for (TItem* g = const_cast<NotesModel&>(model_).groups().head(); g; g = g->next())
-        if (g == item)
-            for (TChildItem* c : static_cast<TItemWithList*>(g)->children())
-                return static_cast<TNoteItem*>(c)->file.folderName;
-    return std::wstring();
+    auto* group = dynamic_cast<TNoteGroup*>(item);
+    if (!group || model_.options().grouping != 1 || group->children().empty()) return std::wstring();
+    return static_cast<TNoteItem*>(*group->children().begin())->file.folderName;
 }
 
 bool CNotesTab::NewNote(const std::wstring& folder, const std::wstring& templateName) {
