@@ -73,7 +73,7 @@ namespace daybrim {
     N(NotesBreakLineStyle, 3) N(NotesFoldingDflt, 0) N(NotesIncldFoldBttns, 1)       \
     N(NotesIncldCounters, 1) N(NotesScannedFileTypes, 63) S(NotesSelFolder, L"")     \
     N(NotesSlideoutOpen, 1) N(NotesTabGrouping, 1) N(NotesGroupingDirctn, 1)         \
-    N(DisplayOnNotesTab, 5) N(NotesTab1Sort, 0) N(NotesTab1SortDirect, 1) N(NotesSearchMode, 0)
+    N(DisplayOnNotesTab, 5) N(NotesTab1Sort, 0) N(NotesTab1SortDirect, 1) N(NotesSearchMode, 0) N(NotesSearchBarAlphabet, 1)
 
 #define DAYBRIM_CONTACTS_SETTINGS(N, S)                                              \
     N(CntctsActiveLanguages, 1) N(CntctsActiveSearchBar, 1)                          \

@@ -120,6 +120,11 @@ MoveKind PlanMove(const std::wstring& from, const std::wstring& to) {
 
 std::wstring MailArguments(const std::wstring& path) { return L"-attach \"" + path + L"\""; }
 
+int ListCompletion(bool returned, const ListData& data) {
+    if (!returned || data.size != sizeof(ListData) || data.items == 0 || data.done > data.items) return -1;
+    return int(uint64_t(data.done) * 100 / data.items);
+}
+
 std::wstring ReadStatesString(const std::vector<uint8_t>& value, size_t offset) {
     std::wstring out;
     if (offset > value.size()) return out;

@@ -19,6 +19,7 @@ struct ScannedFile {
     unsigned type = 0;        // type bit
     double modified = 0;      // OLE date, local time
     uint64_t size = 0;
+    int completion = -1;      // lists: checked-off share, 0..100; -1 none
 };
 
 enum TypeBit : unsigned { kInk = 1, kVoice = 2, kText = 4, kWord = 8, kExcel = 16, kList = 32, kAllTypes = 63 };
@@ -68,6 +69,21 @@ MoveKind PlanMove(const std::wstring& from, const std::wstring& to);
 
 // The mail program's arguments attaching `path`, the quote closed.
 std::wstring MailArguments(const std::wstring& path);
+
+// What the list program's library ("GetListData") reports about one list file.
+// The caller sets `size` to the structure's size; the library fills in the rest.
+// Laid out alike on the 32-bit device and here.
+struct ListData {
+    uint32_t size;
+    uint32_t items;     // entries of the list
+    uint32_t done;      // entries checked off
+    uint32_t reserved;  // 0
+};
+static_assert(sizeof(ListData) == 16, "the list library reads 16 bytes");
+// The completion a list shows (0..100) from the library's answer; -1 when the
+// call failed or the answer makes no sense (another size than asked for, more
+// done than there are entries) or the list has no entries.
+int ListCompletion(bool returned, const ListData& data);
 
 // The Notes application's "States" value: the folder of new notes (a wide string
 // at byte 84) and the template (at byte 1650). Each field holds at most 259

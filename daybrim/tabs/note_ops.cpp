@@ -89,7 +89,72 @@ bool CopyBytes(const std::wstring& from, const std::wstring& temp, const CopyPro
     return true;
 }
 
+const wchar_t kStatesValue[] = L"States";
+
+// The value's bytes; false when it is there but not binary (someone else's data).
+bool ReadStates(HKEY key, std::vector<uint8_t>* value) {
+    value->clear();
+    DWORD type = 0, size = 0;
+    LONG r = RegQueryValueExW(key, kStatesValue, nullptr, &type, nullptr, &size);
+    if (r == ERROR_FILE_NOT_FOUND) return true;
+    if (r != ERROR_SUCCESS || type != REG_BINARY) return false;
+    value->resize(size);
+    if (size == 0) return true;
+    r = RegQueryValueExW(key, kStatesValue, nullptr, &type, value->data(), &size);
+    if (r != ERROR_SUCCESS || type != REG_BINARY) return false;
+    value->resize(size);
+    return true;
+}
+
 }  // namespace
+
+ListLibrary::ListLibrary(const std::wstring& path) {
+    if (path.empty()) return;
+    lib_.reset(LoadLibraryW(path.c_str()));
+    if (lib_) get_ = reinterpret_cast<GetListData>(reinterpret_cast<void*>(GetProcAddress(lib_.get(), "GetListData")));
+}
+
+int ListLibrary::Completion(const std::wstring& listPath) const {
+    if (!get_ || listPath.size() >= MAX_PATH) return -1;
+    // Room past the structure, marked: a library that writes more than it was
+    // given is caught here rather than in what lies beside the call's frame.
+    struct Guarded {
+        ListData data;
+        uint8_t guard[48];
+    } g;
+    std::memset(&g, 0xA5, sizeof g);
+    g.data = ListData{sizeof(ListData), 0, 0, 0};
+    const bool returned = get_(listPath.c_str(), &g.data) != FALSE;
+    for (uint8_t b : g.guard)
+        if (b != 0xA5) return -1;
+    return ListCompletion(returned, g.data);
+}
+
+const wchar_t kNotesStatesKey[] = L"SOFTWARE\\Microsoft\\Notes\\States";
+
+bool WriteNotesStates(const std::wstring& folder, const std::wstring& templateName) {
+    if (folder.empty() && templateName.empty()) return true;
+    raii::Key key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotesStatesKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        key.out(), nullptr) != ERROR_SUCCESS)
+        return false;
+    std::vector<uint8_t> value;
+    if (!ReadStates(key.get(), &value)) return false;
+    // On a copy: a template that does not fit must not leave the folder changed alone.
+    std::vector<uint8_t> next = value;
+    if (!folder.empty() && !WriteStatesString(next, kStatesFolderOffset, folder)) return false;
+    if (!templateName.empty() && !WriteStatesString(next, kStatesTemplateOffset, templateName)) return false;
+    return RegSetValueExW(key.get(), kStatesValue, 0, REG_BINARY, next.data(), DWORD(next.size())) == ERROR_SUCCESS;
+}
+
+std::wstring CurrentNotesTemplate() {
+    raii::Key key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kNotesStatesKey, 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS)
+        return std::wstring();
+    std::vector<uint8_t> value;
+    if (!ReadStates(key.get(), &value) || value.size() < kStatesTemplateOffset) return std::wstring();
+    return ReadStatesString(value, kStatesTemplateOffset);
+}
 
 std::vector<ScannedFile> ScanFolder(const std::wstring& folder, unsigned wanted, bool isRoot,
                                     std::vector<std::wstring>* templates) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "note_files.h"
+#include "raii.h"
 
 namespace daybrim {
 namespace notes {
@@ -59,6 +60,31 @@ FileResult CopyNote(const std::wstring& from, const std::wstring& to, bool overw
 // is a verified copy, and only then the source is deleted.
 FileResult MoveNote(const std::wstring& from, const std::wstring& to, bool overwrite,
                     const CopyProgress& progress = nullptr);
+
+// The list program's library, loaded for one scan: its "GetListData" asked about
+// each list file. Whatever the library answers, a list gets a completion of
+// 0..100 or none.
+class ListLibrary {
+public:
+    using GetListData = BOOL(WINAPI*)(const wchar_t* path, ListData* data);
+    explicit ListLibrary(const std::wstring& path);
+    // Loaded and exporting "GetListData".
+    bool usable() const { return get_ != nullptr; }
+    int Completion(const std::wstring& listPath) const;
+
+private:
+    raii::Library lib_;
+    GetListData get_ = nullptr;
+};
+
+// The Notes application's saved state (HKEY_LOCAL_MACHINE): the folder and
+// template of its next new note. Both fields are written together or not at
+// all; an empty one is left as it was. False, the value untouched, when a text
+// does not fit its field or the value is not binary.
+extern const wchar_t kNotesStatesKey[];
+bool WriteNotesStates(const std::wstring& folder, const std::wstring& templateName);
+// The template the Notes application starts new notes with; empty when none is stored.
+std::wstring CurrentNotesTemplate();
 
 }  // namespace notes
 }  // namespace daybrim

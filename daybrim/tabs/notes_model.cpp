@@ -34,6 +34,7 @@ TNoteItem::TNoteItem(const notes::ScannedFile& f, const NotesOptions* order)
     row.typeBits = f.type;
     row.date = f.modified;
     row.size = f.size;
+    row.completion = f.type == notes::kList ? f.completion : -1;
 }
 
 int TNoteItem::Compare(const TItem& other) const {

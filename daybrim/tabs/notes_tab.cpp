@@ -216,10 +216,20 @@ std::vector<notes::ScannedFile> CNotesTab::ScanAll() {
         const std::wstring utils = RegString(HKEY_CURRENT_USER, kListKey, L"PinlistUtilsPath",
                                              L"\\Program Files\\Olvane\\Pinlist\\PinlistUtils.dll");
         if (!lists.empty()) {
-            raii::Library lib(LoadLibraryW(utils.c_str()));
-            if (lib && GetProcAddress(lib.get(), "GetListData")) ScanTree(lists, notes::kList, &files, nullptr);
+            const notes::ListLibrary lib(utils);
+            if (lib.usable()) {
+                const size_t first = files.size();
+                ScanTree(lists, notes::kList, &files, nullptr);
+                for (size_t i = first; i < files.size(); ++i) files[i].completion = lib.Completion(files[i].path);
+            }
         }
     }
+    // A template in several folders is offered once, where it was first found.
+    std::vector<std::wstring> unique;
+    for (const std::wstring& t : templates_)
+        if (std::none_of(unique.begin(), unique.end(), [&](const std::wstring& u) { return notes::SamePath(u, t); }))
+            unique.push_back(t);
+    templates_.swap(unique);
     // A folder configured twice, or a card inside a configured folder, lists its files once.
     std::sort(files.begin(), files.end(), [](const notes::ScannedFile& a, const notes::ScannedFile& b) {
         return NoteIdOf(a.path) < NoteIdOf(b.path);
@@ -258,16 +268,25 @@ void CNotesTab::Search(int key, const LetterGroups& letters) {
     if (main_) Rebuild(false);
 }
 
+int NotesSearchAlphabet(uint32_t stored, const std::wstring& customName) {
+    if (!customName.empty()) return kAlphabetCustom;
+    switch (stored) {
+    case kAlphabetLatin:
+    case kAlphabetCyrillic:
+    case kAlphabetHebrew:
+    case kAlphabetGreek:
+    case kAlphabetSkinned: return int(stored);
+    default: return kAlphabetLatin;
+    }
+}
+
 CTabWithSearchPanel::SearchPanelSetup CNotesTab::SearchPanelSettings() {
     SearchPanelSetup s;
-    s.type = alphabet_;
     if (!env_->settings) return s;
     const CSettings& set = *env_->settings;
     s.shown = set.NotesActiveSearchBar.value() != 0;
     s.customName = set.NotesCustomSearchBarSelected.value();
-    // A stored custom alphabet outlives the session; the built-in choices do not.
-    if (!s.customName.empty()) s.type = kAlphabetCustom;
-    else if (s.type == kAlphabetCustom) s.type = kAlphabetLatin;
+    s.type = NotesSearchAlphabet(set.NotesSearchBarAlphabet.value(), s.customName);
     // The letters a note's title is keyed by are the same as the contacts'.
     s.languages = set.CntctsActiveLanguages.value();
     return s;
@@ -282,9 +301,10 @@ void CNotesTab::OnSearchKey(int key, const std::wstring& label) {
 }
 
 void CNotesTab::OnAlphabetChosen(int type, const std::wstring& name) {
-    alphabet_ = type;
     if (!env_->settings) return;
     CSettings& s = *env_->settings;
+    s.NotesSearchBarAlphabet.Set(DWORD(type));
+    s.NotesSearchBarAlphabet.Write();
     s.NotesCustomSearchBarSelected.Set(type == kAlphabetCustom ? name : L"");
     s.NotesCustomSearchBarSelected.Write();
 }
@@ -340,8 +360,27 @@ std::vector<std::wstring> CNotesTab::MoveTargets() const {
     return out;
 }
 
+void CNotesTab::FillTemplateMenu(HMENU menu) {
+    const std::wstring current = notes::CurrentNotesTemplate();
+    for (int pos = GetMenuItemCount(menu) - 1; pos >= 0; --pos) {
+        HMENU sub = GetSubMenu(menu, pos);
+        if (!sub || GetMenuItemID(sub, 0) != kCmdNoteTemplateFirst) continue;
+        if (templates_.empty()) {
+            DeleteMenu(menu, UINT(pos), MF_BYPOSITION);
+            continue;
+        }
+        while (GetMenuItemCount(sub) > 0) DeleteMenu(sub, 0, MF_BYPOSITION);
+        for (size_t i = 0; i < templates_.size() && kCmdNoteTemplateFirst + i <= kCmdNoteTemplateLast; ++i) {
+            const bool checked = notes::SamePath(templates_[i], current);
+            AppendMenuW(sub, MF_STRING | (checked ? MF_CHECKED : 0), kCmdNoteTemplateFirst + UINT(i),
+                        templates_[i].c_str());
+        }
+    }
+}
+
 void CNotesTab::PrepareContextMenu(TItem* item, HMENU menu) {
     menuTargets_.clear();
+    FillTemplateMenu(menu);
     TNoteItem* note = item && item->Kind() == kKindNote ? static_cast<TNoteItem*>(item) : nullptr;
     if (!note) return;
     const std::vector<std::wstring> targets = MoveTargets();
@@ -372,6 +411,12 @@ void CNotesTab::Tell(const std::wstring& text, const std::wstring& caption, UINT
 
 int CNotesTab::OnContextMenuCommand(TItem* item, UINT command) {
     TNoteItem* note = item && item->Kind() == kKindNote ? static_cast<TNoteItem*>(item) : nullptr;
+    if (command >= kCmdNoteTemplateFirst && command <= kCmdNoteTemplateLast) {
+        const size_t n = command - kCmdNoteTemplateFirst;
+        if (n >= templates_.size()) return -1;
+        NewNote(FolderNameOf(item), templates_[n]);
+        return 0;
+    }
     if (command >= kCmdMoveToFirst && command < kCmdMoveToFirst + kCmdFolderSlots) {
         const size_t i = command - kCmdMoveToFirst;
         if (!note || i >= menuTargets_.size()) return -1;
@@ -399,8 +444,12 @@ int CNotesTab::OnContextMenuCommand(TItem* item, UINT command) {
     case kCmdNoteCopy: return note ? (CopyFileTo(note, note->file.folder), 0) : -1;
     case kCmdNewWorkbookFile: launch::Launch(main_, L"pxl.exe", L""); return 0;
     case kCmdNewDocumentFile: launch::Launch(main_, L"pWord.exe", L""); return 0;
-    case kCmdNewNoteInFolder:
-    case kCmdNewNoteDefault: launch::Launch(main_, L":MSNOTETAKE", L""); return 0;
+    case kCmdNewNoteInFolder: {
+        const std::wstring sel = env_->settings ? env_->settings->NotesSelFolder.value() : std::wstring();
+        NewNote(sel.empty() ? FolderNameOf(item) : sel, L"");
+        return 0;
+    }
+    case kCmdNewNoteDefault: NewNote(L"", L""); return 0;
     case kCmdNotesFoldAll:
     case kCmdNotesUnfoldAll:
         for (TItem* g = model_.groups().head(); g; g = g->next()) {
@@ -492,6 +541,36 @@ bool CNotesTab::MailNote(TNoteItem* item) {
     return item && launch::Launch(main_, L"\\windows\\tmail.exe", notes::MailArguments(item->file.path));
 }
 
+std::wstring CNotesTab::FolderNameOf(TItem* item) const {
+    if (!item) return std::wstring();
+    if (item->Kind() == kKindNote) return static_cast<TNoteItem*>(item)->file.folderName;
+    // A folder group's files all share its folder name.
+    auto* group = dynamic_cast<TNoteGroup*>(item);
+    if (!group || model_.options().grouping != 1 || group->children().empty()) return std::wstring();
+    return static_cast<TNoteItem*>(*group->children().begin())->file.folderName;
+}
+
+bool CNotesTab::NewNote(const std::wstring& folder, const std::wstring& templateName) {
+    const launch::LaunchConfig c = LaunchSettings();
+    if (templateName.empty() && c.pimSw == launch::kPocketInformant) {
+        launch::PimBridgeRequest r;
+        return launch::BridgeCreate(c.pimSw, launch::kBridgeNote, launch::kNoDate, launch::kNoDate, L"", &r) &&
+               launch::SendToPimBridge(c, main_, r);
+    }
+    if (templateName.empty() && c.pimSw == launch::kAgendaFusion)
+        return launch::RunAgendaFusion(c, launch::AgendaFusionNew(launch::kNewNote, 0, 0, L""));
+    // The Notes application reads its state only as it starts: a running one is
+    // asked to close first (another program's window cannot be destroyed from here).
+    if (HWND running = FindWindowW(L"Notes", nullptr)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(running, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+    // A folder or template the value cannot hold is not stored; the application
+    // still starts, with the folder and template it had.
+    notes::WriteNotesStates(folder, templateName);
+    return launch::Launch(main_, L":MSNOTETAKE", L"");
+}
+
 bool CNotesTab::PreviewNote(TNoteItem* item, int x, int y) {
     if (!item || !(item->file.type & (notes::kInk | notes::kText))) return false;
     POINT pt = {x, y};
@@ -515,6 +594,12 @@ int CNotesTab::OpenItemOverride(TItem* item) {
         RECT rc = {0, 0, 0, 0};
         if (list_.hwnd()) GetClientRect(list_.hwnd(), &rc);
         PreviewNote(note, rc.right / 2, lastTapY_ >= 0 ? lastTapY_ : 0);
+        return 1;
+    }
+    // The organiser that keeps its own notes shows an ink note itself.
+    if (type == notes::kInk && Setting(env_, &CSettings::PimSw, 0) == launch::kPocketInformant) {
+        launch::PimBridgeRequest r;
+        if (launch::BridgeShowNote(note->file.path, &r)) launch::SendToPimBridge(LaunchSettings(), main_, r);
         return 1;
     }
     // Recordings and lists open with their program; documents through the shell's verb.

@@ -50,6 +50,11 @@ private:
 // The preview text of a file: at most a fixed number of bytes read, as ANSI text.
 std::wstring PreviewText(const std::wstring& path);
 
+// The search bar's alphabet from the stored type and custom alphabet name: a
+// named custom alphabet, else the stored built-in one; Latin for a type this
+// version does not know (or a custom one without a name).
+int NotesSearchAlphabet(uint32_t stored, const std::wstring& customName);
+
 class CNotesTab : public CTabWithSearchPanel {
 public:
     explicit CNotesTab(const ShellEnv* env);
@@ -93,13 +98,21 @@ public:
     bool HideNote(TNoteItem* item);
     bool MailNote(TNoteItem* item);
     bool PreviewNote(TNoteItem* item, int x, int y);
+    // A new note in `folder` (a folder name; empty for the Notes application's
+    // own) from `templateName` (empty for its current one): the organiser's
+    // request when it makes notes and no template is asked for, else the Notes
+    // application, started afresh with the folder and template stored for it.
+    bool NewNote(const std::wstring& folder, const std::wstring& templateName);
+    // The folder name an item's menu makes new notes in: a note's own, or a folder
+    // group's while the files are grouped by folder; empty otherwise.
+    std::wstring FolderNameOf(TItem* item) const;
     // The rename dialog's locations for a file: main memory and the cards, or
     // the list program's folder for a list.
     std::vector<NoteLocation> LocationsFor(const TNoteItem& item) const;
 
 protected:
     // CTabWithSearchPanel: the bar shows with NotesActiveSearchBar; its alphabet is
-    // the stored custom one, else the one chosen while the tab runs (Latin at first).
+    // the stored one (NotesSearchBarAlphabet and NotesCustomSearchBarSelected).
     SearchPanelSetup SearchPanelSettings() override;
     void OnSearchKey(int key, const std::wstring& label) override;
     void OnAlphabetChosen(int type, const std::wstring& name) override;
@@ -113,12 +126,13 @@ private:
     std::wstring Text(unsigned id) const;
     void OnWindowPosChanged(HWND hwnd) override;
     void RenameWithDialog(TNoteItem* item);
+    // The sub-menu of templates, its current one checked; gone when there are none.
+    void FillTemplateMenu(HMENU menu);
 
     NotesModel model_;
     std::vector<std::wstring> templates_;
     std::vector<std::wstring> menuTargets_;  // the folders of the shown item menu
     bool scanned_ = false;
-    int alphabet_ = kAlphabetLatin;
 };
 
 }  // namespace daybrim

@@ -92,6 +92,28 @@ TEST(NoteFiles, MailAttachmentIsQuotedOnBothSides) {
     EXPECT_EQ(L"-attach \"\\My Documents\\a b.pwi\"", MailArguments(L"\\My Documents\\a b.pwi"));
 }
 
+TEST(NoteFiles, ListCompletionTrustsOnlySensibleAnswers) {
+    const uint32_t kSize = sizeof(ListData);
+    const struct {
+        bool returned;
+        ListData data;
+        int want;
+    } cases[] = {
+        {true, {kSize, 4, 2, 0}, 50},
+        {true, {kSize, 3, 1, 0}, 33},  // rounded down: full only when all are done
+        {true, {kSize, 3, 3, 0}, 100},
+        {true, {kSize, 5, 0, 0}, 0},
+        {true, {kSize, 0xFFFFFFFFu, 0xFFFFFFFEu, 0}, 99},  // no overflow on the way
+        {false, {kSize, 4, 2, 0}, -1},                      // the call failed
+        {true, {kSize, 0, 0, 0}, -1},                       // nothing to complete
+        {true, {kSize, 2, 3, 0}, -1},                       // more done than there are
+        {true, {kSize * 2, 4, 2, 0}, -1},                   // another layout than asked for
+        {true, {0, 4, 2, 0}, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.want, ListCompletion(c.returned, c.data)) << c.data.size << " " << c.data.items << " " << c.data.done;
+}
+
 TEST(NoteStates, ReadStopsAtTerminatorFieldAndValueEnd) {
     std::vector<uint8_t> v;
     ASSERT_TRUE(WriteStatesString(v, kStatesTemplateOffset, L"Meeting notes"));

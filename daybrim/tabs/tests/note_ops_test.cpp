@@ -249,6 +249,107 @@ TEST_F(NoteOpsTest, CardsAreFoundThroughTheNotesLibrary) {
     EXPECT_TRUE(StorageCardRoots().empty());
 }
 
+// The list program's library as the tab uses it, with the device's stand-in:
+// each list's completion, and a safe answer to every faulty one.
+TEST_F(NoteOpsTest, ListLibraryAnswersSafely) {
+    const ListLibrary lib(LIST_UTILS);
+    ASSERT_TRUE(lib.usable());
+    const struct {
+        const char* text;  // null: no such file
+        int want;
+    } cases[] = {
+        {"[x] milk\r\n[ ] bread\r\n[x] eggs\r\ntea\r\n", 50},
+        {"[x] milk\n[X] bread\n", 100},
+        {"[ ] milk\n", 0},
+        {"", -1},
+        {nullptr, -1},
+        {"#refuse\n[x] milk\n", -1},
+        {"#too-many\n[x] milk\n", -1},
+        {"#overrun\n[x] milk\n", -1},
+    };
+    const std::wstring path = std::wstring(kHome) + L"\\list.mll";
+    for (const auto& c : cases) {
+        DeleteFileW(path.c_str());
+        if (c.text) {
+            ASSERT_TRUE(Write(path, c.text));
+        }
+        EXPECT_EQ(c.want, lib.Completion(path)) << (c.text ? c.text : "<none>");
+    }
+    EXPECT_EQ(-1, lib.Completion(std::wstring(MAX_PATH, L'a')));
+
+    // The raw export refuses a structure smaller than its own, writing nothing.
+    raii::Library raw(LoadLibraryW(LIST_UTILS));
+    auto get = reinterpret_cast<ListLibrary::GetListData>(
+        reinterpret_cast<void*>(GetProcAddress(raw.get(), "GetListData")));
+    ASSERT_NE(nullptr, get);
+    ListData small = {8, 7, 7, 7};
+    EXPECT_FALSE(get(path.c_str(), &small));
+    EXPECT_EQ(7u, small.items);
+    EXPECT_FALSE(get(path.c_str(), nullptr));
+
+    // A library without the export, and none at all, are not used.
+    EXPECT_FALSE(ListLibrary(L"note_prj.dll").usable());
+    EXPECT_FALSE(ListLibrary(L"\\No Such\\PinlistUtils.dll").usable());
+    EXPECT_FALSE(ListLibrary(L"").usable());
+}
+
+// The device registry's "States" value around one write: what was there before
+// (absent when `before` is null), what is written, and what must be read back.
+TEST(NotesStates, WritesBothFieldsOrNothing) {
+    const std::vector<uint8_t> shortValue(100, 0xAB);
+    const std::vector<uint8_t> text = {'N', 0, 'o', 0, 0, 0};
+    const std::wstring longName(kStatesFieldChars, L'x');
+    const struct {
+        const std::vector<uint8_t>* before;
+        DWORD type;
+        const wchar_t* folder;
+        std::wstring templ;
+        bool ok;
+        const wchar_t* wantFolder;
+        const wchar_t* wantTemplate;
+    } cases[] = {
+        {nullptr, REG_BINARY, L"Work", L"Meeting", true, L"Work", L"Meeting"},
+        // A short value is grown; what lay before the folder field stays.
+        {&shortValue, REG_BINARY, L"Work", L"Meeting", true, L"Work", L"Meeting"},
+        // An empty folder leaves the stored one.
+        {nullptr, REG_BINARY, L"", L"Meeting", true, L"", L"Meeting"},
+        // A template too long for its field writes neither field.
+        {&shortValue, REG_BINARY, L"Work", longName, false, nullptr, nullptr},
+        // A value of another type is not ours to rewrite.
+        {&text, REG_SZ, L"Work", L"Meeting", false, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kNotesStatesKey);
+        raii::Key key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotesStatesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, key.out(), nullptr));
+        if (c.before)
+            RegSetValueExW(key.get(), L"States", 0, c.type, c.before->data(), DWORD(c.before->size()));
+        EXPECT_EQ(c.ok, WriteNotesStates(c.folder, c.templ)) << c.folder << c.type;
+
+        DWORD type = 0, size = 4096;
+        std::vector<uint8_t> after(size);
+        const LONG r = RegQueryValueExW(key.get(), L"States", nullptr, &type, after.data(), &size);
+        if (!c.ok) {
+            ASSERT_EQ(ERROR_SUCCESS, r);
+            after.resize(size);
+            EXPECT_EQ(*c.before, after) << "untouched";
+            continue;
+        }
+        ASSERT_EQ(ERROR_SUCCESS, r);
+        EXPECT_EQ(DWORD(REG_BINARY), type);
+        after.resize(size);
+        EXPECT_EQ(kStatesTemplateOffset + 2 * kStatesFieldChars, after.size());
+        EXPECT_EQ(c.wantFolder, ReadStatesString(after, kStatesFolderOffset));
+        EXPECT_EQ(c.wantTemplate, ReadStatesString(after, kStatesTemplateOffset));
+        EXPECT_EQ(c.wantTemplate, CurrentNotesTemplate());
+        if (c.before) {
+            EXPECT_EQ(0xAB, after[kStatesFolderOffset - 1]);
+        }
+    }
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kNotesStatesKey);
+}
+
 }  // namespace
 }  // namespace notes
 }  // namespace daybrim

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cesim_shell.h"
+#include "devicelog.h"
 #include "flashcard.h"
 #include "notes_tab.h"
 #include "raii.h"
@@ -46,6 +48,92 @@ void Clean(const std::wstring& folder) {
     }
     RemoveDirectoryW(folder.c_str());
 }
+
+// The first log line of `source` and `event` after `from`; the started programs
+// run on their own, so the log is read until it comes.
+std::string Logged(unsigned long long from, const char* source, const char* event, const char* field) {
+    for (int i = 0; i < 1000; ++i) {
+        for (auto& line : devlog::ReadLog(from)) {
+            const devlog::Field* s = devlog::Find(line, "source");
+            const devlog::Field* e = devlog::Find(line, "event");
+            if (s && e && s->text == source && e->text == event) {
+                const devlog::Field* f = devlog::Find(line, field);
+                return f ? f->text : "<missing>";
+            }
+        }
+        Sleep(20);
+    }
+    return "<not logged>";
+}
+
+// Closes a started program's window once it shows, so that the next start is fresh.
+void CloseWhenShown(const wchar_t* cls, const wchar_t* title) {
+    for (int i = 0; i < 500; ++i) {
+        if (HWND w = FindWindowW(cls, title)) {
+            SendMessageW(w, WM_CLOSE, 0, 0);
+            return;
+        }
+        Sleep(20);
+    }
+    ADD_FAILURE() << "no window";
+}
+
+// The folder and template the Notes application's state holds.
+std::wstring StoredStates() {
+    raii::Key key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, notes::kNotesStatesKey, 0, KEY_QUERY_VALUE, key.out())) return L"<none>";
+    std::vector<uint8_t> v(4096);
+    DWORD size = DWORD(v.size());
+    if (RegQueryValueExW(key.get(), L"States", nullptr, nullptr, v.data(), &size)) return L"<none>";
+    v.resize(size);
+    return notes::ReadStatesString(v, notes::kStatesFolderOffset) + L"|" +
+           notes::ReadStatesString(v, notes::kStatesTemplateOffset);
+}
+
+// Answers a modal dialog: each time the dialog waits for input, its owner runs
+// the next step; a script that never ends the dialog is cancelled.
+class DialogDriver {
+public:
+    using Step = std::function<void(HWND dlg)>;
+    // `owner` and the windows under it get the dialog's idle notices.
+    DialogDriver(HWND owner, std::vector<Step> steps) : owner_(owner) {
+        Steps() = std::move(steps);
+        Next() = 0;
+        Idles() = 0;
+        Old() = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~DialogDriver() { SetWindowLongPtrW(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old())); }
+    size_t ran() const { return Next(); }
+
+private:
+    static std::vector<Step>& Steps() {
+        static std::vector<Step> s;
+        return s;
+    }
+    static size_t& Next() {
+        static size_t n;
+        return n;
+    }
+    static int& Idles() {
+        static int n;
+        return n;
+    }
+    static WNDPROC& Old() {
+        static WNDPROC p;
+        return p;
+    }
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_ENTERIDLE && wp == MSGF_DIALOGBOX) {
+            HWND dlg = reinterpret_cast<HWND>(lp);
+            if (Next() < Steps().size()) Steps()[Next()++](dlg);
+            else if (++Idles() > 20) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(dlg, WM_NULL, 0, 0);  // wakes the loop for the next step
+            return 0;
+        }
+        return CallWindowProcW(Old(), h, m, wp, lp);
+    }
+    HWND owner_;
+};
 
 class NotesTabTest : public ::testing::Test {
 protected:
@@ -143,22 +231,97 @@ TEST_F(NotesTabTest, ScanListsFoldersSubFoldersAndTheCard) {
 }
 
 TEST_F(NotesTabTest, ListsNeedTheListProgramsLibrary) {
-    // The list program's folder is named but its library is missing: no scan.
-    ASSERT_TRUE(notes::MakeFolders(Root(L"Lists")));
-    ASSERT_TRUE(Write(Root(L"Lists\\shopping.mll"), "list"));
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                    nullptr);
-    const std::wstring lists = Root(L"Lists"), lib = L"\\No Such\\PinlistUtils.dll";
-    RegSetValueExW(key, L"ListsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lists.c_str()),
-                   DWORD((lists.size() + 1) * 2));
-    RegSetValueExW(key, L"PinlistUtilsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lib.c_str()),
-                   DWORD((lib.size() + 1) * 2));
-    RegCloseKey(key);
-    s_.NotesScannedFileTypes.Set(32);
-    tab_->Rescan();
-    EXPECT_EQ(L"", Listing());
+    ASSERT_TRUE(notes::MakeFolders(Root(L"Lists\\Home")));
+    ASSERT_TRUE(Write(Root(L"Lists\\shopping.mll"), "[x] milk\r\n[ ] bread\r\n"));
+    ASSERT_TRUE(Write(Root(L"Lists\\Home\\chores.mll"), "#too-many\r\n[x] dishes\r\n"));
+    ASSERT_TRUE(Write(Root(L"Lists\\notes.txt"), "not a list"));
+    const struct {
+        const wchar_t* library;
+        const wchar_t* want;
+        int shopping;  // its completion
+    } cases[] = {
+        // The lists folder and its sub-folders, lists only, each with its completion
+        // (none for an answer that makes no sense).
+        {LIST_UTILS, L"Home: chores | Notes: shopping | ", 50},
+        // A library that is missing or has no such export: no lists at all.
+        {L"\\No Such\\PinlistUtils.dll", L"", -1},
+    };
+    for (const auto& c : cases) {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr);
+        const std::wstring lists = Root(L"Lists"), lib = c.library;
+        RegSetValueExW(key, L"ListsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lists.c_str()),
+                       DWORD((lists.size() + 1) * 2));
+        RegSetValueExW(key, L"PinlistUtilsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lib.c_str()),
+                       DWORD((lib.size() + 1) * 2));
+        RegCloseKey(key);
+        // Only lists: the configured folder (which holds the lists folder) adds nothing.
+        s_.NotesScannedFileTypes.Set(32);
+        s_.NotesTabGrouping.Set(1);
+        tab_->Rescan();
+        EXPECT_EQ(c.want, Listing()) << c.library;
+        if (TNoteItem* shopping = Item(Root(L"Lists\\shopping.mll"))) {
+            EXPECT_EQ(c.shopping, shopping->row.completion);
+            EXPECT_EQ(-1, Item(Root(L"Lists\\Home\\chores.mll"))->row.completion);
+        } else {
+            EXPECT_EQ(-1, c.shopping) << c.library;
+        }
+    }
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Olvane\\Pinlist");
+}
+
+TEST_F(NotesTabTest, NewNotesGoToTheOrganiserOrTheNotesApplication) {
+    const struct {
+        int pimSw;
+        UINT command;
+        const char* source;   // the program started
+        const char* field;    // what it recorded
+        const char* want;
+        const wchar_t* states;
+        bool onGroup = false;  // the menu of the note's folder group, not of the note
+    } cases[] = {
+        // A template always goes through the Notes application, told the note's folder.
+        {0, kCmdNoteTemplateFirst, "notes", "commandLine", "", L"Work|Meeting"},
+        {1, kCmdNoteTemplateFirst, "notes", "commandLine", "", L"Work|Meeting"},
+        {0, kCmdNewNoteInFolder, "notes", "commandLine", "", L"Work|", true},
+        // Organisers that make notes get their own request and the state stays as it was.
+        {1, kCmdNewNoteInFolder, "pimbridge", "data", "010000000200000003000000", L"<none>"},
+        {2, kCmdNewNoteInFolder, "agendafusion", "commandLine", "N_NOTE", L"<none>"},
+    };
+    for (const auto& c : cases) {
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, notes::kNotesStatesKey);
+        s_.PimSw.Set(DWORD(c.pimSw));
+        s_.ProgramFiles.Set(L"\\Program Files");  // where the bridge is installed
+        tab_->Rescan();
+        ASSERT_EQ(std::vector<std::wstring>{L"Meeting"}, tab_->Templates());
+        const auto from = devlog::LogSize();
+        TNoteItem* note = Item(Root(L"Work\\minutes.pwi"));
+        ASSERT_NE(nullptr, note);
+        EXPECT_EQ(0, tab_->OnContextMenuCommand(c.onGroup ? static_cast<TItem*>(note->parent) : note, c.command));
+        const std::string event = std::string(c.source) == "pimbridge" ? "copydata" : "start";
+        std::string got = Logged(from, c.source, event.c_str(), c.field);
+        if (std::string(c.field) == "data") got = got.substr(0, 24);
+        EXPECT_EQ(c.want, got) << c.pimSw << " " << c.command;
+        EXPECT_EQ(c.states, StoredStates()) << c.pimSw << " " << c.command;
+        if (std::string(c.source) == "notes") CloseWhenShown(L"Notes", L"Notes");
+        if (std::string(c.source) == "pimbridge") CloseWhenShown(L"PIM_BRIDGE_CLASS", L"");
+    }
+    // A template number past the scanned ones is no command of the tab.
+    EXPECT_EQ(-1, tab_->OnContextMenuCommand(nullptr, kCmdNoteTemplateFirst + 1));
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, notes::kNotesStatesKey);
+}
+
+TEST_F(NotesTabTest, InkNotesOpenInTheOrganiserThatKeepsNotes) {
+    s_.NotesPreviewNotesState.Set(0);
+    s_.ProgramFiles.Set(L"\\Program Files");
+    s_.PimSw.Set(1);
+    tab_->Rescan();
+    const auto from = devlog::LogSize();
+    EXPECT_EQ(1, tab_->OpenItemOverride(Item(Root(L"Work\\minutes.pwi"))));
+    // Pocket Informant, verb show, kind note, then the path.
+    EXPECT_EQ("010000000000000003000000", Logged(from, "pimbridge", "copydata", "data").substr(0, 24));
+    CloseWhenShown(L"PIM_BRIDGE_CLASS", L"");
 }
 
 TEST_F(NotesTabTest, SearchNarrowsByTheTabsMode) {
@@ -332,6 +495,124 @@ TEST_F(NotesTabTest, SearchBarUnderTheListNarrowsTheRows) {
         tab_.reset();
         DestroyWindow(top);
     }
+}
+
+TEST_F(NotesTabTest, RenameDialogRenamesAndMovesOnOkOnly) {
+    const std::wstring card = std::wstring(kCardFolder) + L"\\renamed.txt";
+    auto name = [](const wchar_t* text) { return [text](HWND dlg) { SetDlgItemTextW(dlg, 1116, text); }; };
+    auto press = [](int id) { return [id](HWND dlg) { PostMessageW(dlg, WM_COMMAND, WPARAM(id), 0); }; };
+    // The card's location, then its folder of this test.
+    auto onCard = [](HWND dlg) {
+        SendDlgItemMessageW(dlg, 1118, CB_SETCURSEL, 1, 0);
+        SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(1118, CBN_SELCHANGE), LPARAM(GetDlgItem(dlg, 1118)));
+        SendDlgItemMessageW(dlg, 1117, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"NotesTabTest"));
+    };
+    const struct {
+        std::vector<DialogDriver::Step> steps;
+        int answer;                // to the question whether to overwrite
+        std::wstring there, gone;  // files after the dialog
+    } cases[] = {
+        {{name(L"renamed"), press(IDOK)}, IDNO, Root(L"renamed.txt"), Root(L"groceries.txt")},
+        {{name(L"renamed"), press(IDCANCEL)}, IDNO, Root(L"groceries.txt"), Root(L"renamed.txt")},
+        {{name(L"renamed"), onCard, press(IDOK)}, IDNO, card, Root(L"groceries.txt")},
+        // A taken name answered No keeps the dialog open; Cancel then leaves both.
+        {{name(L"taken"), press(IDOK), press(IDCANCEL)}, IDNO, Root(L"groceries.txt"), Root(L"renamed.txt")},
+        {{name(L"taken"), press(IDOK)}, IDYES, Root(L"taken.txt"), Root(L"groceries.txt")},
+    };
+    env_.instance = GetModuleHandleW(nullptr);
+    tab_.reset(new CNotesTab(&env_));
+    HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    tab_->Initialize(3, L"", L"Notes", L"TestNotesTab", L"TestNotesCaption", 3, nullptr, nullptr, L"notes", L"notes",
+                     440);
+    ASSERT_TRUE(tab_->Create(top, 0, 22, 240, 268, 0, 0, 140, 20, GetModuleHandleW(nullptr)));
+    for (const auto& c : cases) {
+        for (const std::wstring& f : {Root(L"renamed.txt"), card}) DeleteFileW(f.c_str());
+        ASSERT_TRUE(Write(Root(L"groceries.txt"), "milk"));
+        ASSERT_TRUE(Write(Root(L"taken.txt"), "other"));
+        tab_->Rescan();
+        CeSim_SetMessageBoxAnswer(c.answer);
+        {
+            // The dialog belongs to the tab's top-level window.
+            DialogDriver driver(top, c.steps);
+            EXPECT_EQ(0, tab_->OnContextMenuCommand(Item(Root(L"groceries.txt")), kCmdNoteRename));
+            EXPECT_EQ(c.steps.size(), driver.ran());
+        }
+        EXPECT_TRUE(Exists(c.there)) << c.steps.size() << " " << c.answer;
+        EXPECT_FALSE(Exists(c.gone)) << c.steps.size() << " " << c.answer;
+        // The list follows the file.
+        EXPECT_NE(nullptr, Item(c.there));
+    }
+    tab_.reset();
+    DestroyWindow(top);
+}
+
+TEST(NotesSearchAlphabet, StoredTypeOrLatin) {
+    const struct {
+        uint32_t stored;
+        const wchar_t* custom;
+        int want;
+    } cases[] = {
+        {kAlphabetCyrillic, L"", kAlphabetCyrillic},
+        {kAlphabetSkinned, L"", kAlphabetSkinned},
+        {kAlphabetCustom, L"Runes", kAlphabetCustom},
+        // A named custom alphabet outlives a type stored before it was chosen.
+        {kAlphabetLatin, L"Runes", kAlphabetCustom},
+        // Custom without a name, no labels at all, or a type of a later version.
+        {kAlphabetCustom, L"", kAlphabetLatin},
+        {kAlphabetNone, L"", kAlphabetLatin},
+        {7, L"", kAlphabetLatin},
+        {0xFFFFFFFFu, L"", kAlphabetLatin},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.want, NotesSearchAlphabet(c.stored, c.custom)) << c.stored << c.custom;
+}
+
+// The tab with its alphabet choice reachable, as the bar's menu makes it.
+class ChoosingNotesTab : public CNotesTab {
+public:
+    using CNotesTab::CNotesTab;
+    using CNotesTab::OnAlphabetChosen;
+};
+
+TEST_F(NotesTabTest, AlphabetChoiceIsStoredAndReadAtStart) {
+    HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    // Each round stores a value first (0: none, the last round's choice stays),
+    // starts a tab on settings read afresh, and then chooses Cyrillic in it.
+    const struct {
+        DWORD stored;
+        int want;
+    } rounds[] = {{kAlphabetGreek, kAlphabetGreek}, {0, kAlphabetCyrillic}, {9, kAlphabetLatin}};
+    for (const auto& r : rounds) {
+        raii::Library unused;
+        if (r.stored) {
+            CSettings before;
+            before.Load(&unused);
+            before.NotesSearchBarAlphabet.Set(r.stored);
+            ASSERT_TRUE(before.NotesSearchBarAlphabet.Write());
+        }
+        CSettings loaded;
+        loaded.Load(&unused);
+        loaded.NotesActiveSearchBar.Set(1);
+        ShellEnv env = env_;
+        env.settings = &loaded;
+        env.instance = GetModuleHandleW(nullptr);
+        ChoosingNotesTab tab(&env);
+        tab.Initialize(3, L"", L"Notes", L"TestNotesTab", L"TestNotesCaption", 3, nullptr, nullptr, L"notes", L"notes",
+                       440);
+        ASSERT_TRUE(tab.Create(top, 0, 22, 240, 268, 0, 0, 140, 20, GetModuleHandleW(nullptr)));
+        tab.Show(true);
+        ASSERT_NE(nullptr, tab.SearchBar());
+        EXPECT_EQ(r.want, tab.SearchBar()->type()) << r.stored;
+        tab.OnAlphabetChosen(kAlphabetCyrillic, L"");
+    }
+    DestroyWindow(top);
+    // Back to the default, which removes the stored value.
+    raii::Library unused;
+    CSettings after;
+    after.Load(&unused);
+    after.NotesSearchBarAlphabet.Set(kAlphabetLatin);
+    after.NotesSearchBarAlphabet.Write();
 }
 
 }  // namespace
