@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
 #include "cemapi.h"
 #include "cesim.h"
 #include "fakes.h"
+#include "image_cache.h"
 #include "mail_store.h"
 #include "mailvol.h"
 #include "messages_tab.h"
@@ -368,6 +370,13 @@ TEST_F(MessagesTabTest, PreviewPicturesAtBothSizes) {
     for (int dpi : {96, 192}) {
         TheScaler().dpiX = TheScaler().dpiY = dpi;
         screen(240 * dpi / 96, 320 * dpi / 96);
+        // The pictures as the item has them with no skin folder: the build's own
+        // library for the resolution.
+        raii::Library res(LoadLibraryW(dpi == 96 ? LOW_RES_DLL : HIGH_RES_DLL));
+        ASSERT_TRUE(res) << dpi;
+        CImageCache images;
+        images.Load(res.get(), dpi == 192, L"");
+        env_.images = &images;
         for (const wchar_t* subject : {L"Budget", L"Dinner"}) {
             ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(subject)))) << subject;
             HWND preview = tab_->Preview().hwnd();
@@ -404,9 +413,23 @@ TEST_F(MessagesTabTest, PreviewPicturesAtBothSizes) {
             EXPECT_LE(title.right, strip.left) << dpi;
             EXPECT_GE(title.right - title.left, ScaleX(20)) << dpi;
             EXPECT_EQ(at(int(title.right) + (strip.left - title.right) / 2, ScaleY(11)), RGB(0, 0, 128)) << dpi;
+            // Every button shows a picture: its square is neither the caption's
+            // colour alone nor the one flat colour of the focus mark.
+            RECT outer, strip_on_screen;
+            GetWindowRect(preview, &outer);
+            GetWindowRect(tab_->Preview().Buttons().hwnd(), &strip_on_screen);
+            for (size_t i = 0; i < tab_->Preview().Buttons().strip().Count(); ++i) {
+                const BarRect cell = tab_->Preview().Buttons().strip().ButtonRect(i);
+                std::set<COLORREF> colours;
+                for (int y = cell.top; y < cell.bottom; ++y)
+                    for (int x = cell.left; x < cell.right; ++x)
+                        colours.insert(at(strip_on_screen.left - outer.left + x, strip_on_screen.top - outer.top + y));
+                EXPECT_GE(colours.size(), 3u) << dpi << " dpi, " << subject << ", button " << i;
+            }
             DestroyWindow(preview);
             Pump();
         }
+        env_.images = nullptr;
     }
     TheScaler().dpiX = TheScaler().dpiY = 96;
     screen(240, 320);
