@@ -475,6 +475,41 @@ TEST_F(MessagesTabTest, PreviewDeleteHitsOnlyItsOwnMessageAfterReloads) {
     EXPECT_EQ(Stored(), before);
 }
 
+// A preview stays up while the Today screen under it is tapped, so a tap on
+// another message's icon opens a second one over it. Each closing notice acts
+// on the message of the preview it came from, and only once.
+TEST_F(MessagesTabTest, APreviewOpenedOverAnotherLeavesEachItsOwnMessage) {
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Offsite"))));
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Quarter"))));
+    HWND second = tab_->Preview().hwnd();
+    Pump();  // the first preview's notice: closed without a button
+    ASSERT_TRUE(tab_->Preview().IsOpen());
+    EXPECT_EQ(second, GetFocus() ? GetParent(GetFocus()) : nullptr) << "the new preview keeps the keys";
+    std::map<std::u16string, std::string> stored = Stored();
+    EXPECT_EQ(stored[u"Offsite"], "inbox read");
+    EXPECT_EQ(stored[u"Quarter"], "inbox unread") << "still on show";
+
+    // The second preview's delete button reaches its own message.
+    const int asked = answer_.asked;
+    SendMessageW(second, WM_DR_CAPTIONBUTTON, kPreviewDelete, 0);
+    Pump();
+    EXPECT_FALSE(tab_->Preview().IsOpen());
+    EXPECT_EQ(answer_.asked, asked + 1);
+    stored = Stored();
+    EXPECT_EQ(stored[u"Quarter"], "trash unread");
+    EXPECT_EQ(stored[u"Offsite"], "inbox read");
+    EXPECT_EQ(answer_.caption, L"Quarter");
+
+    // Notices repeated, or from no preview of this tab, do nothing.
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Budget"))));
+    const std::map<std::u16string, std::string> before = Stored();
+    for (LPARAM which : {LPARAM(0), LPARAM(1), LPARAM(2), LPARAM(12345)})
+        SendMessageW(tab_->MainWindow(), WM_DR_PREVIEWCLOSED, kPreviewDelete, which);
+    EXPECT_EQ(answer_.asked, asked + 1);
+    EXPECT_EQ(Stored(), before);
+    EXPECT_TRUE(tab_->Preview().IsOpen());
+}
+
 TEST_F(MessagesTabTest, DeliveredMailReachesTheTabAtOnceAndTheCalendarAfterTheDebounce) {
     EXPECT_EQ(CalendarUnread(L"Work"), 2);
     cedb::Error e;
