@@ -139,6 +139,11 @@ void CCaptionBarButtons::OnKey(WPARAM vk, LPARAM lp) {
         if (id != ButtonStrip::kNone) Report(id);
         break;
     }
+    case VK_ESCAPE:
+        // The popup's key, not the strip's: with the focus here the owner would
+        // never hear it and could not be closed from the keyboard.
+        SendMessageW(owner_, WM_KEYDOWN, vk, lp);
+        break;
     case VK_UP:
     case VK_DOWN:
         if (takesFocus_)

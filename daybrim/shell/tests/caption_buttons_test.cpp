@@ -252,6 +252,24 @@ TEST(CaptionBarButtons, TheDpadMovesTheFocusedMarkOverEnabledButtonsAndEnterRepo
     EXPECT_EQ(s, GetFocus());
 }
 
+// Escape closes the popup the strip sits in: it reaches the owner whether the
+// strip took the focus itself or was given it, and nothing is reported.
+TEST(CaptionBarButtons, EscapeGoesOnToTheOwnerInEitherFocusMode) {
+    for (bool takesFocus : {true, false}) {
+        SCOPED_TRACE(takesFocus ? "takes the focus" : "given the focus");
+        Owner owner(10, 10, 200, 150);
+        const CAlphaImage pic = Picture();
+        CCaptionBarButtons strip;
+        ASSERT_TRUE(strip.Create(owner.hwnd, GetModuleHandleW(nullptr), takesFocus, {{1, &pic}, {2, &pic}}, kColours));
+        SetFocus(strip.hwnd());
+        Key(strip.hwnd(), VK_ESCAPE);
+        ASSERT_EQ(1u, Owner::told().size());
+        EXPECT_EQ(UINT(WM_KEYDOWN), Owner::told()[0].msg);
+        EXPECT_EQ(WPARAM(VK_ESCAPE), Owner::told()[0].wp);
+        EXPECT_TRUE(Reported().empty());
+    }
+}
+
 TEST(CaptionBarButtons, WithoutTheFocusFlagDownHandsTheFocusBack) {
     Owner owner(10, 10, 200, 150);
     const CAlphaImage pic = Picture();

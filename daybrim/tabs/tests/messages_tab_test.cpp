@@ -500,10 +500,17 @@ TEST_F(MessagesTabTest, APreviewOpenedOverAnotherLeavesEachItsOwnMessage) {
     EXPECT_EQ(stored[u"Offsite"], "inbox read");
     EXPECT_EQ(answer_.caption, L"Quarter");
 
+    // Escape on the caption buttons, where the keys are, closes the preview.
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Dinner"))));
+    ASSERT_EQ(GetFocus(), tab_->Preview().Buttons().hwnd());
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    Pump();
+    EXPECT_FALSE(tab_->Preview().IsOpen());
+
     // Notices repeated, or from no preview of this tab, do nothing.
     ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Budget"))));
     const std::map<std::u16string, std::string> before = Stored();
-    for (LPARAM which : {LPARAM(0), LPARAM(1), LPARAM(2), LPARAM(12345)})
+    for (LPARAM which : {LPARAM(0), LPARAM(1), LPARAM(2), LPARAM(3), LPARAM(12345)})
         SendMessageW(tab_->MainWindow(), WM_DR_PREVIEWCLOSED, kPreviewDelete, which);
     EXPECT_EQ(answer_.asked, asked + 1);
     EXPECT_EQ(Stored(), before);
