@@ -105,6 +105,11 @@ void CMessagesTab::LaunchApplication() {
     launch::ComposeOrOpenMail(c, main_, false, L"", L"");
 }
 
+void CMessagesTab::Hide(bool withCaption) {
+    preview_.Close(kPreviewClose);
+    CTabWithItemsList::Hide(withCaption);
+}
+
 // --- rows ---------------------------------------------------------------------------------
 
 void CMessagesTab::RebuildRows() {

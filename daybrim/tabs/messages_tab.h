@@ -56,6 +56,9 @@ public:
     void PrepareMenu(HMENU) override {}
     void OnDataChanged() override;
     void LaunchApplication() override;
+    // Closes the preview too: left up over the next tab, its buttons would act
+    // on a message out of sight.
+    void Hide(bool withCaption) override;
 
     // CTabWithItemsList
     void RebuildRows() override;

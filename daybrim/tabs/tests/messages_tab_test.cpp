@@ -475,6 +475,19 @@ TEST_F(MessagesTabTest, PreviewDeleteHitsOnlyItsOwnMessageAfterReloads) {
     EXPECT_EQ(Stored(), before);
 }
 
+// Another tab chosen while a preview is up: the preview goes with the Mail tab,
+// as if closed without a button.
+TEST_F(MessagesTabTest, HidingTheTabClosesItsPreview) {
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Offsite"))));
+    tab_->Hide(true);
+    Pump();
+    EXPECT_FALSE(tab_->Preview().IsOpen());
+    EXPECT_EQ(Stored()[u"Offsite"], "inbox read");
+    tab_->Hide(true);  // nothing open: nothing happens
+    Pump();
+    EXPECT_EQ(Stored()[u"Quarter"], "inbox unread");
+}
+
 // A preview stays up while the Today screen under it is tapped, so a tap on
 // another message's icon opens a second one over it. Each closing notice acts
 // on the message of the preview it came from, and only once.
