@@ -32,6 +32,21 @@ BarRect ButtonStrip::ButtonRect(size_t index) const {
     return r;
 }
 
+BarRect ButtonStrip::PictureRect(size_t index, int w, int h) const {
+    const BarRect cell = ButtonRect(index);
+    w = w > 0 ? w : 0;
+    h = h > 0 ? h : 0;
+    BarRect r;
+    // Floor division: an odd surplus or overhang puts the extra pixel right and
+    // below, the same way at both ends of the range.
+    auto half = [](int d) { return d >= 0 ? d / 2 : -((1 - d) / 2); };
+    r.left = cell.left + half(cell.right - cell.left - w);
+    r.top = cell.top + half(cell.bottom - cell.top - h);
+    r.right = r.left + w;
+    r.bottom = r.top + h;
+    return r;
+}
+
 int ButtonStrip::HitTest(int x, int y) const {
     for (size_t i = 0; i < ids_.size(); ++i)
         if (enabled_[i] && ButtonRect(i).Contains(x, y)) return static_cast<int>(i);

@@ -27,6 +27,10 @@ public:
     int IndexOf(int id) const;  // kNone when no button has the id
     // The X(16) x Y(16) picture square of a button, in strip coordinates.
     BarRect ButtonRect(size_t index) const;
+    // Where a w x h picture of a button goes: centred on its square, so that one
+    // drawn for another resolution neither hugs a corner nor overhangs one side
+    // only. The caller clips to the square.
+    BarRect PictureRect(size_t index, int w, int h) const;
     // The enabled button whose square holds the point, or kNone.
     int HitTest(int x, int y) const;
 

@@ -96,7 +96,14 @@ void CCaptionBarButtons::Paint(HDC dc, int w, int h) {
             raii::Brush hi(CreateSolidBrush(colours_.Pressed()));
             FillRect(dc, &r, hi.get());
         }
-        if (images_[i] && images_[i]->Loaded()) images_[i]->DrawTransparent(dc, b.left, b.top);
+        const CAlphaImage* image = images_[i];
+        if (!image || !image->Loaded()) continue;
+        // A picture made for the other resolution never spills onto a neighbour.
+        const BarRect at = strip_.PictureRect(i, image->Width(), image->Height());
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, b.left, b.top, b.right, b.bottom);
+        image->DrawTransparent(dc, at.left, at.top);
+        RestoreDC(dc, saved);
     }
 }
 
@@ -132,6 +139,11 @@ void CCaptionBarButtons::OnKey(WPARAM vk, LPARAM lp) {
         if (id != ButtonStrip::kNone) Report(id);
         break;
     }
+    case VK_ESCAPE:
+        // The popup's key, not the strip's: with the focus here the owner would
+        // never hear it and could not be closed from the keyboard.
+        SendMessageW(owner_, WM_KEYDOWN, vk, lp);
+        break;
     case VK_UP:
     case VK_DOWN:
         if (takesFocus_)

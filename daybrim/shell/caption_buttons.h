@@ -37,6 +37,7 @@ public:
     // A child of `owner`, right-aligned in its caption. With `takesFocus` the strip
     // takes the keyboard focus, marks its first enabled button, and hands Up and
     // Down on to the owner; without it, Down gives the focus back to the owner.
+    // Escape always goes on to the owner.
     bool Create(HWND owner, HINSTANCE inst, bool takesFocus, const std::vector<CaptionButton>& buttons,
                 const CaptionColours& colours);
     void Destroy();

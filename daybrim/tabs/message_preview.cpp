@@ -48,8 +48,9 @@ CMessagePreview::~CMessagePreview() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool CMessagePreview::Open(const ShellEnv* env, HWND owner, const PreviewContent& content) {
-    if (hwnd_) DestroyWindow(hwnd_);
+bool CMessagePreview::Open(const ShellEnv* env, HWND owner, const PreviewContent& content, LPARAM tag) {
+    if (hwnd_) DestroyWindow(hwnd_);  // its notice goes out with its own tag
+    tag_ = tag;
     env_ = env;
     owner_ = owner;
     content_ = content;
@@ -209,7 +210,7 @@ void CMessagePreview::OnDestroy() {
     html_.reset();
     if (previousFocus_ && IsWindow(previousFocus_)) SetFocus(previousFocus_);
     previousFocus_ = nullptr;
-    if (owner_ && IsWindow(owner_)) PostMessageW(owner_, WM_DR_PREVIEWCLOSED, WPARAM(result_), 0);
+    if (owner_ && IsWindow(owner_)) PostMessageW(owner_, WM_DR_PREVIEWCLOSED, WPARAM(result_), tag_);
 }
 
 LRESULT CMessagePreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -17,7 +17,9 @@
 namespace daybrim {
 
 // To the owner when the preview has gone: wParam the button it closed with
-// (kPreviewClose when it only lost activation).
+// (kPreviewClose when it only lost activation), lParam the tag it was opened
+// with. A preview replaced by the next one sends this only after the next is
+// open, so the tag is what tells the two apart.
 const UINT WM_DR_PREVIEWCLOSED = 1493;
 
 // The language library's texts of the preview.
@@ -41,7 +43,7 @@ public:
     ~CMessagePreview() override;
     // Shows `content` over the screen, owned by `owner`; a preview already open is
     // closed first.
-    bool Open(const ShellEnv* env, HWND owner, const PreviewContent& content);
+    bool Open(const ShellEnv* env, HWND owner, const PreviewContent& content, LPARAM tag = 0);
     // Closes with `result` (the owner hears it once).
     void Close(int result);
     bool IsOpen() const { return hwnd_ != nullptr; }
@@ -69,6 +71,7 @@ private:
     HWND body_ = nullptr;
     HWND previousFocus_ = nullptr;
     int result_ = kPreviewClose;
+    LPARAM tag_ = 0;
     bool closing_ = false;
     raii::Font normal_, bold_;
 };

@@ -105,6 +105,11 @@ void CMessagesTab::LaunchApplication() {
     launch::ComposeOrOpenMail(c, main_, false, L"", L"");
 }
 
+void CMessagesTab::Hide(bool withCaption) {
+    preview_.Close(kPreviewClose);
+    CTabWithItemsList::Hide(withCaption);
+}
+
 // --- rows ---------------------------------------------------------------------------------
 
 void CMessagesTab::RebuildRows() {
@@ -329,14 +334,22 @@ bool CMessagesTab::OpenPreview(const MessageRef& ref) {
     }
     // The highlight stays while the preview is open.
     timers_.Stop(kTimerRemoveHighlight);
-    previewRef_ = ref;
-    return preview_.Open(env_, main_, content);
+    const LPARAM tag = ++previewTag_;
+    previewRefs_[tag] = ref;
+    if (preview_.Open(env_, main_, content, tag)) return true;
+    previewRefs_.erase(tag);
+    return false;
 }
 
-void CMessagesTab::OnPreviewClosed(int result) {
-    const MessageRef ref = previewRef_;
-    previewRef_ = MessageRef();
-    TakeListFocus();
+void CMessagesTab::OnPreviewClosed(int result) { OnPreviewNotice(result, previewTag_); }
+
+void CMessagesTab::OnPreviewNotice(int result, LPARAM tag) {
+    const auto pending = previewRefs_.find(tag);
+    if (pending == previewRefs_.end()) return;
+    const MessageRef ref = pending->second;
+    previewRefs_.erase(pending);
+    // A preview replaced by a newer one leaves the keys with the newer one.
+    if (tag == previewTag_) TakeListFocus();
     TMailItem* item = Resolve(groups_, ref);
     if (!item) return;  // gone while it was shown: nothing to act on
     const bool markRead = !env_->settings || env_->settings->MsgsMrkReadOnPrev.Int() == 1;
@@ -354,7 +367,7 @@ void CMessagesTab::OnPreviewClosed(int result) {
 
 LRESULT CMessagesTab::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DR_PREVIEWCLOSED) {
-        OnPreviewClosed(int(wp));
+        OnPreviewNotice(int(wp), lp);
         return 0;
     }
     return CTabWithItemsList::MainWindowProc(hwnd, msg, wp, lp);

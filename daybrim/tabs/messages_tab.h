@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <memory>
 
 #include "mail_items.h"
@@ -55,6 +56,9 @@ public:
     void PrepareMenu(HMENU) override {}
     void OnDataChanged() override;
     void LaunchApplication() override;
+    // Closes the preview too: left up over the next tab, its buttons would act
+    // on a message out of sight.
+    void Hide(bool withCaption) override;
 
     // CTabWithItemsList
     void RebuildRows() override;
@@ -72,8 +76,11 @@ public:
 
     // The preview of a message, by its reference; false when it no longer exists.
     bool OpenPreview(const MessageRef& ref);
-    // What a closed preview leads to (the preview's closing notice calls it).
+    // What closing the preview on show leads to.
     void OnPreviewClosed(int result);
+    // The closing notice of the preview opened with `tag`: acts on that
+    // preview's message once; a notice for no pending preview does nothing.
+    void OnPreviewNotice(int result, LPARAM tag);
     const CMessagePreview& Preview() const { return preview_; }
     const MailGroups& Groups() const { return groups_; }
 
@@ -93,7 +100,10 @@ private:
     MailStore* mail_;
     MailGroups groups_;
     CMessagePreview preview_;
-    MessageRef previewRef_;  // the message the preview shows, named by entry id
+    // The messages of previews not yet acted on, by the tag each was opened
+    // with; the last tag is the preview on show.
+    std::map<LPARAM, MessageRef> previewRefs_;
+    LPARAM previewTag_ = 0;
     MessageRef previewOnPenUp_;  // tapped in its icon column, previewed when the pen lifts
     ConfirmPort* confirm_ = nullptr;
     MailWindowPort* mailWindows_ = nullptr;

@@ -103,3 +103,32 @@ TEST(ButtonStrip, DisablingTheMarkedButtonMovesTheMarkOn) {
     s.SetEnabled(3, false);  // not the marked one: the mark stays
     EXPECT_EQ(0, s.Mark());
 }
+
+TEST(ButtonStrip, PicturesSitCentredOnTheirSquareWhateverTheirSize) {
+    struct Case {
+        int dpi;
+        size_t index;
+        int w, h;
+        BarRect want;
+    };
+    const Case cases[] = {
+        {96, 0, 16, 16, {0, 0, 16, 16}},      // made for the resolution
+        {96, 2, 16, 16, {40, 0, 56, 16}},     // each square X(20) on from the last
+        {192, 1, 32, 32, {40, 0, 72, 32}},    // the high-resolution picture fills it
+        {192, 1, 16, 16, {48, 8, 64, 24}},    // a low-resolution one in the middle, not a corner
+        {96, 1, 32, 32, {12, -8, 44, 24}},    // too large: overhangs both sides alike
+        {96, 0, 13, 9, {1, 3, 14, 12}},       // odd surplus: the extra pixel right and below
+        {96, 0, 17, 17, {-1, -1, 16, 16}},    // odd overhang: likewise
+        {96, 0, 0, 0, {8, 8, 8, 8}},          // nothing to draw
+        {96, 0, -5, -5, {8, 8, 8, 8}},
+    };
+    for (const Case& c : cases) {
+        const ButtonStrip s(At(c.dpi), {1, 2, 3});
+        const BarRect r = s.PictureRect(c.index, c.w, c.h);
+        SCOPED_TRACE(testing::Message() << c.dpi << " dpi, button " << c.index << ", " << c.w << "x" << c.h);
+        EXPECT_EQ(c.want.left, r.left);
+        EXPECT_EQ(c.want.top, r.top);
+        EXPECT_EQ(c.want.right, r.right);
+        EXPECT_EQ(c.want.bottom, r.bottom);
+    }
+}

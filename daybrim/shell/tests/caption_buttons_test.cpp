@@ -135,6 +135,45 @@ TEST(CaptionBarButtons, RightAlignedInTheOwnerCaptionAndPaintedOverItsColour) {
     EXPECT_EQ(kRed, PixelOf(strip.hwnd(), 48, 8));
 }
 
+// Pictures made for another resolution: one twice the square (alpha planes) and
+// one half of it (a plain bitmap on the transparent key), both solid red.
+TEST(CaptionBarButtons, PicturesOfAnotherSizeStayCentredInsideTheirSquare) {
+    Owner owner(10, 10, 200, 150);
+    std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 32, 0, 32, 0x28};
+    for (int i = 0; i < 32 * 32; ++i) tga.insert(tga.end(), {0, 0, 255, 255});
+    CAlphaImage large;
+    ASSERT_EQ(S_OK, large.LoadTgaBytes(tga.data(), tga.size()));
+    CAlphaImage small;
+    {
+        raii::WindowDC screen(nullptr);
+        HBITMAP b = CreateCompatibleBitmap(screen.get(), 8, 8);
+        raii::MemDC mem(CreateCompatibleDC(screen.get()));
+        raii::Select sel(mem.get(), b);
+        const RECT r = {0, 0, 8, 8};
+        raii::Brush red(CreateSolidBrush(kRed));
+        FillRect(mem.get(), &r, red.get());
+        small.SetBitmap(b, RGB(0, 255, 0));
+    }
+    CCaptionBarButtons strip;
+    ASSERT_TRUE(strip.Create(owner.hwnd, GetModuleHandleW(nullptr), false, {{1, &large}, {2, &small}}, kColours));
+    const struct {
+        int x, y;
+        COLORREF want;
+        const char* where;
+    } probes[] = {
+        {0, 0, kRed, "the large picture fills its square"},
+        {15, 15, kRed, "to its far corner"},
+        {16, 8, kColours.background, "and stops at its edge"},
+        {19, 8, kColours.background, "short of the next square"},
+        {21, 8, kColours.background, "the small picture leaves a margin"},
+        {23, 3, kColours.background, "above it too"},
+        {24, 4, kRed, "its first pixel four in from both sides"},
+        {31, 11, kRed, "its last"},
+        {32, 12, kColours.background, "and the margin beyond"},
+    };
+    for (const auto& p : probes) EXPECT_EQ(p.want, PixelOf(strip.hwnd(), p.x, p.y)) << p.where;
+}
+
 TEST(CaptionBarButtons, ThePenPressesCapturesAndReportsOnlyWhereItWentDown) {
     Owner owner(10, 10, 200, 150);
     const CAlphaImage pic = Picture();
@@ -211,6 +250,24 @@ TEST(CaptionBarButtons, TheDpadMovesTheFocusedMarkOverEnabledButtonsAndEnterRepo
     EXPECT_EQ(WPARAM(VK_UP), Owner::told()[0].wp);
     EXPECT_EQ(WPARAM(VK_DOWN), Owner::told()[1].wp);
     EXPECT_EQ(s, GetFocus());
+}
+
+// Escape closes the popup the strip sits in: it reaches the owner whether the
+// strip took the focus itself or was given it, and nothing is reported.
+TEST(CaptionBarButtons, EscapeGoesOnToTheOwnerInEitherFocusMode) {
+    for (bool takesFocus : {true, false}) {
+        SCOPED_TRACE(takesFocus ? "takes the focus" : "given the focus");
+        Owner owner(10, 10, 200, 150);
+        const CAlphaImage pic = Picture();
+        CCaptionBarButtons strip;
+        ASSERT_TRUE(strip.Create(owner.hwnd, GetModuleHandleW(nullptr), takesFocus, {{1, &pic}, {2, &pic}}, kColours));
+        SetFocus(strip.hwnd());
+        Key(strip.hwnd(), VK_ESCAPE);
+        ASSERT_EQ(1u, Owner::told().size());
+        EXPECT_EQ(UINT(WM_KEYDOWN), Owner::told()[0].msg);
+        EXPECT_EQ(WPARAM(VK_ESCAPE), Owner::told()[0].wp);
+        EXPECT_TRUE(Reported().empty());
+    }
 }
 
 TEST(CaptionBarButtons, WithoutTheFocusFlagDownHandsTheFocusBack) {

@@ -154,6 +154,42 @@ TEST(NamedImageLookup, ScrollArrowsTakeTheSkinsHighPictureOnHighScreens) {
     EXPECT_TRUE(asked(L"dib \\s\\tabs_left.bmp"));
 }
 
+// The pictures a skin may leave out come from the item's own resolution
+// library: each one at its size for the resolution, with its alpha plane, and
+// not fully transparent.
+TEST(ResolutionLibraries, HoldTheMailRowAndPopupCaptionPictures) {
+    const struct {
+        int slot, w, h;
+    } kPictures[] = {
+        {kImgPopupClrToday, 16, 16},        {kImgPopupClrPrev, 16, 16},        {kImgPopupClrNext, 16, 16},
+        {kImgCloseButtonPopup, 16, 16},     {kImgPreviewOpen, 16, 16},         {kImgPreviewEdit, 16, 16},
+        {kImgPreviewDelete, 16, 16},        {kImgPreviewForward, 16, 16},      {kImgPreviewReply, 16, 16},
+        {kImgPreviewReplyAll, 16, 16},      {kImgPreviewDial, 16, 16},         {kImgEmailUnread, 14, 12},
+        {kImgEmailOpened, 14, 12},          {kImgEmailUnreadAttach, 14, 12},   {kImgEmailOpenedAttach, 14, 12},
+        {kImgHighImportance, 12, 12},       {kImgLowImportance, 12, 12},       {kImgMailCounter, 10, 10},
+    };
+    for (const bool high : {false, true}) {
+        const wchar_t* path = high ? L"\\Program Files\\Olvane\\Daybrim\\HighDpiRes.dll"
+                                   : L"\\Program Files\\Olvane\\Daybrim\\LowDpiRes.dll";
+        raii::Library res(LoadLibraryW(path));
+        ASSERT_TRUE(res) << (high ? "high" : "low");
+        CImageCache cache;
+        cache.Load(res.get(), high, L"");
+        const int scale = high ? 2 : 1;
+        for (const auto& p : kPictures) {
+            const CAlphaImage& img = cache.Image(p.slot);
+            SCOPED_TRACE(testing::Message() << ImageSpec(p.slot).name << (high ? " high" : " low"));
+            ASSERT_TRUE(img.HasPlanes());
+            EXPECT_EQ(p.w * scale, img.Width());
+            EXPECT_EQ(p.h * scale, img.Height());
+            int opaque = 0;
+            for (int y = 0; y < img.Height(); ++y)
+                for (int x = 0; x < img.Width(); ++x) opaque += (img.PlanePixel(x, y) >> 24) > 128;
+            EXPECT_GT(opaque, img.Width() * img.Height() / 8);
+        }
+    }
+}
+
 TEST(AlphaDrawing, BlendsPlanesAndClampsOffsets) {
     DibCanvas canvas(raii::WindowDC(nullptr).get(), 4, 2);
     ASSERT_TRUE(canvas.ok());

@@ -2,7 +2,8 @@
 # The Mail tab on the Today screen with two accounts of the demo mail.
 #   screens: the tab at 240x320 and 480x640; the accounts and messages show
 #            (the list differs from the same screen without mail); a tap in a
-#            message's icon column shows its preview over the Today screen.
+#            message's icon column shows its preview over the Today screen,
+#            with a picture on each of its caption buttons.
 #   live:    a message the device tool delivers while the item runs appears in
 #            the Mail tab at once, and in the Calendar's mail line once the
 #            calendar's two seconds have passed.
@@ -106,6 +107,16 @@ SCRIPT
     n=$(differ "$before" "$after" $x0 $y0 $((x0 + pw)) $((y0 + ph))) || fail "comparing $after"
     [ "$n" -gt $((pw * ph / 2)) ] || fail "$size: the preview does not show in the snapshot ($n of $((pw * ph)) pixels changed)"
     echo "$size: the preview changed $n pixels"
+    # Its six caption buttons, right-aligned in the title bar inside the border,
+    # each show a picture: no square is blank or one flat colour.
+    cx=$((x0 + 1 + pw - 2 - 6 * 20 * s)) cy=$((y0 + 1 + 3 * s))
+    for i in 0 1 2 3 4 5; do
+      bx=$((cx + i * 20 * s))
+      c=$("$py" "$here/png_region.py" --colours "$after" $bx $cy $((bx + 16 * s)) $((cy + 16 * s))) ||
+        fail "reading $after"
+      [ "$c" -ge 3 ] || fail "$size: caption button $i of the preview shows no picture ($c colours)"
+    done
+    echo "$size: the preview's caption buttons show their pictures"
   done
   exit 0
 fi

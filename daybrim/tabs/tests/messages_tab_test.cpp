@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
 #include "cemapi.h"
 #include "cesim.h"
 #include "fakes.h"
+#include "image_cache.h"
 #include "mail_store.h"
 #include "mailvol.h"
 #include "messages_tab.h"
@@ -368,6 +370,13 @@ TEST_F(MessagesTabTest, PreviewPicturesAtBothSizes) {
     for (int dpi : {96, 192}) {
         TheScaler().dpiX = TheScaler().dpiY = dpi;
         screen(240 * dpi / 96, 320 * dpi / 96);
+        // The pictures as the item has them with no skin folder: the build's own
+        // library for the resolution.
+        raii::Library res(LoadLibraryW(dpi == 96 ? LOW_RES_DLL : HIGH_RES_DLL));
+        ASSERT_TRUE(res) << dpi;
+        CImageCache images;
+        images.Load(res.get(), dpi == 192, L"");
+        env_.images = &images;
         for (const wchar_t* subject : {L"Budget", L"Dinner"}) {
             ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(subject)))) << subject;
             HWND preview = tab_->Preview().hwnd();
@@ -404,9 +413,23 @@ TEST_F(MessagesTabTest, PreviewPicturesAtBothSizes) {
             EXPECT_LE(title.right, strip.left) << dpi;
             EXPECT_GE(title.right - title.left, ScaleX(20)) << dpi;
             EXPECT_EQ(at(int(title.right) + (strip.left - title.right) / 2, ScaleY(11)), RGB(0, 0, 128)) << dpi;
+            // Every button shows a picture: its square is neither the caption's
+            // colour alone nor the one flat colour of the focus mark.
+            RECT outer, strip_on_screen;
+            GetWindowRect(preview, &outer);
+            GetWindowRect(tab_->Preview().Buttons().hwnd(), &strip_on_screen);
+            for (size_t i = 0; i < tab_->Preview().Buttons().strip().Count(); ++i) {
+                const BarRect cell = tab_->Preview().Buttons().strip().ButtonRect(i);
+                std::set<COLORREF> colours;
+                for (int y = cell.top; y < cell.bottom; ++y)
+                    for (int x = cell.left; x < cell.right; ++x)
+                        colours.insert(at(strip_on_screen.left - outer.left + x, strip_on_screen.top - outer.top + y));
+                EXPECT_GE(colours.size(), 3u) << dpi << " dpi, " << subject << ", button " << i;
+            }
             DestroyWindow(preview);
             Pump();
         }
+        env_.images = nullptr;
     }
     TheScaler().dpiX = TheScaler().dpiY = 96;
     screen(240, 320);
@@ -450,6 +473,61 @@ TEST_F(MessagesTabTest, PreviewDeleteHitsOnlyItsOwnMessageAfterReloads) {
     tab_->OnPreviewClosed(kPreviewDelete);
     EXPECT_EQ(answer_.asked, askedBefore);
     EXPECT_EQ(Stored(), before);
+}
+
+// Another tab chosen while a preview is up: the preview goes with the Mail tab,
+// as if closed without a button.
+TEST_F(MessagesTabTest, HidingTheTabClosesItsPreview) {
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Offsite"))));
+    tab_->Hide(true);
+    Pump();
+    EXPECT_FALSE(tab_->Preview().IsOpen());
+    EXPECT_EQ(Stored()[u"Offsite"], "inbox read");
+    tab_->Hide(true);  // nothing open: nothing happens
+    Pump();
+    EXPECT_EQ(Stored()[u"Quarter"], "inbox unread");
+}
+
+// A preview stays up while the Today screen under it is tapped, so a tap on
+// another message's icon opens a second one over it. Each closing notice acts
+// on the message of the preview it came from, and only once.
+TEST_F(MessagesTabTest, APreviewOpenedOverAnotherLeavesEachItsOwnMessage) {
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Offsite"))));
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Quarter"))));
+    HWND second = tab_->Preview().hwnd();
+    Pump();  // the first preview's notice: closed without a button
+    ASSERT_TRUE(tab_->Preview().IsOpen());
+    EXPECT_EQ(second, GetFocus() ? GetParent(GetFocus()) : nullptr) << "the new preview keeps the keys";
+    std::map<std::u16string, std::string> stored = Stored();
+    EXPECT_EQ(stored[u"Offsite"], "inbox read");
+    EXPECT_EQ(stored[u"Quarter"], "inbox unread") << "still on show";
+
+    // The second preview's delete button reaches its own message.
+    const int asked = answer_.asked;
+    SendMessageW(second, WM_DR_CAPTIONBUTTON, kPreviewDelete, 0);
+    Pump();
+    EXPECT_FALSE(tab_->Preview().IsOpen());
+    EXPECT_EQ(answer_.asked, asked + 1);
+    stored = Stored();
+    EXPECT_EQ(stored[u"Quarter"], "trash unread");
+    EXPECT_EQ(stored[u"Offsite"], "inbox read");
+    EXPECT_EQ(answer_.caption, L"Quarter");
+
+    // Escape on the caption buttons, where the keys are, closes the preview.
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Dinner"))));
+    ASSERT_EQ(GetFocus(), tab_->Preview().Buttons().hwnd());
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    Pump();
+    EXPECT_FALSE(tab_->Preview().IsOpen());
+
+    // Notices repeated, or from no preview of this tab, do nothing.
+    ASSERT_TRUE(tab_->OpenPreview(RefOf(*Message(L"Budget"))));
+    const std::map<std::u16string, std::string> before = Stored();
+    for (LPARAM which : {LPARAM(0), LPARAM(1), LPARAM(2), LPARAM(3), LPARAM(12345)})
+        SendMessageW(tab_->MainWindow(), WM_DR_PREVIEWCLOSED, kPreviewDelete, which);
+    EXPECT_EQ(answer_.asked, asked + 1);
+    EXPECT_EQ(Stored(), before);
+    EXPECT_TRUE(tab_->Preview().IsOpen());
 }
 
 TEST_F(MessagesTabTest, DeliveredMailReachesTheTabAtOnceAndTheCalendarAfterTheDebounce) {

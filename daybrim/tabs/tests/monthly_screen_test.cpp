@@ -5,12 +5,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "button_strip.h"
+#include "caption_buttons.h"
+#include "cesim.h"
+#include "image_cache.h"
 #include "monthly_calendar.h"
 #include "png_writer.h"
+#include "reg.h"
 #include "week_number.h"
 
 namespace {
@@ -128,6 +135,28 @@ MonthlySetup MakeSetup(const Scaler& sc) {
     return s;
 }
 
+// How many colours each picture square of a caption strip window shows.
+std::vector<size_t> ColoursPerButton(HWND strip, const Scaler& sc, size_t count) {
+    RedrawWindow(strip, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT rc;
+    GetClientRect(strip, &rc);
+    Canvas shot(rc.right, rc.bottom);
+    HDC dc = GetDC(strip);
+    BitBlt(shot.dc, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(strip, dc);
+    GdiFlush();
+    const ButtonStrip geometry(sc, std::vector<int>(count, 0));
+    std::vector<size_t> out;
+    for (size_t i = 0; i < count; ++i) {
+        const BarRect cell = geometry.ButtonRect(i);
+        std::set<COLORREF> colours;
+        for (int y = cell.top; y < std::min(cell.bottom, int(rc.bottom)); ++y)
+            for (int x = cell.left; x < std::min(cell.right, int(rc.right)); ++x) colours.insert(shot.At(x, y));
+        out.push_back(colours.size());
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(MonthlyScreen, FloatingAndPinnedAtBothResolutions) {
@@ -141,12 +170,22 @@ TEST(MonthlyScreen, FloatingAndPinnedAtBothResolutions) {
         Scaler sc;
         sc.dpiX = sc.dpiY = width == 480 ? 192 : 96;
         TheScaler() = sc;  // the caption strip sizes itself by the item's scaler
+        // On the screen that comes with the resolution, or the popup is pushed up
+        // off a small one and its caption cannot be read back.
+        reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenWidth", DWORD(width));
+        reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenHeight", DWORD(width * 4 / 3));
         HWND host = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, width, width * 4 / 3,
                                     nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_TRUE(host);
+        // The caption pictures as the item has them without a skin folder.
+        raii::Library res(LoadLibraryW(width == 480 ? HIGH_RES_DLL : LOW_RES_DLL));
+        ASSERT_TRUE(res);
+        CImageCache images;
+        images.Load(res.get(), width == 480, L"");
         for (bool pinned : {false, true}) {
             SCOPED_TRACE(std::to_string(width) + (pinned ? " pinned" : " floating"));
-            const MonthlySetup setup = MakeSetup(sc);
+            MonthlySetup setup = MakeSetup(sc);
+            setup.images = &images;
             CMonthlyCalendar cal;
             const int w = pinned ? width : sc.X(220), h = pinned ? sc.Y(100) : sc.Y(160);
             ASSERT_TRUE(cal.Show(setup, host, pinned ? 0 : sc.X(10), pinned ? width * 4 / 3 - h : sc.Y(40), w, h,
@@ -184,6 +223,14 @@ TEST(MonthlyScreen, FloatingAndPinnedAtBothResolutions) {
             // Category icons in the popup only.
             EXPECT_EQ(!pinned, canvas.Has(l.Cell(Day(2026, 12, 10) - g.first), kIconColour));
             EXPECT_FALSE(canvas.Has(l.Cell(Day(2026, 12, 11) - g.first), kIconColour));
+            // The floating calendar's today, previous, next and close buttons each
+            // show their picture, not a blank or flat square.
+            HWND strip = FindWindowExW(cal.hwnd(), nullptr, CCaptionBarButtons::kClass, nullptr);
+            EXPECT_EQ(!pinned, strip != nullptr);
+            if (strip) {
+                const std::vector<size_t> colours = ColoursPerButton(strip, sc, 4);
+                for (size_t i = 0; i < colours.size(); ++i) EXPECT_GE(colours[i], 3u) << "button " << i;
+            }
             if (pinned) {
                 // The copy mode, the drop mode a calendar starts in, is lit.
                 EXPECT_TRUE(canvas.Has(l.SideButton(4), setup.monthly[kMonHighlight]));
@@ -193,4 +240,6 @@ TEST(MonthlyScreen, FloatingAndPinnedAtBothResolutions) {
         }
         DestroyWindow(host);
     }
+    reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenWidth", 240);
+    reg::SetDword(HKEY_LOCAL_MACHINE, CESIM_KEY, L"ScreenHeight", 320);
 }

@@ -4,6 +4,10 @@ screen writes them) and prints how many of its pixels differ by more than a
 tolerance in any channel.
 
   png_region.py A.png B.png X0 Y0 X1 Y1 [TOLERANCE]
+  png_region.py --colours A.png X0 Y0 X1 Y1
+
+The second form prints how many different colours the rectangle of one
+screenshot holds (1: one flat colour).
 """
 import struct
 import sys
@@ -52,7 +56,19 @@ def read_png(path):
     return width, height, channels, rows
 
 
+def colours(path, x0, y0, x1, y1):
+    w, h, ch, rows = read_png(path)
+    seen = set()
+    for y in range(max(0, y0), min(y1, h)):
+        for x in range(max(0, x0), min(x1, w)):
+            seen.add(bytes(rows[y][x * ch:x * ch + 3]))
+    return len(seen)
+
+
 def main():
+    if sys.argv[1] == "--colours":
+        print(colours(sys.argv[2], *(int(v) for v in sys.argv[3:7])))
+        return 0
     a, b = read_png(sys.argv[1]), read_png(sys.argv[2])
     x0, y0, x1, y1 = (int(v) for v in sys.argv[3:7])
     tol = int(sys.argv[7]) if len(sys.argv) > 7 else 24
