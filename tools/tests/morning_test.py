@@ -231,6 +231,49 @@ def check_open(ctx):
     return "no request to open an appointment reached the PIM program (device log)"
 
 
+# The stand-up's notes hold a dial-in number; neither its subject nor its location
+# holds one, so the number can only have come from the notes.
+DIAL_IN = "+49 30 1234567"
+
+
+def dialable(number):
+    """The characters of a number that the phone dials."""
+    return "".join(c for c in number if c.isdigit() or c in "p+#*,w")
+
+
+def menu_answers(ctx, program):
+    return [e for e in ctx.log() if e.get("source") == "menu" and e.get("event") == "answered"
+            and e.get("program", "").lower() == program]
+
+
+def calls(ctx):
+    return [dialable(e.get("number", "")) for e in ctx.log() if e.get("source") == "phone" and e.get("event") == "call"]
+
+
+def check_dial(ctx):
+    menus = menu_answers(ctx, "todayhost.exe")
+    entry = f"Tools/Dial Number/{DIAL_IN}"
+    offered = [m for m in menus if entry in m.get("items", "").split("|")]
+    if not offered:
+        return (f"the appointment's menu offered no \"{entry}\": " +
+                "; ".join(m.get("items", "") for m in menus))
+    if not offered[-1].get("chosen"):
+        return f"the \"Dial Number\" entry could not be chosen: {offered[-1]}"
+    if dialable(DIAL_IN) not in calls(ctx):
+        return f"the phone placed no call to {DIAL_IN} (device log: {calls(ctx)})"
+    # The menu was the held row's: that row, and only it, is highlighted now.
+    _, y = first_appointment_row(ctx)
+    x0, y0, x1, y1 = LIST
+    row = (x0 + 12, y - 5, x1, y + 6)
+    before, after = ctx.picture("1-agenda"), ctx.picture("2-dialled")
+    inside = region_changes(before, after, row)
+    outside = region_changes(before, after, (x0, y0, x1, y - 8)) + region_changes(before, after, (x0, y + 9, x1, y1))
+    if inside < 600 or outside > 200:
+        return (f"the held appointment's row is not the one highlighted on the Calendar "
+                f"({inside} pixels changed in it, {outside} elsewhere)")
+    return None
+
+
 def check_roll(ctx):
     before, after = ink_lines(ctx.picture("1-agenda")), ink_lines(ctx.picture("3-midnight"))
     if before == after and gallery.differing_pixels(ctx.picture("1-agenda"), ctx.picture("3-midnight")) == 0:
@@ -258,6 +301,10 @@ STEPS = [
      # A double tap opens it ("OnDoubleClick" chooses how: editing by default).
      lambda ctx: ["tap {} {}", "tap {} {}", "wait 1500", f"snap {win(snap_path('2-opened'))}"],
      check_open),
+    ("tap-and-hold on an appointment offers to dial the number in its notes and tallyra dials it",
+     # tallyext's popups stand in the menu's "Tools" sub-menu; tallyra dials unseen.
+     lambda ctx: [f"menu Tools/Dial Number/{DIAL_IN}", "hold {} {}", "wait 400", "poll",
+                  f"snap {win(snap_path('2-dialled'))}", "wait 2500"], check_dial),
     ("the clock past midnight rolls the agenda to the next day",
      lambda ctx: [r"reg HKLM\Software\CeSim\Clock sz 2026-12-08T00:00:30", "poll", "wait 1000", "poll", "wait 300",
                   f"snap {win(snap_path('3-midnight'))}"], check_roll),
@@ -397,7 +444,7 @@ def main():
         x, y = at
         lines = []
         for name, script, _ in STEPS[1:]:
-            lines += [l.format(x, y) if l.startswith("tap {}") else l for l in script(ctx)]
+            lines += [l.format(x, y) if l.startswith(("tap {}", "hold {}")) else l for l in script(ctx)]
         code, out = run_today(first_lines(ctx)[:-1] + lines)
         if code != 0:
             print(f"FAIL: the Today screen ended with {code}\n{out}")
