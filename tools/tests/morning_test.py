@@ -390,9 +390,113 @@ def step_mail(ctx):
     return None
 
 
+# The Contacts tab right of the vertical tab bar, its search bar on the bottom row.
+TAB_LEFT, TAB_WIDTH, BAR_Y = 26, 214, 283
+CYRILLIC = ("абвг", "дежз", "ийкл", "мноп", "рсту", "фхцч", "щшыь", "эюя")
+PREFERRED = 0x00F80013
+# The numbers the contact menu's "Call or mail" sub-menu calls, by their labels.
+CALL_LABELS = {0x0097001F: "Work", 0x0098001F: "Work 2", 0x0099001F: "Home", 0x009A001F: "Home 2",
+               0x0096001F: "Mobile"}
+
+
+def bar_key_x(key, labels=CYRILLIC):
+    """The middle of a letter key: each key is as many units wide as its label has
+    letters, a unit being the bar's width over the letter count plus three."""
+    unit = TAB_WIDTH // (sum(len(l) for l in labels) + 3)
+    left = 0
+    for i, label in enumerate(labels, 1):
+        right = left + len(label) * unit - 1
+        if i == key:
+            return TAB_LEFT + (left + right) // 2
+        left = right + 1
+    raise ValueError(f"no key {key}")
+
+
+def keys_for(text, labels=CYRILLIC):
+    return [next(i for i, l in enumerate(labels, 1) if c in l) for c in text.lower()]
+
+
+def contact(first_name):
+    """The contact's properties (id: value) in the store."""
+    out = sh(DEVCTL, "--device", DEVICE, "list", "Contacts Database", text=True)
+    for line in out.splitlines():
+        props = {int(str(p["id"]), 0): p.get("value") for p in json.loads(line).get("props", [])}
+        if props.get(0x0082001F) == first_name:
+            return props
+    return None
+
+
+def text_bands(picture, box):
+    """(top, bottom) of each band of rows in a box that hold text: pixels unlike the
+    row's most common colour, whatever the skin paints behind them. Bands too thin
+    for a letter are rules under titles, not text."""
+    width, height, rows = picture
+    x0, y0, x1, y1 = box
+    bands, start = [], None
+    for y in range(y0, min(y1, height)):
+        px = [tuple(rows[y][3 * x:3 * x + 3]) for x in range(x0, min(x1, width))]
+        ground = max(set(px), key=px.count)
+        odd = sum(1 for p in px if sum(abs(p[i] - ground[i]) for i in range(3)) > 60)
+        if odd >= 2 and start is None:
+            start = y
+        elif odd < 2 and start is not None:
+            if y - start >= 3:
+                bands.append((start, y))
+            start = None
+    return bands
+
+
+def step_contacts(ctx):
+    # Светлана Морозова: her surname typed on the Cyrillic bar narrows the list to
+    # her alone; her preferred number is one of several.
+    set_registry([(KEY, "ActiveTab", 4), (KEY + r"\Contacts", "CntctsActiveLanguages", 3),
+                  (KEY + r"\Contacts", "ContactsSearchBarAlphabet", 2)])
+    props = contact("Светлана")
+    if not props:
+        return "the store holds no contact Светлана"
+    number, label = props.get(props.get(PREFERRED)), CALL_LABELS.get(props.get(PREFERRED))
+    if not number or not label:
+        return f"Светлана's preferred number ({props.get(PREFERRED)}) is not one the contact menu calls"
+    typing = []
+    for k in keys_for("мороз"):
+        typing += [f"tap {bar_key_x(k)} {BAR_Y}", "wait 300"]
+    code, out = run_today(["wait 1500", "poll", f"snap {win(snap_path('7-contacts'))}"] + typing +
+                          ["wait 500", "poll", f"snap {win(snap_path('7-narrowed'))}"])
+    if code != 0:
+        return f"the Today screen ended with {code}\n{out}"
+    box = (TAB_LEFT + 4, 50, TAB_LEFT + TAB_WIDTH - 14, BAR_Y - 10)
+    before, after = text_bands(ctx.picture("7-contacts"), box), text_bands(ctx.picture("7-narrowed"), box)
+    if len(before) < 5 or len(after) != 2:
+        return (f"the Cyrillic keys did not narrow the list to one contact under its title "
+                f"({len(before)} text lines before, {len(after)} after)")
+    top, bottom = after[1]
+    y = (top + bottom) // 2
+
+    seen = len(ctx.log())
+    entry = f"Call or mail/{label}:  {number}"
+    code, out = run_today(["wait 1500", "poll"] + typing +
+                          ["wait 500", f"menu {entry}", f"hold {TAB_LEFT + 50} {y}", "wait 400", "poll",
+                           f"snap {win(snap_path('7-called'))}", "wait 1500"])
+    if code != 0:
+        return f"the Today screen ended with {code}\n{out}"
+    log = ctx.log()[seen:]
+    menus = [e for e in log if e.get("source") == "menu" and e.get("event") == "answered"]
+    if not any(entry in m.get("items", "").split("|") and m.get("chosen") for m in menus):
+        return f"the narrowed row's menu did not offer \"{entry}\": " + "; ".join(m.get("items", "") for m in menus)
+    called = [dialable(e.get("number", "")) for e in log if e.get("source") == "phone" and e.get("event") == "call"]
+    if called != [dialable(number)]:
+        return f"the phone was asked to call {called}, not the preferred number {number}"
+    n = region_changes(ctx.picture("7-narrowed"), ctx.picture("7-called"), (box[0], top - 2, box[2], bottom + 2))
+    if n < 300:
+        return f"the called contact's row is not highlighted ({n} pixels changed)"
+    return None
+
+
 SESSIONS = [
     ("the Tasks tab completes a task and the store says so", step_task),
     ("a message delivered from outside shows in the Mail tab and the calendar's mail line", step_mail),
+    ("the Contacts tab narrows to a Cyrillic name with the search bar and calls its preferred number",
+     step_contacts),
 ]
 
 
