@@ -141,13 +141,11 @@ bool CCalendarMenuExtension::SelectedItem(DWORD* oid) const {
     const STGMEDIUM& m = medium.get();
     if (m.tymed != TYMED_HGLOBAL || !m.hGlobal) return false;
     // The block comes from another module: it must hold a count and the object id
-    // before either is read.
-    if (GlobalSize(m.hGlobal) < sizeof(ITEMREFARRAY)) return false;
-    const void* block = GlobalLock(m.hGlobal);
-    if (!block) return false;
+    // before either is read. The hosts hand over a fixed LocalAlloc block (the
+    // handheld has no movable memory), so it is measured and freed as one.
+    if (LocalSize(m.hGlobal) < sizeof(ITEMREFARRAY)) return false;
     ITEMREFARRAY refs;
-    memcpy(&refs, block, sizeof refs);
-    GlobalUnlock(m.hGlobal);
+    memcpy(&refs, m.hGlobal, sizeof refs);
     if (refs.cItems < 1) return false;
     *oid = refs.oid;
     return true;

@@ -91,7 +91,9 @@ public:
     CPimMenuExtensions& operator=(const CPimMenuExtensions&) = delete;
 
     // Empties the sub-menu at `subMenuIndex` of `menu` and fills it with the kind's
-    // extensions for the item; whether it has items now.
+    // extensions for the item; whether it has items now. `oid` is the item's
+    // identifier in the object model (what GetItemFromOid takes), not its record's
+    // CEOID: the extensions look the item up through Pocket Outlook.
     bool FillExtensionMenu(Kind kind, HMENU menu, int subMenuIndex, DWORD oid);
     // Carries out a command of the last filled menu; false when no extension owns it.
     // Every extension leaves the menu afterwards.

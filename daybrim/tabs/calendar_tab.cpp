@@ -195,7 +195,7 @@ void CCalendarTab::PrepareContextMenu(TItem* item, HMENU menu) {
     newStart_ = newEnd_ = double(day);
     if (TApptItem* a = kind == kKindAppt ? static_cast<TApptItem*>(item) : nullptr) {
         // The extensions first: the entries below move up when one is deleted.
-        if (!env_->menuExtensions || !env_->menuExtensions->FillExtensionMenu(menuext::kCalendar, menu, 7, a->oid))
+        if (!env_->menuExtensions || !env_->menuExtensions->FillExtensionMenu(menuext::kCalendar, menu, 7, a->poomId))
             DeleteMenu(menu, 7, MF_BYPOSITION);
         if (HMENU more = GetSubMenu(menu, 6))
             CheckMenuItem(more, kCmdPrivate, MF_BYCOMMAND | (a->sensitivity == 2 ? MF_CHECKED : MF_UNCHECKED));
@@ -209,7 +209,7 @@ void CCalendarTab::PrepareContextMenu(TItem* item, HMENU menu) {
     if (TTask* t = kind == kKindTask ? static_cast<TTask*>(item) : nullptr) {
         const int last = GetMenuItemCount(menu) - 1;
         if (last < 0 || !GetSubMenu(menu, last) || !env_->menuExtensions ||
-            !env_->menuExtensions->FillExtensionMenu(menuext::kTasks, menu, last, t->oid))
+            !env_->menuExtensions->FillExtensionMenu(menuext::kTasks, menu, last, t->poomId))
             if (last >= 0 && GetSubMenu(menu, last)) DeleteMenu(menu, last, MF_BYPOSITION);
         for (UINT c : {kCmdHigh, kCmdNormal, kCmdLow})
             CheckMenuItem(menu, c, MF_BYCOMMAND | (kCmdLow - c == UINT(t->importance) ? MF_CHECKED : MF_UNCHECKED));
@@ -527,7 +527,7 @@ void CCalendarTab::FoldAllDays(bool fold) {
 int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
     if (CTabWithItemsList::OnContextMenuCommand(item, command) == 0) return 0;
     if (const TPoomIdItem* p = dynamic_cast<const TPoomIdItem*>(item)) {
-        if (env_->menuExtensions && env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, p->oid))
+        if (env_->menuExtensions && env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, p->poomId))
             return 0;
     }
     LibraryTexts texts(env_->lang);

@@ -200,7 +200,7 @@ void CTasksTab::PrepareContextMenu(TItem* item, HMENU menu) {
         // The menu ends with the extensions' submenu: filled for this task, or gone.
         const int last = GetMenuItemCount(menu) - 1;
         if (last < 0 || !GetSubMenu(menu, last) || !env_->menuExtensions ||
-            !env_->menuExtensions->FillExtensionMenu(menuext::kTasks, menu, last, t->oid))
+            !env_->menuExtensions->FillExtensionMenu(menuext::kTasks, menu, last, t->poomId))
             if (last >= 0 && GetSubMenu(menu, last)) DeleteMenu(menu, last, MF_BYPOSITION);
         for (UINT c : {kCmdHigh, kCmdNormal, kCmdLow})
             CheckMenuItem(menu, c, MF_BYCOMMAND | (kCmdLow - c == UINT(t->importance) ? MF_CHECKED : MF_UNCHECKED));
@@ -302,7 +302,7 @@ int CTasksTab::OnContextMenuCommand(TItem* item, UINT command) {
     if (CTabWithItemsList::OnContextMenuCommand(item, command) == 0) return 0;
     TTask* task = item && item->Kind() == kKindTask ? static_cast<TTask*>(item) : nullptr;
     if (task && env_->menuExtensions &&
-        env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, task->oid))
+        env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, task->poomId))
         return 0;
     LibraryTexts texts(env_->lang);
     ItemActions actions(main_, texts);

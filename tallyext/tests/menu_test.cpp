@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <new>
 #include <stdexcept>
 
@@ -167,6 +168,24 @@ TEST_F(MenuTest, ABadSiteOrItemAddsNothing) {
     ext_ = server_.Create();  // no site at all
     EXPECT_EQ(S_OK, ext_->QueryContextMenu(menu_.get(), 0, 100, 200, CMF_NORMAL));
     EXPECT_EQ(E_INVALIDARG, ext_->QueryContextMenu(nullptr, 0, 100, 200, CMF_NORMAL));
+}
+
+TEST_F(MenuTest, TheItemBlockIsReadOnlyWhenItHoldsTheWholeRecord) {
+    const DWORD oid = pim_.Appointment(0xE10A, kTwoNumbers);
+    const HRESULT both = MAKE_HRESULT(0, 0, 4);
+    const struct {
+        SIZE_T size;
+        HRESULT want;
+    } cases[] = {
+        {offsetof(ITEMREFARRAY, oid), S_OK},          // ends where the id would start
+        {sizeof(ITEMREFARRAY) - 1, S_OK},             // one byte short of it
+        {sizeof(ITEMREFARRAY), both},                 // exactly the record
+        {sizeof(ITEMREFARRAY) + 64, both},            // a host that rounds up
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.want, Query(oid, 100, 200, c.size)) << c.size;
+        EXPECT_EQ(1, site_->requests()) << c.size;
+    }
 }
 
 TEST_F(MenuTest, IdsStopAtTheHostsLast) {

@@ -231,6 +231,49 @@ def check_open(ctx):
     return "no request to open an appointment reached the PIM program (device log)"
 
 
+# The stand-up's notes hold a dial-in number; neither its subject nor its location
+# holds one, so the number can only have come from the notes.
+DIAL_IN = "+49 30 1234567"
+
+
+def dialable(number):
+    """The characters of a number that the phone dials."""
+    return "".join(c for c in number if c.isdigit() or c in "p+#*,w")
+
+
+def menu_answers(ctx, program):
+    return [e for e in ctx.log() if e.get("source") == "menu" and e.get("event") == "answered"
+            and e.get("program", "").lower() == program]
+
+
+def calls(ctx):
+    return [dialable(e.get("number", "")) for e in ctx.log() if e.get("source") == "phone" and e.get("event") == "call"]
+
+
+def check_dial(ctx):
+    menus = menu_answers(ctx, "todayhost.exe")
+    entry = f"Tools/Dial Number/{DIAL_IN}"
+    offered = [m for m in menus if entry in m.get("items", "").split("|")]
+    if not offered:
+        return (f"the appointment's menu offered no \"{entry}\": " +
+                "; ".join(m.get("items", "") for m in menus))
+    if not offered[-1].get("chosen"):
+        return f"the \"Dial Number\" entry could not be chosen: {offered[-1]}"
+    if dialable(DIAL_IN) not in calls(ctx):
+        return f"the phone placed no call to {DIAL_IN} (device log: {calls(ctx)})"
+    # The menu was the held row's: that row, and only it, is highlighted now.
+    _, y = first_appointment_row(ctx)
+    x0, y0, x1, y1 = LIST
+    row = (x0 + 12, y - 5, x1, y + 6)
+    before, after = ctx.picture("1-agenda"), ctx.picture("2-dialled")
+    inside = region_changes(before, after, row)
+    outside = region_changes(before, after, (x0, y0, x1, y - 8)) + region_changes(before, after, (x0, y + 9, x1, y1))
+    if inside < 600 or outside > 200:
+        return (f"the held appointment's row is not the one highlighted on the Calendar "
+                f"({inside} pixels changed in it, {outside} elsewhere)")
+    return None
+
+
 def check_roll(ctx):
     before, after = ink_lines(ctx.picture("1-agenda")), ink_lines(ctx.picture("3-midnight"))
     if before == after and gallery.differing_pixels(ctx.picture("1-agenda"), ctx.picture("3-midnight")) == 0:
@@ -258,6 +301,10 @@ STEPS = [
      # A double tap opens it ("OnDoubleClick" chooses how: editing by default).
      lambda ctx: ["tap {} {}", "tap {} {}", "wait 1500", f"snap {win(snap_path('2-opened'))}"],
      check_open),
+    ("tap-and-hold on an appointment offers to dial the number in its notes and tallyra dials it",
+     # tallyext's popups stand in the menu's "Tools" sub-menu; tallyra dials unseen.
+     lambda ctx: [f"menu Tools/Dial Number/{DIAL_IN}", "hold {} {}", "wait 400", "poll",
+                  f"snap {win(snap_path('2-dialled'))}", "wait 2500"], check_dial),
     ("the clock past midnight rolls the agenda to the next day",
      lambda ctx: [r"reg HKLM\Software\CeSim\Clock sz 2026-12-08T00:00:30", "poll", "wait 1000", "poll", "wait 300",
                   f"snap {win(snap_path('3-midnight'))}"], check_roll),
@@ -343,9 +390,113 @@ def step_mail(ctx):
     return None
 
 
+# The Contacts tab right of the vertical tab bar, its search bar on the bottom row.
+TAB_LEFT, TAB_WIDTH, BAR_Y = 26, 214, 283
+CYRILLIC = ("абвг", "дежз", "ийкл", "мноп", "рсту", "фхцч", "щшыь", "эюя")
+PREFERRED = 0x00F80013
+# The numbers the contact menu's "Call or mail" sub-menu calls, by their labels.
+CALL_LABELS = {0x0097001F: "Work", 0x0098001F: "Work 2", 0x0099001F: "Home", 0x009A001F: "Home 2",
+               0x0096001F: "Mobile"}
+
+
+def bar_key_x(key, labels=CYRILLIC):
+    """The middle of a letter key: each key is as many units wide as its label has
+    letters, a unit being the bar's width over the letter count plus three."""
+    unit = TAB_WIDTH // (sum(len(l) for l in labels) + 3)
+    left = 0
+    for i, label in enumerate(labels, 1):
+        right = left + len(label) * unit - 1
+        if i == key:
+            return TAB_LEFT + (left + right) // 2
+        left = right + 1
+    raise ValueError(f"no key {key}")
+
+
+def keys_for(text, labels=CYRILLIC):
+    return [next(i for i, l in enumerate(labels, 1) if c in l) for c in text.lower()]
+
+
+def contact(first_name):
+    """The contact's properties (id: value) in the store."""
+    out = sh(DEVCTL, "--device", DEVICE, "list", "Contacts Database", text=True)
+    for line in out.splitlines():
+        props = {int(str(p["id"]), 0): p.get("value") for p in json.loads(line).get("props", [])}
+        if props.get(0x0082001F) == first_name:
+            return props
+    return None
+
+
+def text_bands(picture, box):
+    """(top, bottom) of each band of rows in a box that hold text: pixels unlike the
+    row's most common colour, whatever the skin paints behind them. Bands too thin
+    for a letter are rules under titles, not text."""
+    width, height, rows = picture
+    x0, y0, x1, y1 = box
+    bands, start = [], None
+    for y in range(y0, min(y1, height)):
+        px = [tuple(rows[y][3 * x:3 * x + 3]) for x in range(x0, min(x1, width))]
+        ground = max(set(px), key=px.count)
+        odd = sum(1 for p in px if sum(abs(p[i] - ground[i]) for i in range(3)) > 60)
+        if odd >= 2 and start is None:
+            start = y
+        elif odd < 2 and start is not None:
+            if y - start >= 3:
+                bands.append((start, y))
+            start = None
+    return bands
+
+
+def step_contacts(ctx):
+    # Светлана Морозова: her surname typed on the Cyrillic bar narrows the list to
+    # her alone; her preferred number is one of several.
+    set_registry([(KEY, "ActiveTab", 4), (KEY + r"\Contacts", "CntctsActiveLanguages", 3),
+                  (KEY + r"\Contacts", "ContactsSearchBarAlphabet", 2)])
+    props = contact("Светлана")
+    if not props:
+        return "the store holds no contact Светлана"
+    number, label = props.get(props.get(PREFERRED)), CALL_LABELS.get(props.get(PREFERRED))
+    if not number or not label:
+        return f"Светлана's preferred number ({props.get(PREFERRED)}) is not one the contact menu calls"
+    typing = []
+    for k in keys_for("мороз"):
+        typing += [f"tap {bar_key_x(k)} {BAR_Y}", "wait 300"]
+    code, out = run_today(["wait 1500", "poll", f"snap {win(snap_path('7-contacts'))}"] + typing +
+                          ["wait 500", "poll", f"snap {win(snap_path('7-narrowed'))}"])
+    if code != 0:
+        return f"the Today screen ended with {code}\n{out}"
+    box = (TAB_LEFT + 4, 50, TAB_LEFT + TAB_WIDTH - 14, BAR_Y - 10)
+    before, after = text_bands(ctx.picture("7-contacts"), box), text_bands(ctx.picture("7-narrowed"), box)
+    if len(before) < 5 or len(after) != 2:
+        return (f"the Cyrillic keys did not narrow the list to one contact under its title "
+                f"({len(before)} text lines before, {len(after)} after)")
+    top, bottom = after[1]
+    y = (top + bottom) // 2
+
+    seen = len(ctx.log())
+    entry = f"Call or mail/{label}:  {number}"
+    code, out = run_today(["wait 1500", "poll"] + typing +
+                          ["wait 500", f"menu {entry}", f"hold {TAB_LEFT + 50} {y}", "wait 400", "poll",
+                           f"snap {win(snap_path('7-called'))}", "wait 1500"])
+    if code != 0:
+        return f"the Today screen ended with {code}\n{out}"
+    log = ctx.log()[seen:]
+    menus = [e for e in log if e.get("source") == "menu" and e.get("event") == "answered"]
+    if not any(entry in m.get("items", "").split("|") and m.get("chosen") for m in menus):
+        return f"the narrowed row's menu did not offer \"{entry}\": " + "; ".join(m.get("items", "") for m in menus)
+    called = [dialable(e.get("number", "")) for e in log if e.get("source") == "phone" and e.get("event") == "call"]
+    if called != [dialable(number)]:
+        return f"the phone was asked to call {called}, not the preferred number {number}"
+    n = region_changes(ctx.picture("7-narrowed"), ctx.picture("7-called"), (box[0], top - 2, box[2], bottom + 2))
+    if n < 300:
+        return f"the called contact's row is not highlighted ({n} pixels changed)"
+    return None
+
+
 SESSIONS = [
     ("the Tasks tab completes a task and the store says so", step_task),
     ("a message delivered from outside shows in the Mail tab and the calendar's mail line", step_mail),
+    ("the Contacts tab narrows to a Cyrillic name with the search bar and calls its preferred number",
+     step_contacts),
 ]
 
 
@@ -397,7 +548,7 @@ def main():
         x, y = at
         lines = []
         for name, script, _ in STEPS[1:]:
-            lines += [l.format(x, y) if l.startswith("tap {}") else l for l in script(ctx)]
+            lines += [l.format(x, y) if l.startswith(("tap {}", "hold {}")) else l for l in script(ctx)]
         code, out = run_today(first_lines(ctx)[:-1] + lines)
         if code != 0:
             print(f"FAIL: the Today screen ended with {code}\n{out}")

@@ -197,6 +197,8 @@ TEST_F(MenuExtensions, TheDataObjectOffersTheItemAsItemRefArray) {
     f.tymed = TYMED_HGLOBAL;
     ASSERT_EQ(S_OK, data.GetData(&f, &m));
     ASSERT_EQ(DWORD(TYMED_HGLOBAL), m.tymed);
+    // Extensions measure and free the block as the LocalAlloc block it is.
+    EXPECT_GE(LocalSize(m.hGlobal), sizeof(ITEMREFARRAY));
     auto* block = static_cast<ITEMREFARRAY*>(m.hGlobal);
     EXPECT_EQ(1u, block->cItems);
     EXPECT_TRUE(IsEqualGUID(GUID_PimItemRef, *block->pguidType));

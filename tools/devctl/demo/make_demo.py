@@ -118,9 +118,10 @@ def appointments():
                     "deleted": ["2026-12-28"],
                     "modified": [{"date": "2026-12-07", "start": "2026-12-08T11:00", "duration": 60,
                                   "location": "Room Spree", "subject": "Team meeting (moved)"}]})
+    # The only demo appointment whose number stands in its notes alone.
     add(subject="Morning stand-up", location="Project room", start="2026-11-30T08:45", duration=15,
-        categories=["Projects"], recurrence={"type": "daily", "count": 15,
-                                             "deleted": ["2026-12-05", "2026-12-06"]})
+        categories=["Projects"], notes="Dial-in on home office days: +49 30 1234567",
+        recurrence={"type": "daily", "count": 15, "deleted": ["2026-12-05", "2026-12-06"]})
     add(subject="Monthly report due", start="2026-01-15T16:00", duration=30, categories=["Business"],
         recurrence={"type": "monthly", "day": 15})
     add(subject="Board review", location="HQ, 5th floor", start="2026-01-01T14:00", duration=120,
