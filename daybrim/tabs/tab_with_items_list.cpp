@@ -99,6 +99,9 @@ LRESULT CTabWithItemsList::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     case WM_LBUTTONUP: OnPenUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
     case WM_DESTROY:
         stepper_.Cancel();
+        // The note window's owner is the host's top-level window, which outlives
+        // the tab: the tab's note goes with the tab.
+        CNoteWindow::Instance().CloseFor(hwnd);
         list_.Destroy();
         return 0;
     case kTakeFocus1:
