@@ -120,6 +120,7 @@ std::vector<std::unique_ptr<TApptItem>> ExpandOccurrences(const TApptItem& maste
         if (e.location) a->location.assign(e.location->begin(), e.location->end());
         if (e.busyStatus) a->busy = int(*e.busyStatus);
         if (e.notes) a->note.value = e.notes->empty() ? 0.0 : 1.0;
+        a->exceptionDate = e.originalDate;
         out.push_back(std::move(a));
     }
     return out;

@@ -177,6 +177,7 @@ void TApptItem::CopyTo(TItemWithNote& target) const {
         t->busy = busy;
         t->attendees = attendees;
         t->location = location;
+        t->exceptionDate = exceptionDate;
         t->timeZone = timeZone;
         t->pattern = pattern;
     }

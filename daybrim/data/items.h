@@ -180,6 +180,9 @@ public:
     std::wstring location;
     std::vector<uint8_t> timeZone;    // the record's zone blob, for the agenda
     std::vector<uint8_t> pattern;     // the recurrence stream of a master
+    // A changed occurrence: the day (pattern minutes) of the occurrence it
+    // replaces, by which its own note is found in the master's pattern; else 0.
+    uint32_t exceptionDate = 0;
 };
 
 class TTask : public TAgendaItem {

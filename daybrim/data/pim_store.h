@@ -78,6 +78,9 @@ public:
     std::unique_ptr<TApptItem> readAppointment(CEOID oid, bool light = false);
     std::unique_ptr<TTask> readTask(CEOID oid, bool onCalendar = false);
     std::unique_ptr<TContactItem> readContact(CEOID oid);
+    // The note of an appointment, task, contact or special event as the note
+    // window shows it (capped); false when the item has no record to read.
+    bool readNote(const TItem& item, std::wstring* text);
 
     // What the tabs read.
     ItemList& days() { return days_; }

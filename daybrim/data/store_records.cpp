@@ -2,6 +2,7 @@
 // for change notifications.
 #include "pim_store.h"
 
+#include "note_text.h"
 #include "pim_text.h"
 
 namespace daybrim {
@@ -55,6 +56,50 @@ std::unique_ptr<TContactItem> CPimStore::readContact(CEOID oid) {
     c->oid = oid;
     FillContact(r, *c);
     return c;
+}
+
+bool CPimStore::readNote(const TItem& item, std::wstring* text) {
+    const TItemWithNote* owner = dynamic_cast<const TItemWithNote*>(&item);
+    if (!owner || !owner->oid || !text) return false;
+    DWORD notify;
+    const wchar_t* name;
+    switch (item.Kind()) {
+    case kKindAppt:
+    case kKindSEventAppt: notify = kNotifyAppointments, name = kAppointments; break;
+    case kKindTask: notify = kNotifyTasks, name = kTasks; break;
+    case kKindSEventOnCalendar:
+    case kKindSEventContact:
+    case kKindContact: notify = kNotifyContacts, name = kContacts; break;
+    default: return false;
+    }
+    // The text, the stream and (for a changed occurrence) the series' pattern,
+    // where the occurrence's own note is kept.
+    enum : WORD { kText, kStream, kPattern, kCount };
+    static const CEPROPID ids[kCount] = {0x101F001F, 0x001E0064, 0x203F0064};
+    const TApptItem* occurrence = dynamic_cast<const TApptItem*>(&item);
+    const bool changed = occurrence && occurrence->recurrence == 2 && occurrence->exceptionDate != 0;
+    PimDatabase own;
+    RecordProps r;
+    if (!ReadRecord(ReadHandle(notify, name, own), owner->oid, r, ids, changed ? kCount : kPattern)) return false;
+    std::vector<uint8_t> bytes;
+    if (changed) {
+        std::vector<uint8_t> pattern;
+        r.blob(kPattern, ids[kPattern], &pattern);
+        if (ExceptionNote(pattern, occurrence->exceptionDate, &bytes)) {
+            *text = NoteFromBytes(bytes.data(), bytes.size());
+            return true;
+        }
+    }
+    if (r.has(kText, ids[kText])) {
+        const std::wstring t = r.text(kText, ids[kText]);
+        if (!t.empty()) {
+            *text = NoteForDisplay(t);
+            return true;
+        }
+    }
+    r.blob(kStream, ids[kStream], &bytes);
+    *text = NoteFromBytes(bytes.data(), bytes.size());
+    return true;
 }
 
 namespace {

@@ -376,7 +376,8 @@ void CCalendarTab::OnListTap(int x, int y, int scrollOffset) {
         if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
         return;
     }
-    if (StepDoubleTap(item) || StepReminderIcon(item, x, contentY) || StepLinkIcon(item, x, contentY)) {
+    if (StepDoubleTap(item) || StepNoteIcon(item, x, y, contentY) || StepReminderIcon(item, x, contentY) ||
+        StepLinkIcon(item, x, contentY)) {
         tapHandled_ = true;
         return;
     }

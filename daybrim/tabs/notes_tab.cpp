@@ -19,7 +19,6 @@ namespace {
 
 const wchar_t kFoldersKey[] = L"Software\\Olvane\\Daybrim\\Notes\\Folders";
 const wchar_t kListKey[] = L"Software\\Olvane\\Pinlist";
-const wchar_t kNoteWindowClass[] = L"DRNoteWindow";
 
 int Setting(const ShellEnv* env, CNumericSetting CSettings::*member, int fallback) {
     return env && env->settings ? int((env->settings->*member).value()) : fallback;
@@ -97,91 +96,12 @@ std::wstring PreviewText(const std::wstring& path) {
     return text;
 }
 
-CNoteWindow& CNoteWindow::Instance() {
-    static CNoteWindow window;
-    return window;
-}
-
-LRESULT CALLBACK CNoteWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    CNoteWindow& self = Instance();
-    switch (msg) {
-    case WM_SIZE:
-        if (self.body_) MoveWindow(self.body_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
-        return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(wp) == WA_INACTIVE && !self.closing_) PostMessageW(hwnd, WM_CLOSE, 0, 0);
-        return 0;
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK) self.Close();
-        return 0;
-    case WM_CLOSE: self.Close(); return 0;
-    case WM_DESTROY:
-        if (self.window_ == hwnd) self.window_ = self.body_ = nullptr;
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-bool CNoteWindow::Show(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& text,
-                       const RECT& where) {
-    Close();
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = inst;
-        wc.lpszClassName = kNoteWindowClass;
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }
-    window_ = CreateWindowExW(0, kNoteWindowClass, title.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION, where.left,
-                              where.top, where.right - where.left, where.bottom - where.top, owner, nullptr, inst,
-                              nullptr);
-    if (!window_) return false;
-    // The ink control comes from its own library; without it a plain edit box shows the text.
-    static HMODULE ink = LoadLibraryW(L"inkx.dll");
-    auto init = ink ? reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ink, "InitInkX")))
-                    : nullptr;
-    RECT rc;
-    GetClientRect(window_, &rc);
-    const bool inkReady = init && init();
-    body_ = CreateWindowExW(0, inkReady ? WC_INKX : L"EDIT", text.c_str(),
-                            WS_CHILD | WS_VISIBLE | ES_READONLY | ES_MULTILINE | WS_VSCROLL, 0, 0, rc.right,
-                            rc.bottom, window_, nullptr, inst, nullptr);
-    if (body_) SetWindowTextW(body_, text.c_str());
-    return true;
-}
-
-bool CNoteWindow::ShowFile(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& path,
-                           const RECT& where) {
-    return Show(inst, owner, title, PreviewText(path), where);
-}
-
-void CNoteWindow::Close() {
-    if (!window_ || closing_) return;
-    closing_ = true;
-    HWND w = window_;
-    window_ = body_ = nullptr;
-    DestroyWindow(w);
-    closing_ = false;
-}
-
-std::wstring CNoteWindow::Text() const {
-    if (!body_) return std::wstring();
-    const int n = GetWindowTextLengthW(body_);
-    std::wstring s(size_t(n) + 1, L'\0');
-    GetWindowTextW(body_, &s[0], n + 1);
-    s.resize(size_t(n));
-    return s;
-}
-
 // --- the tab -----------------------------------------------------------------------------
 
 CNotesTab::CNotesTab(const ShellEnv* env) : CTabWithSearchPanel(env) {}
 
 CNotesTab::~CNotesTab() {
-    if (CNoteWindow::Instance().hwnd() && GetParent(CNoteWindow::Instance().hwnd()) == main_)
-        CNoteWindow::Instance().Close();
+    CNoteWindow::Instance().CloseFor(main_);
     Destroy();
 }
 
@@ -582,7 +502,7 @@ bool CNotesTab::PreviewNote(TNoteItem* item, int x, int y) {
     where.top = std::max(0, std::min(int(pt.y) + ScaleY(8), screenH - h));
     where.right = where.left + w;
     where.bottom = where.top + h;
-    return CNoteWindow::Instance().ShowFile(env_->instance, main_, item->file.name, item->file.path, where);
+    return CNoteWindow::Instance().Show(env_->instance, main_, item->file.name, PreviewText(item->file.path), where);
 }
 
 int CNotesTab::OpenItemOverride(TItem* item) {

@@ -12,6 +12,7 @@
 #include "note_ops.h"
 #include "notes_dialog.h"
 #include "notes_model.h"
+#include "note_window.h"
 #include "raii.h"
 #include "tab_with_search_panel.h"
 
@@ -25,26 +26,6 @@ enum NotesCommand : UINT {
     kCmdNotesFoldAll = 40199, kCmdNotesUnfoldAll = 40200,
     // The folders of the move and copy sub-menus, filled as the menu opens.
     kCmdMoveToFirst = 45200, kCmdCopyToFirst = 45300, kCmdFolderSlots = 100,
-};
-
-// The floating preview of a note or a text file: one at a time, closed when it
-// loses activation, on OK and when its tab asks.
-class CNoteWindow {
-public:
-    static CNoteWindow& Instance();
-    // Shows `text` titled `title` at the screen rectangle; closes a shown one first.
-    bool Show(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& text, const RECT& where);
-    bool ShowFile(HINSTANCE inst, HWND owner, const std::wstring& title, const std::wstring& path, const RECT& where);
-    void Close();
-    HWND hwnd() const { return window_; }
-    // The body's text as shown (tests).
-    std::wstring Text() const;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    HWND window_ = nullptr;
-    HWND body_ = nullptr;
-    bool closing_ = false;
 };
 
 // The preview text of a file: at most a fixed number of bytes read, as ANSI text.

@@ -140,7 +140,7 @@ void CSEventsTab::OnListTap(int x, int y, int scrollOffset) {
         if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
         return;
     }
-    if (StepDoubleTap(item) || StepReminderIcon(item, x, contentY)) {
+    if (StepDoubleTap(item) || StepNoteIcon(item, x, y, contentY)) {
         tapHandled_ = true;
         return;
     }

@@ -13,6 +13,8 @@
 #include "locale_text.h"
 #include "mail_items.h"
 #include "navigator.h"
+#include "note_window.h"
+#include "pim_store.h"
 #include "scale.h"
 #include "settings.h"
 #include "skin.h"
@@ -52,6 +54,7 @@ CTabWithItemsList::~CTabWithItemsList() { Destroy(); }
 
 void CTabWithItemsList::Destroy() {
     stepper_.Cancel();
+    CNoteWindow::Instance().CloseFor(main_);
     list_.Destroy();
     CBuiltInTab::Destroy();
 }
@@ -96,6 +99,9 @@ LRESULT CTabWithItemsList::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     case WM_LBUTTONUP: OnPenUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
     case WM_DESTROY:
         stepper_.Cancel();
+        // The note window's owner is the host's top-level window, which outlives
+        // the tab: the tab's note goes with the tab.
+        CNoteWindow::Instance().CloseFor(hwnd);
         list_.Destroy();
         return 0;
     case kTakeFocus1:
@@ -371,6 +377,30 @@ bool CTabWithItemsList::StepDoubleTap(TItem* item) {
     if (click == 1 || click == 2) return false;
     if (!doubleTap_.Tap(item)) return false;
     OpenItem(item, (env_->settings ? env_->settings->OnDoubleClick.Int() : 0) == 0);
+    return true;
+}
+
+bool CTabWithItemsList::StepNoteIcon(TItem* item, int x, int y, int contentY) {
+    if (!item) return false;
+    switch (item->Kind()) {
+    case kKindAppt: case kKindTask: case kKindSEventOnCalendar: case kKindSEventContact: case kKindSEventAppt:
+    case kKindContact: break;
+    default: return false;
+    }
+    TItemWithNote* n = dynamic_cast<TItemWithNote*>(item);
+    if (!n || n->note.value == 0.0 || !HotSpotHit(n->note, x, contentY)) return false;
+    // The tap is the note's even when its text cannot be read: it must not fall
+    // through to the row beneath.
+    std::wstring text;
+    if (!env_->pim || !env_->pim->readNote(*item, &text) || !list_.hwnd()) return true;
+    RECT client;
+    GetClientRect(list_.hwnd(), &client);
+    const NoteBox list = {int(client.left), int(client.top), int(client.right), int(client.bottom)};
+    const NoteBox box = PlaceNoteBox(x, y, ScaleX(200), ScaleY(130), list);
+    POINT corner = {box.left, box.top};
+    ClientToScreen(list_.hwnd(), &corner);
+    const RECT where = {corner.x, corner.y, corner.x + (box.right - box.left), corner.y + (box.bottom - box.top)};
+    CNoteWindow::Instance().Show(env_->instance, main_, n->title, text, where);
     return true;
 }
 

@@ -123,6 +123,8 @@ protected:
 
     // Tap steps; each returns whether it consumed the tap.
     bool StepDoubleTap(TItem* item);
+    // `y` in the list window, `contentY` in the whole list.
+    bool StepNoteIcon(TItem* item, int x, int y, int contentY);
     bool StepReminderIcon(TItem* item, int x, int contentY);
     bool StepLinkIcon(TItem* item, int x, int contentY);
     bool StepFoldButton(TItem* item, int x);

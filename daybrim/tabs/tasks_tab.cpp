@@ -382,7 +382,8 @@ void CTasksTab::OnListTap(int x, int y, int scrollOffset) {
     // A second tap opens the item and the tap goes on down the chain; the open on
     // pen-up must not open it again.
     if (StepDoubleTap(item)) tapHandled_ = true;
-    if (StepReminderIcon(item, x, contentY) || StepLinkIcon(item, x, contentY)) {
+    if (StepNoteIcon(item, x, y, contentY) || StepReminderIcon(item, x, contentY) ||
+        StepLinkIcon(item, x, contentY)) {
         tapHandled_ = true;
         return;
     }

@@ -1,6 +1,7 @@
 #include "runner.h"
 
 #include "cesim_shell.h"
+#include "devicelog.h"
 #include "raii.h"
 
 namespace today {
@@ -53,6 +54,46 @@ bool WriteValue(const Step& st) {
         return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
     }
     }
+}
+
+std::wstring TextOf(HWND w) {
+    const int n = GetWindowTextLengthW(w);
+    std::wstring s(size_t(n > 0 ? n : 0) + 1, L'\0');
+    s.resize(size_t(GetWindowTextW(w, &s[0], n + 1)));
+    return s;
+}
+
+std::wstring ClassOf(HWND w) {
+    wchar_t name[128] = {};
+    GetClassNameW(w, name, 128);
+    return name;
+}
+
+BOOL CALLBACK LogWindow(HWND w, LPARAM) {
+    if (!IsWindowVisible(w)) return TRUE;
+    RECT rc = {};
+    GetWindowRect(w, &rc);
+    // The children's texts in one field: what a popup shows is in them.
+    std::wstring texts;
+    EnumChildWindows(
+        w,
+        [](HWND child, LPARAM out) {
+            auto* t = reinterpret_cast<std::wstring*>(out);
+            if (!t->empty()) *t += L"\n";
+            *t += TextOf(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    devlog::Event("todayhost", "window")
+        .Str("class", ClassOf(w))
+        .Str("title", TextOf(w))
+        .Int("left", rc.left)
+        .Int("top", rc.top)
+        .Int("right", rc.right)
+        .Int("bottom", rc.bottom)
+        .Str("children", texts)
+        .Append();
+    return TRUE;
 }
 
 }  // namespace
@@ -113,6 +154,7 @@ bool RunScript(TodayScreen& screen, const std::vector<Step>& steps, std::string*
                 return false;
             }
             break;
+        case StepKind::kWindows: EnumThreadWindows(GetCurrentThreadId(), LogWindow, 0); break;
         case StepKind::kQuit: return true;
         }
         PumpFor(0);  // let what the step started settle before the next one

@@ -129,6 +129,8 @@ bool ParseScript(const std::string& text, std::vector<Step>* steps, ScriptError*
             } else {
                 return fail("reg takes dword N, sz TEXT or delete after the value's path");
             }
+        } else if (cmd == "windows" && argc(0)) {
+            st.kind = StepKind::kWindows;
         } else if (cmd == "quit" && argc(0)) {
             st.kind = StepKind::kQuit;
         } else {

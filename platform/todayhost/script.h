@@ -16,6 +16,8 @@
 //   reg PATH dword N   writes a registry value; PATH is HKCU\... or HKLM\..., the key and,
 //   reg PATH sz TEXT   after its last backslash, the value's name; TEXT is the rest of
 //   reg PATH delete    the line (it may hold spaces); "delete" removes the value
+//   windows            logs every shown top-level window of the screen's thread (class,
+//                      title, place and its child windows' texts) to the device log
 //   quit               ends the Today screen
 // Platform-neutral so that it builds and fuzzes natively.
 #pragma once
@@ -25,7 +27,7 @@
 namespace today {
 
 enum class StepKind {
-    kWait, kPoll, kKey, kTap, kHold, kDrag, kBroadcast, kHibernate, kSettingChange, kSnap, kMenu, kReg, kQuit
+    kWait, kPoll, kKey, kTap, kHold, kDrag, kBroadcast, kHibernate, kSettingChange, kSnap, kMenu, kReg, kWindows, kQuit
 };
 
 // What a reg step does with its value.

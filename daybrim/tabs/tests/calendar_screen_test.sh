@@ -7,9 +7,13 @@
 #   menu:    tap-and-hold on an appointment shows its menu, prepared for it, and a
 #            busy status chosen there reaches the record in the store.
 #   drag:    an occurrence dragged onto a day of the pinned calendar becomes an
-#            exception on that day, in the store and in the agenda.
+#            exception on that day, in the store and in the agenda; dropped in
+#            copy mode it becomes a new appointment and the series keeps it.
+#   note:    a tap on an appointment's note mark shows its note in the note
+#            window beside the tap; one on a changed occurrence's mark shows the
+#            occurrence's own note in the same window.
 # Screenshots go to SNAP_DIR to look at.
-# usage: calendar_screen_test.sh screens|live|menu|drag DEVCTL WINE_EMU PYTHON SNAP_DIR
+# usage: calendar_screen_test.sh screens|live|menu|drag|note DEVCTL WINE_EMU PYTHON SNAP_DIR
 set -u
 mode=$1 devctl=$2 emu=$3 py=$4 snaps=$5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -56,6 +60,8 @@ prop() { "$devctl" --device "$dev" list "$1" | grep "\"oid\":$2," | grep -o "\"$
 host() { "$emu" "$dev/Windows/todayhost.exe" "$@" >/dev/null 2>&1 </dev/null; }
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 differ() { "$py" "$here/png_region.py" "$@"; }
+# Where the note marks of the first two rows under today's title are drawn.
+NOTE1=${NOTE1:-164 70} NOTE2=${NOTE2:-166 84}
 
 # The Calendar's list: below the navigation band (26) and the tab row (22), the
 # item's first 100 rows.
@@ -177,6 +183,82 @@ SCRIPT
   echo "$days" | grep -qi 'today' && fail "the occurrence is still on today: $days"
   [ "$(awk '/Daily sync/' "$snaps/drag-agenda.txt" | wc -l)" = 5 ] || fail "the series lost or gained occurrences: $days"
   echo "the dragged occurrence moved to Dec 12 as an exception"
+
+  # Copy mode (the fifth button): the same drag leaves the series alone and
+  # makes a single appointment like the occurrence on Saturday.
+  "$devctl" --device "$dev" delete 'Appointments Database' "$oid" >/dev/null || fail "devctl delete"
+  added=()
+  sed 's/Daily sync/Daily copy/' "$snaps/drag.json" >"$snaps/copy.json"
+  "$devctl" --device "$dev" load "$snaps/copy.json" >/dev/null || fail "devctl load"
+  copies() { "$devctl" --device "$dev" list 'Appointments Database' | grep 'Daily copy' | grep -o '^{"oid":[0-9]*' | grep -o '[0-9]*$'; }
+  oid=$(copies)
+  [ -n "$oid" ] || fail "no series to copy"
+  added+=("$oid")
+  before=$(prop 'Appointments Database' "$oid" 0x203F0064)
+  sed -e 's/^tap 228 258$/tap 228 275/' -e "s/drag-after/copy-after/" "$script" >"$snaps/copy.txt"
+  host --size 240x320 --script "$(winpath "$snaps/copy.txt")" || fail "todayhost"
+  for o in $(copies); do [ "$o" = "$oid" ] || added+=("$o"); done
+  [ "${#added[@]}" = 2 ] || fail "the copy drop did not make exactly one new record (${#added[@]} in all)"
+  [ "$(prop 'Appointments Database' "$oid" 0x203F0064)" = "$before" ] || fail "the copy drop changed the series"
+  [ "$(prop 'Appointments Database' "${added[1]}" 0x0022000B)" != 1 ] || fail "the copy is a series of its own"
+  "$emu" "$agenda" --from 2026-12-07 --days 7 2>/dev/null </dev/null | tr -d '\r' >"$snaps/copy-agenda.txt" ||
+    fail "agenda exited with $?"
+  days=$(awk '/^== /{day=$0} /Daily copy/{print day}' "$snaps/copy-agenda.txt" | sort | uniq -c)
+  echo "$days" | grep -q 'Dec 12' || fail "the copy is not on Dec 12: $days"
+  echo "$days" | grep -qi 'today' || fail "the series lost today's occurrence: $days"
+  [ "$(awk '/Daily copy/' "$snaps/copy-agenda.txt" | wc -l)" = 6 ] || fail "not the series and one copy: $days"
+  echo "the occurrence dropped in copy mode became a new appointment on Dec 12"
+  exit 0
+fi
+
+if [ "$mode" = note ]; then
+  skin default
+  # The first row under today's title, with a note; then a daily series whose
+  # occurrence today was changed and given a note of its own.
+  add '{"subject": "Design review", "start": "2026-12-07T11:00", "duration": 60, "notes": "Bring the signed contract\nand the budget"}' >/dev/null
+  printf '%s\n' '{"appointments": [{"subject": "Daily sync", "start": "2026-12-07T18:00", "duration": 30,' \
+    '  "notes": "Series agenda", "recurrence": {"type": "daily", "count": 5,' \
+    '  "modified": [{"date": "2026-12-07", "start": "2026-12-07T18:30", "notes": "Own occurrence note"}]}}]}' \
+    >"$snaps/note.json"
+  "$devctl" --device "$dev" load "$snaps/note.json" >/dev/null || fail "devctl load"
+  oid=$("$devctl" --device "$dev" list 'Appointments Database' | grep 'Daily sync' | grep -o '^{"oid":[0-9]*' | grep -o '[0-9]*$')
+  [ -n "$oid" ] || fail "no series"
+  added+=("$oid")
+  log=$dev/Windows/devicelog.jsonl
+  before=$(wc -l <"$log" 2>/dev/null || echo 0)
+  script=$snaps/note.txt
+  cat >"$script" <<SCRIPT
+wait 1500
+snap $(winpath "$snaps/note-before.png")
+tap $NOTE1
+wait 300
+windows
+snap $(winpath "$snaps/note-first.png")
+tap $NOTE2
+wait 300
+windows
+snap $(winpath "$snaps/note-second.png")
+quit
+SCRIPT
+  host --size 240x320 --script "$(winpath "$script")" || fail "todayhost"
+  # One note window in each listing: the appointment's, then, refilled, the
+  # occurrence's own (the series' note would be wrong there).
+  notes=$(tail -n +"$((before + 1))" "$log" | grep '"event":"window"' | grep '"class":"DRNoteWindow"')
+  [ "$(echo "$notes" | grep -c .)" = 2 ] || fail "not one note window after each tap: $notes"
+  first=$(echo "$notes" | sed -n 1p) second=$(echo "$notes" | sed -n 2p)
+  echo "$first" | grep -qF '"title":"Design review"' || fail "the first note window is not the appointment's: $first"
+  echo "$first" | grep -qF 'Bring the signed contract\u000d\u000aand the budget' ||
+    fail "the appointment's note is not in its window: $first"
+  echo "$second" | grep -qF '"title":"Daily sync"' || fail "the second tap did not show the occurrence's note: $second"
+  echo "$second" | grep -qF 'Own occurrence note' || fail "the occurrence's own note is not shown: $second"
+  echo "$second" | grep -qF 'Series agenda' && fail "the occurrence shows the series' note: $second"
+  # Beside the tap and inside the list (right of the tab column, below the tab row).
+  num() { echo "$1" | grep -o "\"$2\":-*[0-9]*" | grep -o -- '-*[0-9]*$'; }
+  l=$(num "$first" left) t=$(num "$first" top) r=$(num "$first" right) b=$(num "$first" bottom)
+  [ "$((r - l))" = 200 ] && [ "$((b - t))" = 130 ] || fail "the note window is not 200 x 130: $l,$t-$r,$b"
+  [ "$l" -ge 26 ] && [ "$r" -le 240 ] && [ "$t" -ge 50 ] && [ "$b" -le 320 ] && [ "$t" -le 70 ] ||
+    fail "the note window is not beside the tap inside the list: $l,$t-$r,$b"
+  echo "the note marks showed the appointment's and the occurrence's notes in one window"
   exit 0
 fi
 

@@ -439,12 +439,22 @@ TEST_F(NotesTabTest, PreviewIsCappedAndShownInTheNoteWindow) {
 
     RECT where = {10, 10, 210, 140};
     CNoteWindow& w = CNoteWindow::Instance();
-    ASSERT_TRUE(w.ShowFile(GetModuleHandleW(nullptr), nullptr, L"groceries", Root(L"groceries.txt"), where));
+    ASSERT_TRUE(w.Show(GetModuleHandleW(nullptr), nullptr, L"groceries", PreviewText(Root(L"groceries.txt")), where));
     HWND first = w.hwnd();
     EXPECT_EQ(L"milk\r\nbread", w.Text());
+    // The same owner's next note reuses the window; another owner's replaces it.
     ASSERT_TRUE(w.Show(GetModuleHandleW(nullptr), nullptr, L"other", L"text", where));
+    EXPECT_EQ(first, w.hwnd());
+    EXPECT_EQ(L"text", w.Text());
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(w.Show(GetModuleHandleW(nullptr), owner, L"third", L"more", where));
     EXPECT_FALSE(IsWindow(first));  // one note window at a time
-    w.Close();
+    w.CloseFor(nullptr);
+    EXPECT_NE(nullptr, w.hwnd());  // not that owner's
+    w.CloseFor(owner);
+    EXPECT_EQ(nullptr, w.hwnd());
+    ASSERT_TRUE(w.Show(GetModuleHandleW(nullptr), owner, L"fourth", L"gone", where));
+    DestroyWindow(owner);  // takes its popup with it
     EXPECT_EQ(nullptr, w.hwnd());
 }
 

@@ -2,7 +2,8 @@
 # The Tasks tab on the Today screen with the test device's tasks.
 #   screens:  both default skins at 240x320 and 480x640; the tasks' groups and rows
 #             show (the list differs from the same screen without tasks).
-#   complete: a tap on the first task's check box completes it in the store (as the
+#   complete: a tap on the first task's note mark shows its note in the note
+#             window; a tap on its check box completes it in the store (as the
 #             device tool lists it) and the running tab moves it to its new group.
 # Screenshots go to SNAP_DIR to look at.
 # usage: tasks_screen_test.sh screens|complete DEVCTL WINE_EMU PYTHON SNAP_DIR
@@ -89,7 +90,7 @@ reg_dword "$key\\Tasks" ConfirmTaskCompleteTsks 0
 # Grouped by status: the completed task leaves the active group for the completed one.
 reg_dword "$key\\Tasks" TsksGrouping 14
 add '{"subject": "Book flights", "due": "2026-12-10"}'
-add '{"subject": "Pay the invoice", "due": "2026-12-07"}'
+add '{"subject": "Pay the invoice", "due": "2026-12-07", "notes": "Account 4471 by Friday"}'
 
 completed() {
   "$devctl" --device "$dev" list 'Tasks Database' |
@@ -112,14 +113,23 @@ rm -f "$before" "$after"
 cat >"$script" <<SCRIPT
 wait 1500
 snap $(winpath "$before")
+tap ${NOTE_X:-157} ${TAP_Y:-72}
+wait 300
+windows
 tap ${TAP_X:-33} ${TAP_Y:-72}
 wait 2500
 poll
 snap $(winpath "$after")
 quit
 SCRIPT
+log=$dev/Windows/devicelog.jsonl
+lines=$(wc -l <"$log" 2>/dev/null || echo 0)
 host --size 240x320 --script "$(winpath "$script")" || fail "todayhost exited with $?"
 [ -f "$before" ] && [ -f "$after" ] || fail "no screenshots"
+note=$(tail -n +"$((lines + 1))" "$log" | grep '"event":"window"' | grep '"class":"DRNoteWindow"')
+echo "$note" | grep -qF '"title":"Pay the invoice"' && echo "$note" | grep -qF '"children":"Account 4471 by Friday"' ||
+  fail "the note mark did not show the task's note: $note"
+echo "the note mark showed the task's note"
 [ "$(completed)" = yes ] || fail "the tap did not complete the task in the store"
 n=$(differ "$before" "$after" $(list_box 1)) || fail "comparing"
 [ "$n" -gt 150 ] || fail "the tab did not follow the store ($n pixels changed)"

@@ -30,6 +30,14 @@ TEST(Script, EveryStepKind) {
     EXPECT_EQ(StepKind::kQuit, steps[13].kind);
 }
 
+TEST(Script, WindowsTakesNothing) {
+    std::vector<Step> steps;
+    ScriptError err;
+    ASSERT_TRUE(ParseScript("windows\n", &steps, &err)) << err.message;
+    ASSERT_EQ(1u, steps.size());
+    EXPECT_EQ(StepKind::kWindows, steps[0].kind);
+}
+
 TEST(Script, DragTakesBothPoints) {
     std::vector<Step> steps;
     ScriptError err;
@@ -47,7 +55,7 @@ TEST(Script, BadLinesNameTheLineAndReason) {
     ScriptError err;
     const char* bad[] = {"wait", "wait -5", "wait 99999999999", "wait 10ms", "key sideways", "key 999",
                          "tap 1", "tap 1 two", "tap 1 2 3", "poll now", "snap", "jump 3", "broadcast",
-                         "menu", "menu id", "menu id 0", "menu id x", "drag 1 2 3", "drag 1 2 3 x", "drag 1 2 3 4 5"};
+                         "menu", "menu id", "menu id 0", "windows all", "menu id x", "drag 1 2 3", "drag 1 2 3 x", "drag 1 2 3 4 5"};
     for (const char* line : bad) {
         std::string text = std::string("poll\n") + line + "\n";
         EXPECT_FALSE(ParseScript(text, &steps, &err)) << line;
