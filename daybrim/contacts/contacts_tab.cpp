@@ -6,6 +6,7 @@
 #include "item_actions.h"
 #include "launchers.h"
 #include "locale_text.h"
+#include "menu_extensions.h"
 #include "pim_store.h"
 #include "raii.h"
 #include "reg.h"
@@ -23,7 +24,7 @@ const uint32_t kCallFields[5] = {kFieldWork, kFieldWork2, kFieldHome, kFieldHome
 const uint32_t kMailFields[3] = {kFieldMail1, kFieldMail2, kFieldMail3};
 // Where the tab menu keeps its view sub-menu; the context menu its sub-menus.
 constexpr int kViewMenu = 7;
-constexpr int kCallMailMenu = 1, kFileAsMenu = 2, kDefaultMenu = 3;
+constexpr int kCallMailMenu = 1, kFileAsMenu = 2, kDefaultMenu = 3, kToolsMenu = 6;
 
 // The handheld's letter comparison for first-letter search: case, marks, symbols
 // and width ignored.
@@ -184,6 +185,10 @@ void CContactsTab::PrepareContextMenu(TItem* item, HMENU menu) {
     const TContactItem& c = *static_cast<TContactItem*>(item);
     const ContactValues v = ValuesOf(c);
     auto label = [&](unsigned id) { return Text(id); };
+    // The extensions first: the finder's entry above them may go below.
+    if (!env_->menuExtensions ||
+        !env_->menuExtensions->FillExtensionMenu(menuext::kContacts, menu, kToolsMenu, c.poomId))
+        DeleteMenu(menu, kToolsMenu, MF_BYPOSITION);
     if (HMENU calls = GetSubMenu(menu, kCallMailMenu)) {
         ClearMenu(calls);
         if (PhoneAvailable())
@@ -249,6 +254,9 @@ int CContactsTab::OnContextMenuCommand(TItem* item, UINT command) {
         return 0;
     }
     TContactItem* c = item && item->Kind() == kKindContact ? static_cast<TContactItem*>(item) : nullptr;
+    if (c && env_->menuExtensions &&
+        env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, c->poomId))
+        return 0;
     if (command >= kCmdCallFirst && command < kCmdCallFirst + 5) {
         if (!c) return -1;
         const std::wstring number = ValuesOf(*c).Of(kCallFields[command - kCmdCallFirst]);
@@ -392,7 +400,7 @@ void CContactsTab::OnListTap(int x, int y, int scrollOffset) {
         if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
         return;
     }
-    if (StepDoubleTap(item)) {
+    if (StepDoubleTap(item) || StepNoteIcon(item, x, y, contentY)) {
         tapHandled_ = true;
         return;
     }

@@ -13,9 +13,11 @@
 #include "contact_preview.h"
 #include "contacts_tab.h"
 #include "launch_lines.h"
+#include "menu_extensions.h"
 #include "pim_store.h"
 #include "pim_volume.h"
 #include "raii.h"
+#include "reg.h"
 #include "settings.h"
 #include "tab_codes.h"
 
@@ -420,3 +422,47 @@ TEST_F(ContactsTabTest, PreviewToolbarActsOnItsContact) {
 }
 
 }  // namespace
+
+// Other programs add their commands to a contact's menu, as to an appointment's;
+// with none installed the menu keeps no empty sub-menu for them.
+TEST_F(ContactsTabTest, ContactMenuCarriesTheContactExtensions) {
+    ASSERT_TRUE(vol.ok);
+    Contact(7, L"Berg, Anna", {Str(0x0096001F, L"555-0100")});
+    raii::Library lang(LoadLibraryW(LANG_DLL));
+    ASSERT_TRUE(lang);
+    env.lang = lang.get();
+    const wchar_t key[] = L"Software\\Microsoft\\PimApps\\PimExtensions\\Contacts\\AddIns\\Sample";
+    Open();
+    ASSERT_TRUE(Row(L"Berg, Anna"));
+    for (bool installed : {false, true}) {
+        if (installed) {
+            ASSERT_TRUE(reg::SetString(HKEY_LOCAL_MACHINE, key, L"DLL", L"\\Windows\\sample.dll"));
+            ASSERT_TRUE(reg::SetString(HKEY_LOCAL_MACHINE, key, L"Menu", L"Sample add-in"));
+        }
+        menuext::CPimMenuExtensions extensions;  // reads what is installed when first asked
+        env.menuExtensions = &extensions;
+        raii::Menu menu(LoadMenuW(lang.get(), MAKEINTRESOURCEW(kContactMenu)));
+        ASSERT_TRUE(menu);
+        HMENU items = GetSubMenu(menu.get(), 0);
+        tab->PrepareContextMenu(Row(L"Berg, Anna"), items);
+        std::vector<std::wstring> added;
+        int popups = 0;
+        for (int i = 0; i < GetMenuItemCount(items); ++i) {
+            HMENU sub = GetSubMenu(items, i);
+            if (!sub) continue;
+            ++popups;
+            wchar_t text[64] = {};
+            for (int j = 0; j < GetMenuItemCount(sub); ++j)
+                if (GetMenuItemID(sub, j) >= 6000 && GetMenuItemID(sub, j) < 7000 && GetMenuStringW(sub, UINT(j), text, 64, MF_BYPOSITION))
+                    added.push_back(text);
+        }
+        // Call or mail, file as, default number, and the extensions' own only when filled.
+        EXPECT_EQ(installed ? 4 : 3, popups) << installed;
+        EXPECT_EQ(installed ? std::vector<std::wstring>{L"Sample add-in"} : std::vector<std::wstring>{}, added);
+        env.menuExtensions = nullptr;
+    }
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, key);
+    tab->Destroy();
+    tab.reset();
+    env.lang = nullptr;
+}
