@@ -18,6 +18,28 @@ constexpr int kFontId = 262;
 constexpr COLORREF kBarColour = RGB(226, 226, 226), kSeparatorColour = RGB(160, 160, 160);
 
 COLORREF Pick(uint32_t setting, uint32_t fallback) { return setting == 0xFFFFFFFFu ? fallback : setting; }
+
+// The skinned keys' boxes are the picture's keys scaled to the bar's width, so
+// the picture is scaled with them: laid over the bar colour at its own size,
+// then stretched, or a bar narrower than the picture would cut off its delete
+// key and show every other key away from where a tap lands.
+void DrawKeyStrip(HDC dc, const CAlphaImage& img, int w, int h) {
+    if (!img.Loaded() || img.Width() <= 0 || img.Height() <= 0) return;
+    if (img.Width() == w && img.Height() == h) {
+        img.DrawTransparent(dc, 0, 0);
+        return;
+    }
+    raii::MemDC mem(CreateCompatibleDC(dc));
+    raii::Bitmap bmp(CreateCompatibleBitmap(dc, img.Width(), img.Height()));
+    if (!mem || !bmp) return;
+    HGDIOBJ old = SelectObject(mem.get(), bmp.get());
+    raii::Brush back(CreateSolidBrush(kBarColour));
+    RECT r{0, 0, img.Width(), img.Height()};
+    FillRect(mem.get(), &r, back.get());
+    img.DrawTransparent(mem.get(), 0, 0);
+    StretchBlt(dc, 0, 0, w, h, mem.get(), 0, 0, img.Width(), img.Height(), SRCCOPY);
+    SelectObject(mem.get(), old);
+}
 }  // namespace
 
 int CSearchBar::Height() { return ScaleY(17); }
@@ -134,8 +156,7 @@ void CSearchBar::Paint(HDC target) {
     FillRect(dc.get(), &rc, back.get());
     const SkinDescription* skin = env_ && env_->skin ? &env_->skin->desc() : nullptr;
     if (model_.type() == kAlphabetSkinned && env_ && env_->images) {
-        const CAlphaImage& img = env_->images->Image(kImgContactsSearchKeys);
-        img.Draw(dc.get(), 0, 0, rc.right, rc.bottom);
+        DrawKeyStrip(dc.get(), env_->images->Image(kImgContactsSearchKeys), rc.right, rc.bottom);
     } else {
         HFONT font = env_ && env_->images && env_->settings ? env_->images->GetFont(*env_->settings, kFontId) : nullptr;
         HGDIOBJ oldFont = font ? SelectObject(dc.get(), font) : nullptr;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "cesim_shell.h"
+#include "image_cache.h"
+#include "raii.h"
 #include "scale.h"
 #include "screenshot.h"
 #include "search_bar.h"
@@ -165,6 +167,47 @@ TEST(SearchBarWindow, PicturesOfEveryAlphabet) {
             const std::wstring name = std::wstring(SNAP_DIR) + L"/bar_" + std::to_wstring(type) + (vga ? L"_480" : L"_240") + L".png";
             EXPECT_TRUE(today::SavePng(px, name));
             if (type == kAlphabetLatin) b.Up(5);
+        }
+    }
+    SetForcedVga(false);
+}
+
+// The skinned keys are the installed key-strip picture: on a bar narrower or
+// wider than the picture each key's label still sits in the middle of the box
+// a tap lands in, the delete key included.
+TEST(SearchBarWindow, SkinnedPictureFollowsTheKeyBoxes) {
+    for (bool vga : {false, true}) {
+        SetForcedVga(vga);
+        raii::Library res(LoadLibraryW(vga ? L"\\Program Files\\Olvane\\Daybrim\\HighDpiRes.dll"
+                                           : L"\\Program Files\\Olvane\\Daybrim\\LowDpiRes.dll"));
+        ASSERT_TRUE(res);
+        CImageCache images;
+        images.Load(res.get(), vga, L"");
+        ASSERT_TRUE(images.Image(kImgContactsSearchKeys).Loaded());
+        const int scale = vga ? 2 : 1;
+        for (int width : {188 * scale, 240 * scale, 300 * scale}) {
+            SCOPED_TRACE(testing::Message() << width << (vga ? " vga" : ""));
+            Bar b(width, 15, kAlphabetSkinned);
+            b.env.images = &images;
+            today::Pixels px;
+            ASSERT_TRUE(today::CaptureWindow(b.bar->hwnd(), &px));
+            ASSERT_EQ(width, px.width);
+            for (int k = 0; k < 9; ++k) {
+                const KeyBox& box = b.bar->keys()[size_t(k)];
+                // Label and delete glyph are the strip's only dark pixels.
+                long sum = 0, n = 0;
+                for (int y = 0; y < px.height; ++y)
+                    for (int x = 0; x < px.width; ++x) {
+                        const COLORREF c = px.At(x, y);
+                        if (GetRValue(c) + GetGValue(c) + GetBValue(c) >= 300) continue;
+                        if (x < box.left || x >= box.right) continue;
+                        sum += x;
+                        ++n;
+                    }
+                ASSERT_GT(n, 0) << "key " << k + 1 << " shows nothing";
+                const int centre = (box.left + box.right) / 2, quarter = (box.right - box.left) / 4;
+                EXPECT_NEAR(centre, int(sum / n), quarter) << "key " << k + 1;
+            }
         }
     }
     SetForcedVga(false);

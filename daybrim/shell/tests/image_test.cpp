@@ -154,20 +154,109 @@ TEST(NamedImageLookup, ScrollArrowsTakeTheSkinsHighPictureOnHighScreens) {
     EXPECT_TRUE(asked(L"dib \\s\\tabs_left.bmp"));
 }
 
-// The pictures a skin may leave out come from the item's own resolution
-// library: each one at its size for the resolution, with its alpha plane, and
-// not fully transparent.
-TEST(ResolutionLibraries, HoldTheMailRowAndPopupCaptionPictures) {
+namespace {
+
+// Pixels of a picture that show: alpha over half for planes, anything but the
+// transparent colour for a keyed bitmap.
+int VisiblePixels(const CAlphaImage& img, COLORREF transparent) {
+    int n = 0;
+    if (img.HasPlanes()) {
+        for (int y = 0; y < img.Height(); ++y)
+            for (int x = 0; x < img.Width(); ++x) n += (img.PlanePixel(x, y) >> 24) > 128;
+        return n;
+    }
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = img.Width();
+    bi.bmiHeader.biHeight = -img.Height();
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> px(size_t(img.Width()) * size_t(img.Height()));
+    raii::WindowDC screen(nullptr);
+    if (!GetDIBits(screen.get(), img.Bitmap(), 0, img.Height(), px.data(), &bi, DIB_RGB_COLORS)) return 0;
+    const uint32_t key = (GetRValue(transparent) << 16) | (GetGValue(transparent) << 8) | GetBValue(transparent);
+    for (uint32_t v : px) n += (v & 0xFFFFFF) != key;
+    return n;
+}
+
+}  // namespace
+
+// Whatever a skin leaves out comes from the item's own resolution library:
+// every named picture at its size for the resolution (twice it on high screens)
+// and not mostly transparent. TARGA pictures carry alpha; the rest are bitmaps
+// on their transparent colour.
+TEST(ResolutionLibraries, HoldEveryNamedPicture) {
     const struct {
         int slot, w, h;
     } kPictures[] = {
-        {kImgPopupClrToday, 16, 16},        {kImgPopupClrPrev, 16, 16},        {kImgPopupClrNext, 16, 16},
-        {kImgCloseButtonPopup, 16, 16},     {kImgPreviewOpen, 16, 16},         {kImgPreviewEdit, 16, 16},
-        {kImgPreviewDelete, 16, 16},        {kImgPreviewForward, 16, 16},      {kImgPreviewReply, 16, 16},
-        {kImgPreviewReplyAll, 16, 16},      {kImgPreviewDial, 16, 16},         {kImgEmailUnread, 14, 12},
-        {kImgEmailOpened, 14, 12},          {kImgEmailUnreadAttach, 14, 12},   {kImgEmailOpenedAttach, 14, 12},
-        {kImgHighImportance, 12, 12},       {kImgLowImportance, 12, 12},       {kImgMailCounter, 10, 10},
+        {kImgNote, 12, 12},
+        {kImgNotePopupZoom, 16, 16},
+        {kImgFoldingExpand, 11, 11},
+        {kImgFoldingClosed, 11, 11},
+        {kImgActiveTask, 12, 12},
+        {kImgAlldayAppt, 12, 12},
+        {kImgApptCounter, 10, 10},
+        {kImgTaskCounter, 10, 10},
+        {kImgMailCounter, 10, 10},
+        {kImgNotesCounter, 10, 10},
+        {kImgContactsCounter, 10, 10},
+        {kImgTaskChecked, 12, 12},
+        {kImgTaskNotChecked, 12, 12},
+        {kImgRegenerated, 12, 12},
+        {kImgReminder, 12, 12},
+        {kImgHighImportance, 12, 12},
+        {kImgLowImportance, 12, 12},
+        {kImgRecurring, 12, 12},
+        {kImgException, 12, 12},
+        {kImgPrivate, 12, 12},
+        {kImgLink, 12, 12},
+        {kImgAttendees, 12, 12},
+        {kImgAnniversary, 12, 12},
+        {kImgBirthday, 12, 12},
+        {kImgTabsLeft, 9, 9},
+        {kImgTabsRight, 9, 9},
+        {kImgEmailUnread, 14, 12},
+        {kImgEmailOpened, 14, 12},
+        {kImgEmailUnreadAttach, 14, 12},
+        {kImgEmailOpenedAttach, 14, 12},
+        {kImgMonthlyPinnedLeft, 14, 14},
+        {kImgMonthlyPinnedToday, 14, 14},
+        {kImgMonthlyPinnedRight, 14, 14},
+        {kImgMonthlyPinnedCopy, 14, 14},
+        {kImgMonthlyPinnedCut, 14, 14},
+        {kImgNoteTypeMemory, 12, 12},
+        {kImgNoteTypeStorage, 12, 12},
+        {kImgNoteAudioTypeMemory, 12, 12},
+        {kImgNoteAudioTypeStorage, 12, 12},
+        {kImgNoteTextTypeMemory, 12, 12},
+        {kImgNoteTextTypeStorage, 12, 12},
+        {kImgNoteWordTypeMemory, 12, 12},
+        {kImgNoteWordTypeStorage, 12, 12},
+        {kImgNoteExcelTypeMemory, 12, 12},
+        {kImgNoteExcelTypeStorage, 12, 12},
+        {kImgPhoneWork, 12, 12},
+        {kImgPhoneCell, 12, 12},
+        {kImgPhoneEmail, 12, 12},
+        {kImgPhoneHome, 12, 12},
+        {kImgPhoneFax, 12, 12},
+        {kImgPhoneCar, 12, 12},
+        {kImgNoPictureContact, 40, 40},
+        {kImgContactsSearchKeys, 240, 17},  // the search bar's full width
+        {kImgPopupClrPrev, 16, 16},
+        {kImgPopupClrNext, 16, 16},
+        {kImgPopupClrToday, 16, 16},
+        {kImgPopupTlCreateAppt, 16, 16},
+        {kImgPreviewOpen, 16, 16},
+        {kImgPreviewEdit, 16, 16},
+        {kImgPreviewDelete, 16, 16},
+        {kImgPreviewForward, 16, 16},
+        {kImgPreviewReply, 16, 16},
+        {kImgPreviewReplyAll, 16, 16},
+        {kImgPreviewDial, 16, 16},
+        {kImgCloseButtonPopup, 16, 16},
     };
+    // One row per slot, in slot order: a slot added later needs its picture too.
+    ASSERT_EQ(size_t(kImageSlotCount), sizeof kPictures / sizeof kPictures[0]);
     for (const bool high : {false, true}) {
         const wchar_t* path = high ? L"\\Program Files\\Olvane\\Daybrim\\HighDpiRes.dll"
                                    : L"\\Program Files\\Olvane\\Daybrim\\LowDpiRes.dll";
@@ -176,16 +265,17 @@ TEST(ResolutionLibraries, HoldTheMailRowAndPopupCaptionPictures) {
         CImageCache cache;
         cache.Load(res.get(), high, L"");
         const int scale = high ? 2 : 1;
-        for (const auto& p : kPictures) {
+        for (int i = 0; i < kImageSlotCount; ++i) {
+            const auto& p = kPictures[i];
+            const NamedImageSpec& spec = ImageSpec(p.slot);
+            SCOPED_TRACE(testing::Message() << spec.name << (high ? " high" : " low"));
+            ASSERT_EQ(i, p.slot);
             const CAlphaImage& img = cache.Image(p.slot);
-            SCOPED_TRACE(testing::Message() << ImageSpec(p.slot).name << (high ? " high" : " low"));
-            ASSERT_TRUE(img.HasPlanes());
+            ASSERT_TRUE(img.Loaded());
+            EXPECT_EQ(spec.tgaId >= 0, img.HasPlanes());
             EXPECT_EQ(p.w * scale, img.Width());
             EXPECT_EQ(p.h * scale, img.Height());
-            int opaque = 0;
-            for (int y = 0; y < img.Height(); ++y)
-                for (int x = 0; x < img.Width(); ++x) opaque += (img.PlanePixel(x, y) >> 24) > 128;
-            EXPECT_GT(opaque, img.Width() * img.Height() / 8);
+            EXPECT_GT(VisiblePixels(img, spec.transparent), img.Width() * img.Height() / 8);
         }
     }
 }
