@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "datetime.h"
+
 namespace daybrim {
 
 const wchar_t kDoneOpen[] = L"<\u2022>";
@@ -100,15 +102,23 @@ std::wstring TaskDuePrefix(const TTask& task, int32_t day, const DuePrefixOption
         return fmt.Time(task.reminderTime, picture);
     }
     if (!HasDate(task.due) || onDueDay) return L"";
-    const wchar_t* picture;
-    switch (opt.dueDateFormat) {
-    case 0: picture = nullptr; break;
-    case 2: picture = L"d'/'M'/'yy"; break;
-    case 3: picture = L"M'/'d"; break;
-    case 4: picture = L"d'/'M"; break;
-    default: picture = L"M'/'d'/'yy"; break;
+    return fmt.Date(task.due, DuePicture(opt.dueDateFormat)) + L" ";
+}
+
+const wchar_t* DuePicture(int dueDateFormat) {
+    switch (dueDateFormat) {
+    case 0: return nullptr;
+    case 2: return L"d'/'M'/'yy";
+    case 3: return L"M'/'d";
+    case 4: return L"d'/'M";
+    default: return L"M'/'d'/'yy";
     }
-    return fmt.Date(task.due, picture) + L" ";
+}
+
+std::wstring WidestDuePrefix(int dueDateFormat, const DateTimeFormat& fmt) {
+    // Two-digit day and month in a four-digit year: as wide as a date gets.
+    const double dec28 = double(datetime::DaysFromCivil(2088, 12, 28) - datetime::DaysFromCivil(1899, 12, 30));
+    return fmt.Date(dec28, DuePicture(dueDateFormat)) + L" ";
 }
 
 const wchar_t* MultiDayWidthSample(int apptDisplayFormat) {

@@ -79,6 +79,10 @@ struct DuePrefixOptions {
 };
 std::wstring TaskDuePrefix(const TTask& task, int32_t day, const DuePrefixOptions& opt,
                            const DateTimeFormat& fmt);
+// The date picture of DueDateTsksDateFrmt; null for the short date.
+const wchar_t* DuePicture(int dueDateFormat);
+// A due-date prefix as wide as that format makes one: the time column keeps room for it.
+std::wstring WidestDuePrefix(int dueDateFormat, const DateTimeFormat& fmt);
 
 // The sample the time column is measured on for ApptDisplayFormat; empty for
 // formats whose column is not measured on text.

@@ -134,6 +134,7 @@ PainterStyle StyleFromSettings(const CSettings& s, const SkinDescription& skin, 
     st.phoneColumn = s.CntctsPhoneColumnWidth.Int();
     st.hideNoPicture = s.CntctsHideNoPicture.value() == 1;
     st.seDateFormat = s.SEDateFormat.Int();
+    st.dueDateFormat = s.DueDateTsksDateFrmt.Int();
     return st;
 }
 
@@ -228,7 +229,15 @@ int CItemPainter::Width(const Scaler& sc, HDC dc, HFONT timeFont) {
     // Measured once; only a row asked for at another scale measures again.
     const int key = sc.dpiX * 2 + (sc.forcedVga ? 1 : 0);
     if (width_ < 0 || widthKey_ != key) {
-        width_ = daybrim::TimeColumnWidth(sc, style_.row, GdiMeasurer(dc, timeFont));
+        const GdiMeasurer font(dc, timeFont);
+        width_ = daybrim::TimeColumnWidth(sc, style_.row, font);
+        // A task's due date stands right-aligned before its check box in this
+        // column: a long date (a four-digit year) would be cut at the row's edge.
+        const int format = style_.row.apptDisplayFormat;
+        if (services_.format && format > 0 && format < 7) {
+            const int date = font.Measure(WidestDuePrefix(style_.dueDateFormat, *services_.format)).cx;
+            width_ = std::max(width_, date + sc.X(12));
+        }
         widthKey_ = key;
     }
     return width_;

@@ -99,6 +99,7 @@ struct PainterStyle {
     int contactsLayout = 0, phoneColumn = 90;
     bool hideNoPicture = false;
     int seDateFormat = 0;
+    int dueDateFormat = 0;  // the calendar's task dates, which the time column must hold
 };
 PainterStyle StyleFromSettings(const CSettings& s, const SkinDescription& skin, CImageCache& images);
 

@@ -292,7 +292,10 @@ RowLayout LayOutTask(const Scaler& sc, const RowSettings& s, const RowArea& a, i
         S += sc.X(1);
     } else {
         const TextSize ps = f.time->Measure(in.duePrefix);
-        if (in.onCalendar && format < 7) {
+        // A date wider than the time column (a long system date with its year)
+        // follows the check box instead of being cut at the row's left edge.
+        const bool inColumn = in.onCalendar && format < 7 && ps.cx <= x - a.contentLeft;
+        if (inColumn) {
             r.timeBox = {0, t, x, t + ps.cy};
             r.timeRightAligned = true;
             if (in.timeOfDay) {
@@ -301,6 +304,10 @@ RowLayout LayOutTask(const Scaler& sc, const RowSettings& s, const RowArea& a, i
             }
             S += sc.X(1);
         } else {
+            if (in.onCalendar && format < 7 && in.timeOfDay) {
+                r.activeX = x - sc.X(12);
+                r.activeY = t - sc.X(6) + half;
+            }
             r.timeBox = {S, t, S + ps.cx, t + ps.cy};
             S += ps.cx;
         }

@@ -332,6 +332,8 @@ TEST(RowLayout, TaskCheckBoxAndPrefix) {
     } cases[] = {
         {true, false, 3, L"", 60 - 12, 60 - 12 + 11 + 1, -1},
         {true, true, 3, L"Fri", 48, 60, 48 - 12 - 18},
+        // A date wider than the column follows the check box, whole.
+        {true, true, 3, L"11/20/2026 ", 48, 48 + 11 + 66, 48 - 12},
         {true, true, 8, L"", 61, 61 + 11 + 12 + 1, 71},
         // A task list keeps no time column: the check box starts at the content edge.
         {false, true, 3, L"Fri ", 1, 1 + 11 + 24, -1},

@@ -565,4 +565,37 @@ TEST(RowPaint, TaskCheckBoxFollowsTheLeftCodesItsRowDraws) {
     }
 }
 
+// The calendar's time column holds the longest due date the chosen format makes,
+// so no task's date is cut at the row's edge; a short format leaves it alone.
+TEST(RowPaint, TimeColumnHoldsTheWidestDueDate) {
+    class LongDates : public FakeFormat {
+    public:
+        std::wstring Date(double, const wchar_t* picture) const override {
+            return picture ? L"12/28" : L"12/28/2088 xxxxxxxxxx";
+        }
+    } format;
+    Scaler sc;
+    raii::Font font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    Canvas cv(240, 20);
+    PainterStyle style;
+    style.row.apptDisplayFormat = 6;
+    style.small = font.get();
+    const int plain = CItemPainter(sc, style, PainterServices{}).TimeColumnWidth(cv.dc.get(), font.get());
+    for (int dueFormat : {0, 3}) {
+        style.dueDateFormat = dueFormat;
+        CItemPainter painter(sc, style, PainterServices{nullptr, nullptr, &format, nullptr});
+        const int w = painter.TimeColumnWidth(cv.dc.get(), font.get());
+        if (dueFormat == 3) {
+            EXPECT_EQ(plain, w);
+        } else {
+            SIZE date;
+            const std::wstring text = format.Date(0, nullptr) + L" ";
+            raii::Select sel(cv.dc.get(), font.get());
+            GetTextExtentPoint32W(cv.dc.get(), text.c_str(), int(text.size()), &date);
+            EXPECT_GT(w, plain);
+            EXPECT_GE(w, date.cx + sc.X(12));
+        }
+    }
+}
+
 }  // namespace
