@@ -47,6 +47,8 @@ public:
     // The caption keeps its place in the host when the host moves, so it hears of
     // no move of its own; its cached piece of background is stale all the same.
     void OnHostMoved() override;
+    // A new Today background (a new theme) makes the composed caption as stale as a move does.
+    void ClearCache(HWND, UINT, WPARAM, LPARAM) override { OnHostMoved(); }
 
     uint32_t CaptionFlags() const { return captionFlags_; }
 

@@ -144,7 +144,12 @@ LRESULT CHostWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         for (size_t i = 0; i < core_.tabs().Count(); ++i) core_.tabs().At(i)->Hibernate(hwnd_, msg, wp, lp);
         return 0;
     case WM_TODAYCUSTOM_CLEARCACHE:
+        // The Today screen says the background under the item is no longer what the
+        // cache holds (a new theme): every window of the item paints it, so all of
+        // them are painted again from a fresh copy.
+        module_.images.DropBackgrounds();
         for (size_t i = 0; i < core_.tabs().Count(); ++i) core_.tabs().At(i)->ClearCache(hwnd_, msg, wp, lp);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_TODAYCUSTOM_QUERYREFRESHCACHE:
         return OnQueryRefresh(reinterpret_cast<TODAYLISTITEM*>(wp));

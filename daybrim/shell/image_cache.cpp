@@ -141,11 +141,15 @@ void CImageCache::CheckHost(HWND host) {
     RECT rc = {};
     GetWindowRect(host, &rc);
     if (!EqualRect(&rc, &hostRect_)) {
-        background_.reset();
-        tinted105_.reset();
-        tinted150_.reset();
+        DropBackgrounds();
         hostRect_ = rc;
     }
+}
+
+void CImageCache::DropBackgrounds() {
+    background_.reset();
+    tinted105_.reset();
+    tinted150_.reset();
 }
 
 HBITMAP CImageCache::GetBackground(HWND host) {

@@ -59,6 +59,9 @@ public:
     HBITMAP GetBackgroundTinted105(HWND host);
     HBITMAP GetBackgroundTinted150(HWND host);
     HBITMAP Watermark(HWND host) { return GetBackground(host); }
+    // The Today screen's background changed under an unmoved host (a new theme):
+    // the next use fetches it again.
+    void DropBackgrounds();
     // Copies the background under `child` (a window inside the host) into dc at 0, 0.
     void PaintBackgroundFor(HWND child, HDC dc, int w, int h);
 

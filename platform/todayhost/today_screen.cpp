@@ -1,6 +1,7 @@
 #include "today_screen.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "navbar.h"
 #include "reg.h"
@@ -127,31 +128,69 @@ bool TodayScreen::Create(HINSTANCE inst) {
     view_.reset(new View(this));
     RECT rc = {0, bandHeight(), options_.width, options_.height - bandHeight()};
     if (!view_->Create(inst, rc)) return false;
+    theme_ = ReadTheme();
     LoadWatermark();
     if (options_.pollMs) SetTimer(hwnd_, kPollTimer, options_.pollMs, nullptr);
     SetFocus(view());
     return true;
 }
 
+bool TodayScreen::Theme::operator==(const Theme& o) const {
+    return watermark == o.watermark && pictureSize == o.pictureSize &&
+           CompareFileTime(&pictureTime, &o.pictureTime) == 0 && text == o.text && highlight == o.highlight &&
+           highlightText == o.highlightText;
+}
+
+TodayScreen::Theme TodayScreen::ReadTheme() {
+    Theme t;
+    t.watermark = reg::String(HKEY_LOCAL_MACHINE, kTodayKey, L"Watermark");
+    t.text = reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"TextColor", RGB(0, 0, 0));
+    t.highlight = reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"HighlightColor", RGB(16, 80, 176));
+    t.highlightText = reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"HighlightTextColor", RGB(255, 255, 255));
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (!t.watermark.empty() && GetFileAttributesExW(t.watermark.c_str(), GetFileExInfoStandard, &fa)) {
+        t.pictureSize = (ULONGLONG(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+        t.pictureTime = fa.ftLastWriteTime;
+    }
+    return t;
+}
+
 void TodayScreen::LoadWatermark() {
-    std::wstring path = reg::String(HKEY_LOCAL_MACHINE, kTodayKey, L"Watermark");
+    // Whatever happens below, the old picture is not the theme's any more.
+    watermark_.reset();
+    const std::wstring& path = theme_.watermark;
     if (path.empty()) return;
     raii::Bitmap pic(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     if (!pic) return;
     BITMAP bm;
-    GetObjectW(pic.get(), sizeof bm, &bm);
+    if (!GetObjectW(pic.get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight == 0) return;
     RECT rc;
     GetClientRect(view(), &rc);
+    if (rc.right <= 0 || rc.bottom <= 0) return;
     raii::WindowDC screen(nullptr);
     raii::Bitmap scaled(CreateCompatibleBitmap(screen.get(), rc.right, rc.bottom));
     raii::MemDC from(CreateCompatibleDC(screen.get())), to(CreateCompatibleDC(screen.get()));
     if (!scaled || !from || !to) return;
     {
         raii::Select a(from.get(), pic.get()), b(to.get(), scaled.get());
-        SetStretchBltMode(to.get(), COLORONCOLOR);
-        StretchBlt(to.get(), 0, 0, rc.right, rc.bottom, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        // Smooth: a small picture stretched over a large screen shows no steps.
+        SetStretchBltMode(to.get(), HALFTONE);
+        SetBrushOrgEx(to.get(), 0, 0, nullptr);
+        StretchBlt(to.get(), 0, 0, rc.right, rc.bottom, from.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
     }
     watermark_ = std::move(scaled);
+}
+
+bool TodayScreen::ThemeChanged() {
+    Theme now = ReadTheme();
+    if (now == theme_) return false;
+    theme_ = std::move(now);
+    LoadWatermark();
+    // Items keep the background under them: all of them drop it before the repaint.
+    for (size_t i = 0; i < model_.Count(); ++i)
+        Send(i, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&model_.Item(i)), 0);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return true;
 }
 
 void TodayScreen::PaintBackground(HDC dc, const RECT& dst, POINT src) const {
@@ -177,9 +216,9 @@ void TodayScreen::PaintBackground(HDC dc, const RECT& dst, POINT src) const {
 
 COLORREF TodayScreen::Color(DWORD which) const {
     switch (which) {
-    case TODAYCOLOR_TEXT: return reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"TextColor", RGB(0, 0, 0));
-    case TODAYCOLOR_HIGHLIGHT: return reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"HighlightColor", RGB(16, 80, 176));
-    case TODAYCOLOR_HIGHLIGHTEDTEXT: return reg::Dword(HKEY_LOCAL_MACHINE, kTodayKey, L"HighlightTextColor", RGB(255, 255, 255));
+    case TODAYCOLOR_TEXT: return theme_.text;
+    case TODAYCOLOR_HIGHLIGHT: return theme_.highlight;
+    case TODAYCOLOR_HIGHLIGHTEDTEXT: return theme_.highlightText;
     }
     return RGB(0, 0, 0);
 }
@@ -412,6 +451,9 @@ LRESULT TodayScreen::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_KEYDOWN:
         Key(UINT(wp));
+        return 0;
+    case WM_SETTINGCHANGE:
+        ThemeChanged();
         return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd_);

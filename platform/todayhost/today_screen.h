@@ -1,6 +1,15 @@
 // The Today screen: a full-screen window with the navigation band at the top, the
 // soft-key bar at the bottom and, between them, a scrolling view that stacks the
 // custom Today items registered on the device.
+//
+// Its theme is HKLM\Software\Microsoft\Today: "Watermark" (a bitmap file, stretched
+// over the view; none, missing or unreadable: a soft light gradient), "TextColor",
+// "HighlightColor" and "HighlightTextColor". The handheld tells its programs of a new
+// theme with a WM_SETTINGCHANGE broadcast, which reaches this top-level window: on
+// any WM_SETTINGCHANGE the screen reads the theme again and, when it differs from
+// the one shown (a value, or the picture file's size or time), repaints and sends
+// every item WM_TODAYCUSTOM_CLEARCACHE, so that items drop the background they
+// keep. Items are not told of notices that leave the theme as it was.
 #pragma once
 #include <windows.h>
 
@@ -44,6 +53,8 @@ public:
     void Drag(int x1, int y1, int x2, int y2);
     void Hibernate();
     void SettingChange();
+    // Reads the theme again; when it changed, repaints and tells the items. True when it changed.
+    bool ThemeChanged();
     bool Capture(Pixels* out);
     // What a person sees of the Today screen: the window with the popups above it
     // (menus, a popup calendar, a preview).
@@ -65,6 +76,17 @@ private:
     void PaintFrame(HDC dc);
     void LoadWatermark();
 
+    // What the theme's registry values and picture file say, to tell a change apart
+    // from a notice about something else.
+    struct Theme {
+        std::wstring watermark;
+        ULONGLONG pictureSize = 0;
+        FILETIME pictureTime = {};
+        COLORREF text = 0, highlight = 0, highlightText = 0;
+        bool operator==(const Theme& o) const;
+    };
+    static Theme ReadTheme();
+
     ScreenOptions options_;
     HINSTANCE inst_ = nullptr;
     int dpi_ = 96;
@@ -72,7 +94,8 @@ private:
     std::unique_ptr<View> view_;
     TodayModel model_;
     std::vector<raii::Library> libraries_;  // parallel to the model's items
-    raii::Bitmap watermark_;                // the background picture, at the view's size
+    Theme theme_;
+    raii::Bitmap watermark_;                // the background picture, at the view's size; null: the gradient
     raii::Font barFont_;
 };
 

@@ -1,6 +1,8 @@
 // todayctl.exe: asks the running Today screen to do something, as the handheld's
 // shell or a settings program would make it happen.
-//   todayctl poll | hibernate | settingchange | reload | quit | broadcast NAME
+//   todayctl poll | hibernate | settingchange | reload | quit | broadcast NAME | theme
+// "theme" is what the handheld's theme settings do after writing the new theme: a
+// WM_SETTINGCHANGE to every top-level window, the Today screen among them.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,7 +12,7 @@
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        fwprintf(stderr, L"usage: todayctl poll|hibernate|settingchange|reload|quit|broadcast NAME\n");
+        fwprintf(stderr, L"usage: todayctl poll|hibernate|settingchange|reload|quit|broadcast NAME|theme\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -19,6 +21,11 @@ int wmain(int argc, wchar_t** argv) {
         // Broadcasts reach top-level windows only, as on the handheld.
         DWORD_PTR result;
         SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(argv[2]), 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+        return 0;
+    }
+    if (cmd == L"theme") {
+        DWORD_PTR result;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
         return 0;
     }
     WPARAM what = cmd == L"poll" ? today::kCtlPoll

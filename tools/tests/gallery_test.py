@@ -155,6 +155,55 @@ class Index(unittest.TestCase):
             self.assertIn("<td></td>", text)  # the finder has no dark column
 
 
+TODAY_THEME = "HKLM\\Software\\Microsoft\\Today\\"
+
+
+class Theme(unittest.TestCase):
+    def test_each_skin_runs_on_its_own_theme_from_its_first_picture(self):
+        for size in gallery.SIZES:
+            for skin in gallery.SKINS:
+                script, _ = gallery.today_script(size, skin, "/tmp/g")
+                lines = script.splitlines()
+                first_snap = next(i for i, l in enumerate(lines) if l.startswith("snap "))
+                theme = {l.split()[1][len(TODAY_THEME):]: l.split()[2:] for l in lines if TODAY_THEME in l}
+                self.assertTrue(all(i < first_snap for i, l in enumerate(lines) if TODAY_THEME in l))
+                last = max(i for i, l in enumerate(lines) if TODAY_THEME in l)
+                self.assertIn("settingchange", lines[last + 1:first_snap], "the screen is never told")
+                watermark = theme.get("Watermark")
+                if skin == "dark":
+                    self.assertEqual(watermark[0], "sz", (size, skin))
+                    self.assertTrue(watermark[1].lower().endswith(".bmp"))
+                else:
+                    self.assertEqual(watermark, ["delete"], (size, skin))
+
+    def test_the_light_theme_undoes_everything_the_dark_one_sets(self):
+        # The default skin's run comes after a dark one on the same device.
+        dark, light = gallery.devtheme.THEMES["dark"], gallery.devtheme.THEMES["light"]
+        self.assertEqual(set(dark), set(light))
+        self.assertTrue(all(v is None for v in light.values()))
+
+    def test_the_script_and_the_registry_file_write_the_same_values(self):
+        for name in gallery.devtheme.THEMES:
+            from_file = {}
+            for line in gallery.devtheme.reg_lines(name):
+                key, _, data = line.partition("=")
+                key = key.strip('"')
+                if data == "-":
+                    from_file[key] = None
+                elif data.startswith("dword:"):
+                    from_file[key] = int(data[6:], 16)
+                else:
+                    from_file[key] = data.strip('"').replace("\\\\", "\\")
+            from_script = {}
+            for step in gallery.devtheme.script_steps(name)[:-1]:
+                words = step.split(" ", 3)
+                key = words[1][len(TODAY_THEME):]
+                from_script[key] = (None if words[2] == "delete" else int(words[3]) if words[2] == "dword"
+                                    else words[3])
+            self.assertEqual(from_file, from_script, name)
+            self.assertEqual(gallery.devtheme.script_steps(name)[-1], "settingchange")
+
+
 class Script(unittest.TestCase):
     def test_each_run_sets_its_skin_first_and_takes_every_picture_once(self):
         for size in gallery.SIZES:
@@ -202,7 +251,8 @@ class Script(unittest.TestCase):
             written, shown = {}, {}
             for line in script.splitlines():
                 words = line.split()
-                if words[0] == "reg" and "SkinPath" not in line:
+                # The skin and the Today theme are the run's, set before its first picture.
+                if words[0] == "reg" and "SkinPath" not in line and TODAY_THEME not in line:
                     written[words[1]] = None if words[2] == "delete" else words[3]
                 elif words[0] == "broadcast":
                     shown = dict(written)

@@ -68,9 +68,7 @@ def make_device():
     sh(WINE, "regedit", "/S", win(os.path.join(WORK, "device.reg")))
     sh(DEVCTL, "--device", DEVICE, "init")
     sh(DEVCTL, "--device", DEVICE, "load", os.path.join(ROOT, "tools", "devctl", "demo", "demo.json"))
-    files = os.path.join(ROOT, "tools", "devctl", "demo", "files")
-    if os.path.isdir(files):
-        shutil.copytree(files, os.path.join(DEVICE, "My Documents"), dirs_exist_ok=True)
+    sh(sys.executable, os.path.join(ROOT, "tools", "devctl", "demo", "place_files.py"), DEVICE)
     sh(os.path.join(ROOT, "tools", "devclock"), "set", "2026-12-07T09:30", "--zone", "W. Europe")
 
 

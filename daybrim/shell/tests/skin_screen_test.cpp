@@ -83,6 +83,7 @@ protected:
     }
     void TearDown() override {
         SHDeleteKeyW(HKEY_CURRENT_USER, kRoot);
+        SHDeleteValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today", L"Watermark");
         // The device goes back to the small screen the other tests expect.
         raii::Key k;
         if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
@@ -201,5 +202,69 @@ TEST_F(SkinScreen, TheSettingsBroadcastSwitchesTheSkinInPlace) {
     ASSERT_TRUE(screen.Capture(&after));
     EXPECT_GT(count(after, kDarkAccent), 100);
     EXPECT_LT(count(after, kDefaultAccent), 30);
+    screen.UnloadItems();
+}
+
+TEST_F(SkinScreen, ANewTodayThemeShowsUnderEveryWindowOfTheItem) {
+    SetSkin(L"dark");
+    today::ScreenOptions opt;
+    opt.pollMs = 0;
+    today::TodayScreen screen(opt);
+    ASSERT_TRUE(screen.Create(GetModuleHandleW(nullptr)));
+    screen.LoadItems();
+    today::PumpFor(300);
+    HWND item = nullptr;
+    for (size_t i = 0; i < screen.model().Count(); ++i) {
+        wchar_t cls[32] = {};
+        GetClassNameW(screen.model().Item(i).hwndCustom, cls, 32);
+        if (lstrcmpW(cls, L"QuorvelWnd") == 0) item = screen.model().Item(i).hwndCustom;
+    }
+    ASSERT_NE(nullptr, item);
+    RECT rc;
+    GetWindowRect(item, &rc);
+    // The windows of the item that paint over the Today background, as parts of
+    // the item's rectangle (left, top, right, bottom from its corners), and how
+    // much of each shows the screen's background at least (the rest is text and
+    // pictures).
+    struct Part {
+        const char* name;
+        int l, t, r, b;
+        int least;
+    };
+    const Part parts[] = {
+        {"lists", 30, 24, -12, 0, 80},
+        {"caption", 26, 0, 166, 20, 25},
+        {"tab bar", 0, 24, 26, 0, 30},
+    };
+    auto share = [&](const Part& p) {
+        today::Pixels px;
+        EXPECT_TRUE(screen.Capture(&px));
+        raii::WindowDC sdc(nullptr);
+        raii::MemDC mem(CreateCompatibleDC(sdc.get()));
+        raii::Bitmap one(CreateCompatibleBitmap(sdc.get(), 1, 1));
+        raii::Select sel(mem.get(), one.get());
+        const RECT dot = {0, 0, 1, 1};
+        const int x0 = rc.left + p.l, y0 = rc.top + p.t;
+        const int x1 = p.r > 0 ? rc.left + p.r : rc.right + p.r, y1 = p.b > 0 ? rc.top + p.b : rc.bottom + p.b;
+        int n = 0, all = 0;
+        for (int y = y0; y < y1 && y < px.height; y += 2)
+            for (int x = x0; x < x1; x += 2, ++all) {
+                screen.PaintBackground(mem.get(), dot, POINT{x, y - screen.bandHeight()});
+                n += Near(px.At(x, y), GetPixel(mem.get(), 0, 0), 8);
+            }
+        return all ? n * 100 / all : 0;
+    };
+    for (const Part& p : parts) EXPECT_GE(share(p), p.least) << p.name << " on the light gradient";
+
+    // The device's own dark theme picture.
+    raii::Key k;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today", 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, k.out(), nullptr));
+    const wchar_t pic[] = L"\\Windows\\today_dark.bmp";  // TearDown takes it away
+    RegSetValueExW(k.get(), L"Watermark", 0, REG_SZ, reinterpret_cast<const BYTE*>(pic), sizeof pic);
+    SendMessageW(screen.hwnd(), WM_SETTINGCHANGE, 0, 0);
+    today::PumpFor(100);
+    // The cached light background is gone from the host, its bar, captions and lists alike.
+    for (const Part& p : parts) EXPECT_GE(share(p), p.least) << p.name << " on the dark picture";
     screen.UnloadItems();
 }

@@ -265,3 +265,148 @@ TEST_F(ScreenTest, ScriptsDriveTheScreenEndToEnd) {
     EXPECT_EQ(2u, RunHost(L"--size tiny"));
     SetCurrentDirectoryW(old);
 }
+
+namespace {
+
+const wchar_t kTheme[] = L"Software\\Microsoft\\Today";
+
+// A 24-bit bitmap file of one colour.
+std::string SolidBmp(int w, int h, COLORREF c) {
+    const int stride = (w * 3 + 3) & ~3;
+    const DWORD bits = DWORD(stride * h);
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + bits;
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    std::string out(reinterpret_cast<const char*>(&fh), sizeof fh);
+    out.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    std::string row(size_t(stride), '\0');
+    for (int x = 0; x < w; ++x) {
+        row[size_t(x) * 3] = char(GetBValue(c));
+        row[size_t(x) * 3 + 1] = char(GetGValue(c));
+        row[size_t(x) * 3 + 2] = char(GetRValue(c));
+    }
+    for (int y = 0; y < h; ++y) out += row;
+    return out;
+}
+
+bool Near(COLORREF a, COLORREF b) {
+    return abs(GetRValue(a) - GetRValue(b)) <= 4 && abs(GetGValue(a) - GetGValue(b)) <= 4 &&
+           abs(GetBValue(a) - GetBValue(b)) <= 4;
+}
+
+// The theme's values go back to none after each test.
+class ThemeTest : public ScreenTest {
+protected:
+    void TearDown() override {
+        for (const wchar_t* v : {L"Watermark", L"TextColor"}) {
+            raii::Key k;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTheme, 0, KEY_WRITE, k.out()) == ERROR_SUCCESS)
+                RegDeleteValueW(k.get(), v);
+        }
+        ScreenTest::TearDown();
+    }
+    // What the items were told to drop, without the polls that captures make.
+    std::wstring ClearCaches() {
+        std::wstring all = TakeLog(), out;
+        for (size_t at = 0; at < all.size();) {
+            const size_t end = all.find(L'\n', at);
+            const std::wstring line = all.substr(at, end - at + 1);
+            if (line.find(L":clearcache:") != std::wstring::npos) out += line;
+            at = end == std::wstring::npos ? all.size() : end + 1;
+        }
+        return out;
+    }
+    // The screen as shown at a point of the view where a transparent item is.
+    COLORREF Shown(int x, int y) {
+        Pixels px;
+        EXPECT_TRUE(screen_->Capture(&px));
+        return px.At(x, screen_->bandHeight() + y);
+    }
+};
+
+}  // namespace
+
+TEST_F(ThemeTest, ANewThemeReachesTheItemsOnceAndRepaintsThem) {
+    AddItem(L"ScreenA", 1, 40);
+    AddItem(L"ScreenB", 2, 40);
+    TodayScreen& s = Start();
+    const COLORREF light = Shown(200, 30);
+    const std::wstring pic = std::wstring(TEST_TMP) + L"\\night.bmp";
+    WriteAll(pic, SolidBmp(12, 16, RGB(20, 30, 60)));
+    reg::SetString(HKEY_LOCAL_MACHINE, kTheme, L"Watermark", pic);
+    reg::SetDword(HKEY_LOCAL_MACHINE, kTheme, L"TextColor", RGB(250, 250, 250));
+    EXPECT_EQ(RGB(0, 0, 0), s.Color(TODAYCOLOR_TEXT));  // read when the device says so, not before
+    ClearCaches();
+    // As the handheld tells every top-level window of a new theme.
+    SendMessageW(s.hwnd(), WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(L"ScreenA:clearcache:0\nScreenB:clearcache:0\n", ClearCaches());
+    EXPECT_EQ(RGB(250, 250, 250), s.Color(TODAYCOLOR_TEXT));
+    EXPECT_TRUE(Near(RGB(20, 30, 60), Shown(200, 30))) << std::hex << Shown(200, 30);
+    EXPECT_TRUE(Near(RGB(20, 30, 60), Shown(200, 70)));
+
+    // Notices about something else leave the items their caches.
+    SendMessageW(s.hwnd(), WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+    EXPECT_EQ(L"", ClearCaches());
+    // A new picture under the same name is a new theme.
+    WriteAll(pic, SolidBmp(12, 20, RGB(60, 20, 30)));
+    SendMessageW(s.hwnd(), WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(L"ScreenA:clearcache:0\nScreenB:clearcache:0\n", ClearCaches());
+    EXPECT_TRUE(Near(RGB(60, 20, 30), Shown(200, 30)));
+
+    // Back to no picture: the gradient as at the start.
+    reg::SetString(HKEY_LOCAL_MACHINE, kTheme, L"Watermark", L"");
+    s.SettingChange();  // the broadcast reaches the screen itself
+    EXPECT_EQ(L"ScreenA:clearcache:0\nScreenB:clearcache:0\n", ClearCaches());
+    EXPECT_EQ(light, Shown(200, 30));
+}
+
+TEST_F(ThemeTest, APictureThatCannotBeShownLeavesTheGradient) {
+    AddItem(L"ScreenA", 1, 60);
+    TodayScreen& s = Start();
+    const COLORREF top = Shown(200, 5), lower = Shown(200, 55);
+    ASSERT_NE(top, lower);
+    const std::string good = SolidBmp(4, 4, RGB(20, 30, 60));
+    struct Case {
+        const char* name;
+        const wchar_t* file;  // null: the value names no file that exists
+        std::string bytes;
+        bool gradient;        // false: anything may show, as long as nothing breaks
+    };
+    const Case cases[] = {
+        {"missing", nullptr, "", true},
+        {"empty", L"empty.bmp", "", true},
+        {"text", L"text.bmp", "not a picture at all\n", true},
+        {"another format", L"pic.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), true},
+        {"header only", L"cut.bmp", good.substr(0, 14), true},
+        {"cut short", L"short.bmp", good.substr(0, good.size() - 20), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A good picture first, so that each case is a change the screen must follow.
+        const std::wstring first = std::wstring(TEST_TMP) + L"\\good.bmp";
+        WriteAll(first, good);
+        reg::SetString(HKEY_LOCAL_MACHINE, kTheme, L"Watermark", first);
+        SendMessageW(s.hwnd(), WM_SETTINGCHANGE, 0, 0);
+        ASSERT_TRUE(Near(RGB(20, 30, 60), Shown(200, 5)));
+        const std::wstring path =
+            c.file ? std::wstring(TEST_TMP) + L"\\" + c.file : std::wstring(TEST_TMP) + L"\\nosuch\\picture.bmp";
+        if (c.file) WriteAll(path, c.bytes);
+        reg::SetString(HKEY_LOCAL_MACHINE, kTheme, L"Watermark", path);
+        ClearCaches();
+        SendMessageW(s.hwnd(), WM_SETTINGCHANGE, 0, 0);
+        EXPECT_EQ(L"ScreenA:clearcache:0\n", ClearCaches());
+        const COLORREF now = Shown(200, 5);
+        if (c.gradient) {
+            EXPECT_EQ(top, now);
+            EXPECT_EQ(lower, Shown(200, 55));
+        }
+        EXPECT_EQ(1u, s.model().Count());
+    }
+}
