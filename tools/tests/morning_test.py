@@ -288,7 +288,20 @@ def check_skin(ctx):
     before, after = accent(ctx.picture("3-midnight"), dark, box), accent(ctx.picture("4-dark"), dark, box)
     if after < 100 or after <= before:
         return f"the selected tab button is not in the dark skin's colour after the broadcast ({before} -> {after})"
+    # The dark skin's white text stands on the dark Today theme switched with it.
+    area = (60, 120, 200, 230)
+    dark_before, dark_after = (darkness(ctx.picture(p), area) for p in ("3-midnight", "4-dark"))
+    if dark_after < 0.5 or dark_after <= dark_before:
+        return f"the list is not on the dark theme after the switch ({dark_before:.2f} -> {dark_after:.2f} dark)"
     return None
+
+
+def darkness(picture, box):
+    """The share of a box's pixels that are dark."""
+    _, _, rows = picture
+    x0, y0, x1, y1 = box
+    dark = sum(max(rows[y][3 * x:3 * x + 3]) < 90 for y in range(y0, y1) for x in range(x0, x1))
+    return dark / ((x1 - x0) * (y1 - y0))
 
 
 STEPS = [
@@ -306,8 +319,9 @@ STEPS = [
     ("the clock past midnight rolls the agenda to the next day",
      lambda ctx: [r"reg HKLM\Software\CeSim\Clock sz 2026-12-08T00:00:30", "poll", "wait 1000", "poll", "wait 300",
                   f"snap {win(snap_path('3-midnight'))}"], check_roll),
-    ("the settings broadcast switches the skin",
-     lambda ctx: [f"reg {KEY}\\SkinPath sz {SKINS}\\dark\\", "broadcast OlvaneDaybrimSettingsChanged", "wait 800",
+    ("the settings broadcast switches the skin and the theme switches the background",
+     lambda ctx: [*gallery.devtheme.script_steps("dark"),
+                  f"reg {KEY}\\SkinPath sz {SKINS}\\dark\\", "broadcast OlvaneDaybrimSettingsChanged", "wait 800",
                   f"snap {win(snap_path('4-dark'))}"], check_skin),
 ]
 
