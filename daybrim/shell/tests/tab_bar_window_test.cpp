@@ -360,6 +360,15 @@ protected:
     CSettings s_;
     CSkin skin_;
     CImageCache images_;
+    // Settings as loaded and the skin and images, with none of the bar's hosts.
+    void UseOwnEnv() {
+        s_.Load(nullptr);
+        env_ = ShellEnv();
+        env_.instance = GetModuleHandleW(nullptr);
+        env_.settings = &s_;
+        env_.skin = &skin_;
+        env_.images = &images_;
+    }
     ShellEnv env_;
     RecordingMenus menus_;
     RecordingSounds sounds_;
@@ -889,12 +898,7 @@ private:
 }  // namespace
 
 TEST_F(TabBarWindowTest, CaptionShowsTheWatermarkUnderTheHostAfterTheHostMoves) {
-    s_.Load(nullptr);
-    env_ = ShellEnv();
-    env_.instance = GetModuleHandleW(nullptr);
-    env_.settings = &s_;
-    env_.skin = &skin_;
-    env_.images = &images_;
+    UseOwnEnv();
     TodayScreen today;
     ASSERT_TRUE(today.Make());
     {
@@ -928,12 +932,7 @@ TEST_F(TabBarWindowTest, CaptionShowsTheWatermarkUnderTheHostAfterTheHostMoves) 
 // A reload destroys every tab and builds them again: each tab must hear its windows
 // go while it is whole, or its own cleanup (popups, loaders, drags) never runs.
 TEST_F(TabBarWindowTest, DestroyLetsTheWholeTabCleanUpAndDeletingStaysSafe) {
-    s_.Load(nullptr);
-    env_ = ShellEnv();
-    env_.instance = GetModuleHandleW(nullptr);
-    env_.settings = &s_;
-    env_.skin = &skin_;
-    env_.images = &images_;
+    UseOwnEnv();
     TodayScreen today;
     ASSERT_TRUE(today.Make());
     for (bool destroyFirst : {true, false}) {
