@@ -117,6 +117,8 @@ public:
     CItemPainter(const Scaler& sc, const PainterStyle& style, const PainterServices& services);
 
     const PainterStyle& style() const { return style_; }
+    // The Notes rows' columns, chosen from the tab's menu while it runs.
+    void SetNotesDisplay(int bits) { style_.notesDisplay = bits; }
 
     // Measured on first use in the time column's font, then kept.
     int TimeColumnWidth(HDC dc, HFONT timeFont);

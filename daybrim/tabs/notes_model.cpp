@@ -1,5 +1,6 @@
 #include "notes_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 
@@ -187,6 +188,85 @@ std::set<uint32_t> NotesModel::FoldedKeys() const {
     for (TItem* g = groups_.head(); g; g = g->next())
         if (static_cast<TItemWithList*>(g)->folded) out.insert(g->Id());
     return out;
+}
+
+std::vector<std::wstring> NotesModel::FolderNames() const {
+    std::vector<std::wstring> out;
+    for (TItem* g = groups_.head(); g; g = g->next())
+        for (TChildItem* c : static_cast<TItemWithList*>(g)->children()) {
+            const std::wstring& name = static_cast<TNoteItem*>(c)->file.folderName;
+            if (name.empty()) continue;
+            if (std::none_of(out.begin(), out.end(), [&](const std::wstring& o) { return Lower(o) == Lower(name); }))
+                out.push_back(name);
+        }
+    std::sort(out.begin(), out.end(),
+              [](const std::wstring& a, const std::wstring& b) { return Lower(a) < Lower(b); });
+    return out;
+}
+
+// --- the caption's menus ----------------------------------------------------------------
+
+bool ApplyNotesChoice(unsigned command, const std::vector<std::wstring>& folders, NotesChoices* c) {
+    if (!c) return false;
+    if (command >= kCmdNotesGroupFirst && command < kCmdNotesGroupFirst + 4) {
+        c->grouping = int(command - kCmdNotesGroupFirst);
+    } else if (command == kCmdNotesGroupsUp || command == kCmdNotesGroupsDown) {
+        c->groupDirection = command == kCmdNotesGroupsUp ? 1 : -1;
+    } else if (command >= kCmdNotesSortFirst && command < kCmdNotesSortFirst + 3) {
+        c->sort = int(command - kCmdNotesSortFirst);
+    } else if (command == kCmdNotesSortUp || command == kCmdNotesSortDown) {
+        c->sortDirection = command == kCmdNotesSortUp ? 1 : -1;
+    } else if (command >= kCmdNotesShowFirst && command < kCmdNotesShowFirst + 3) {
+        c->display ^= 1 << (command - kCmdNotesShowFirst);
+    } else if (command == kCmdNotesSearchKeys || command == kCmdNotesSearchLetters) {
+        c->searchMode = command == kCmdNotesSearchLetters ? 1 : 0;
+    } else if (command == kCmdNotesAllFolders) {
+        c->selFolder.clear();
+    } else if (command > kCmdNotesAllFolders && command <= kCmdNotesAllFolders + kNotesFolderSlots &&
+               command - kCmdNotesAllFolders <= folders.size()) {
+        c->selFolder = folders[command - kCmdNotesAllFolders - 1];
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool NotesChoiceChecked(unsigned command, const std::vector<std::wstring>& folders, const NotesChoices& c) {
+    if (command >= kCmdNotesGroupFirst && command < kCmdNotesGroupFirst + 4) {
+        // The rows group by folder for a grouping this version does not know.
+        const int g = c.grouping >= 0 && c.grouping <= 3 ? c.grouping : 1;
+        return int(command - kCmdNotesGroupFirst) == g;
+    }
+    if (command == kCmdNotesGroupsUp || command == kCmdNotesGroupsDown)
+        return (c.groupDirection < 0) == (command == kCmdNotesGroupsDown);
+    if (command >= kCmdNotesSortFirst && command < kCmdNotesSortFirst + 3) {
+        const int s = c.sort >= 0 && c.sort <= 2 ? c.sort : 0;
+        return int(command - kCmdNotesSortFirst) == s;
+    }
+    if (command == kCmdNotesSortUp || command == kCmdNotesSortDown)
+        return (c.sortDirection < 0) == (command == kCmdNotesSortDown);
+    if (command >= kCmdNotesShowFirst && command < kCmdNotesShowFirst + 3)
+        return (c.display & (1 << (command - kCmdNotesShowFirst))) != 0;
+    if (command == kCmdNotesSearchKeys || command == kCmdNotesSearchLetters)
+        return (c.searchMode == 1) == (command == kCmdNotesSearchLetters);
+    if (command == kCmdNotesAllFolders) return c.selFolder.empty();
+    if (command > kCmdNotesAllFolders && command <= kCmdNotesAllFolders + kNotesFolderSlots &&
+        command - kCmdNotesAllFolders <= folders.size())
+        return !c.selFolder.empty() && Lower(c.selFolder) == Lower(folders[command - kCmdNotesAllFolders - 1]);
+    return false;
+}
+
+std::wstring NotesGroupingCaption(int grouping, const TextSource& texts) {
+    switch (grouping) {
+    case 0: return texts.String(kStrGroupNone);
+    case 2: return texts.String(kStrGroupDate);
+    case 3: return texts.String(kStrGroupType);
+    default: return texts.String(kStrGroupFolder);
+    }
+}
+
+std::wstring NotesFolderCaption(const std::wstring& selFolder, const TextSource& texts) {
+    return selFolder.empty() ? texts.String(kStrAllShort) : selFolder;
 }
 
 }  // namespace daybrim

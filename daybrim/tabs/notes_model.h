@@ -35,6 +35,52 @@ enum NotesString : unsigned {
     kStrToday = 73,
 };
 
+// The commands of the tab's grouping menu (its caption's slide-out) and of the
+// caption's folder selector.
+enum NotesChoiceCommand : unsigned {
+    kCmdNotesGroupFirst = 45400,  // one group, folder, date, type
+    kCmdNotesGroupsUp = 45404, kCmdNotesGroupsDown = 45405,
+    kCmdNotesSortFirst = 45406,   // name, date, size
+    kCmdNotesSortUp = 45409, kCmdNotesSortDown = 45410,
+    kCmdNotesShowFirst = 45411,   // date, size, completion bar: a bit each
+    kCmdNotesSearchKeys = 45414, kCmdNotesSearchLetters = 45415,
+    kCmdNotesAllFolders = 45500,  // then the offered folders, one each
+    kNotesFolderSlots = 99,
+};
+
+// The stored choices those menus change.
+struct NotesChoices {
+    int grouping = 1;
+    int groupDirection = 1;
+    int sort = 0;
+    int sortDirection = 1;
+    int display = 5;     // bit 1 date, 2 size, 4 completion bar
+    int searchMode = 0;  // 0 key groups, 1 first letter
+    std::wstring selFolder;
+    bool operator==(const NotesChoices& o) const {
+        return grouping == o.grouping && groupDirection == o.groupDirection && sort == o.sort &&
+               sortDirection == o.sortDirection && display == o.display && searchMode == o.searchMode &&
+               selFolder == o.selFolder;
+    }
+};
+
+// Applies a menu command to the choices; false (and nothing changed) for a
+// command that is none of theirs. `folders` are those the folder entries offered.
+bool ApplyNotesChoice(unsigned command, const std::vector<std::wstring>& folders, NotesChoices* choices);
+// Whether the command's entry is checked for the choices.
+bool NotesChoiceChecked(unsigned command, const std::vector<std::wstring>& folders, const NotesChoices& choices);
+
+// The caption's texts: the grouping's name (an unknown grouping groups by
+// folder, and says so) and the folder the list is narrowed to, or all of them.
+enum NotesCaptionString : unsigned {
+    kStrGroupNone = 97,
+    kStrGroupFolder = 41352, kStrGroupDate = 41353, kStrGroupType = 41354,
+    kStrAllFolders = 41355,  // the selector's first entry
+    kStrAllShort = 41098,    // the caption's field has room for a word only
+};
+std::wstring NotesGroupingCaption(int grouping, const TextSource& texts);
+std::wstring NotesFolderCaption(const std::wstring& selFolder, const TextSource& texts);
+
 class TNoteItem : public TChildItem {
 public:
     TNoteItem(const notes::ScannedFile& f, const NotesOptions* order);
@@ -79,6 +125,9 @@ public:
     const NotesOptions& options() const { return options_; }
     TNoteItem* Find(uint32_t id) const;
     std::set<uint32_t> FoldedKeys() const;
+    // The folder names of the scanned files, shown or not: each once (ignoring
+    // case), alphabetical; a configured folder's own files have none.
+    std::vector<std::wstring> FolderNames() const;
     // The search bar's key (0 clears, 1..8 a letter group, 9 deletes) in mode 0
     // (the typed groups as digits, found anywhere in a name's key) or mode 1 (the
     // first letter, stepping through the group's letters on each press). Every

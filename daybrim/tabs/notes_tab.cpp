@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "inkx.h"
+#include "item_painter.h"
 #include "launchers.h"
 #include "locale_text.h"
 #include "notes_dialog.h"
@@ -81,6 +82,10 @@ std::wstring AnsiToWide(const std::string& bytes) {
     std::wstring out(size_t(std::max(n, 0)), L'\0');
     if (n > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &out[0], n);
     return out;
+}
+
+void Check(HMENU menu, UINT id, bool on) {
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
 }  // namespace
@@ -263,6 +268,90 @@ void CNotesTab::LaunchApplication() {
     launch::OpenApplication(LaunchSettings(), main_, launch::kNotesView);
 }
 
+// --- caption and tab menu -------------------------------------------------------------
+
+NotesChoices CNotesTab::Choices() const {
+    NotesChoices c;
+    c.grouping = Setting(env_, &CSettings::NotesTabGrouping, 1);
+    c.groupDirection = Setting(env_, &CSettings::NotesGroupingDirctn, 1) < 0 ? -1 : 1;
+    c.sort = Setting(env_, &CSettings::NotesTab1Sort, 0);
+    c.sortDirection = Setting(env_, &CSettings::NotesTab1SortDirect, 1) < 0 ? -1 : 1;
+    c.display = Setting(env_, &CSettings::DisplayOnNotesTab, 5);
+    c.searchMode = Setting(env_, &CSettings::NotesSearchMode, 0) == 1 ? 1 : 0;
+    if (env_->settings) c.selFolder = env_->settings->NotesSelFolder.value();
+    return c;
+}
+
+std::wstring CNotesTab::GetGroupingCaption() {
+    return NotesGroupingCaption(Choices().grouping, LibraryTexts(env_->lang));
+}
+
+std::wstring CNotesTab::GetCategoryCaption() {
+    return NotesFolderCaption(Choices().selFolder, LibraryTexts(env_->lang));
+}
+
+void CNotesTab::FillFolderMenu(HMENU menu, const NotesChoices& c) {
+    if (!scanned_) Scan();
+    menuFolders_ = model_.FolderNames();
+    if (menuFolders_.size() > kNotesFolderSlots) menuFolders_.resize(kNotesFolderSlots);
+    while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+    const std::wstring all = Text(kStrAllFolders);
+    AppendMenuW(menu, MF_STRING, kCmdNotesAllFolders, all.c_str());
+    for (size_t i = 0; i < menuFolders_.size(); ++i)
+        AppendMenuW(menu, MF_STRING, kCmdNotesAllFolders + 1 + UINT(i), menuFolders_[i].c_str());
+    for (UINT id = kCmdNotesAllFolders; id <= kCmdNotesAllFolders + menuFolders_.size(); ++id)
+        Check(menu, id, NotesChoiceChecked(id, menuFolders_, c));
+}
+
+void CNotesTab::FillCategoryMenu(HMENU menu) { FillFolderMenu(menu, Choices()); }
+
+HMENU CNotesTab::PrepareGroupingMenu(HMENU menu) {
+    // The grouping sub-menu is the one that starts with the first grouping.
+    HMENU grouping = nullptr;
+    for (int pos = 0; menu && pos < GetMenuItemCount(menu) && !grouping; ++pos)
+        if (HMENU sub = GetSubMenu(menu, pos))
+            if (GetMenuItemID(sub, 0) == kCmdNotesGroupFirst) grouping = sub;
+    if (!grouping) return menu;  // a library without the sub-menu: its top level
+    const NotesChoices c = Choices();
+    for (UINT id = kCmdNotesGroupFirst; id <= kCmdNotesSearchLetters; ++id)
+        Check(grouping, id, NotesChoiceChecked(id, menuFolders_, c));
+    for (int pos = 0; pos < GetMenuItemCount(grouping); ++pos)
+        if (HMENU sub = GetSubMenu(grouping, pos))
+            if (GetMenuItemID(sub, 0) == kCmdNotesAllFolders) FillFolderMenu(sub, c);
+    return grouping;
+}
+
+void CNotesTab::PrepareMenu(HMENU menu) {
+    if (HMENU sub = GetSubMenu(menu, 0)) PrepareGroupingMenu(sub);
+}
+
+void CNotesTab::StoreChoices(const NotesChoices& was, const NotesChoices& now) {
+    if (env_->settings) {
+        CSettings& s = *env_->settings;
+        auto store = [](CNumericSetting& n, int before, int after) {
+            if (before == after) return;
+            n.Set(DWORD(after));
+            n.Write();
+        };
+        store(s.NotesTabGrouping, was.grouping, now.grouping);
+        store(s.NotesGroupingDirctn, was.groupDirection, now.groupDirection);
+        store(s.NotesTab1Sort, was.sort, now.sort);
+        store(s.NotesTab1SortDirect, was.sortDirection, now.sortDirection);
+        store(s.DisplayOnNotesTab, was.display, now.display);
+        store(s.NotesSearchMode, was.searchMode, now.searchMode);
+        if (was.selFolder != now.selFolder) {
+            s.NotesSelFolder.Set(now.selFolder);
+            s.NotesSelFolder.Write();
+        }
+    }
+    if (env_->painter && was.display != now.display) env_->painter->SetNotesDisplay(now.display);
+    ClearCaptionCache();
+    if (caption_) InvalidateRect(caption_, nullptr, FALSE);
+    Rescan();
+    // Typed letters of the other mode mean nothing in this one.
+    if (was.searchMode != now.searchMode) Search(0, LetterGroups());
+}
+
 // --- menus ----------------------------------------------------------------------------------
 
 UINT CNotesTab::GetContextMenuId(TItem* item) {
@@ -331,6 +420,12 @@ void CNotesTab::Tell(const std::wstring& text, const std::wstring& caption, UINT
 
 int CNotesTab::OnContextMenuCommand(TItem* item, UINT command) {
     TNoteItem* note = item && item->Kind() == kKindNote ? static_cast<TNoteItem*>(item) : nullptr;
+    const NotesChoices was = Choices();
+    NotesChoices now = was;
+    if (ApplyNotesChoice(command, menuFolders_, &now)) {
+        StoreChoices(was, now);
+        return 0;
+    }
     if (command >= kCmdNoteTemplateFirst && command <= kCmdNoteTemplateLast) {
         const size_t n = command - kCmdNoteTemplateFirst;
         if (n >= templates_.size()) return -1;

@@ -44,10 +44,19 @@ public:
     // CTab
     DWORD GetType() override;
     UINT GetMenuId() override { return 440; }
-    void PrepareMenu(HMENU menu) override {}
+    void PrepareMenu(HMENU menu) override;
     void OnDateChanged() override { Rescan(); }
     void OnDataChanged() override { Rescan(); }
     void LaunchApplication() override;
+
+    // CBuiltInTab: the caption names the grouping, whose menu is the tab menu's
+    // grouping sub-menu, and the folder the list is narrowed to, chosen from the
+    // scanned folders.
+    std::wstring GetGroupingCaption() override;
+    HMENU PrepareGroupingMenu(HMENU menu) override;
+    std::wstring GetCategoryCaption() override;
+    void FillCategoryMenu(HMENU menu) override;
+    void OnCaptionChoiceChanged() override { Rescan(); }
 
     // CTabWithItemsList
     void RebuildRows() override;
@@ -68,6 +77,10 @@ public:
     void Search(int key, const LetterGroups& letters);
     NotesModel& Model() { return model_; }
     const std::vector<std::wstring>& Templates() const { return templates_; }
+    // The choices the caption's menus change, as stored.
+    NotesChoices Choices() const;
+    // The folders the folder entries of the last prepared menu offer.
+    const std::vector<std::wstring>& MenuFolders() const { return menuFolders_; }
     // The folders the move and copy sub-menus offer: the personal folder and its
     // sub-folders, then each card's root and its sub-folders.
     std::vector<std::wstring> MoveTargets() const;
@@ -109,10 +122,15 @@ private:
     void RenameWithDialog(TNoteItem* item);
     // The sub-menu of templates, its current one checked; gone when there are none.
     void FillTemplateMenu(HMENU menu);
+    // The folder entries after "all folders", the current one checked.
+    void FillFolderMenu(HMENU menu, const NotesChoices& c);
+    // Stores what a caption or tab menu command changed, and shows it.
+    void StoreChoices(const NotesChoices& was, const NotesChoices& now);
 
     NotesModel model_;
     std::vector<std::wstring> templates_;
     std::vector<std::wstring> menuTargets_;  // the folders of the shown item menu
+    std::vector<std::wstring> menuFolders_;  // the folders of the shown folder selector
     bool scanned_ = false;
 };
 

@@ -139,6 +139,55 @@ namespace {
 
 const LetterGroups kGroups = {L"abc", L"def", L"ghi", L"jkl", L"mno", L"pqrs", L"tuv", L"wxyz"};
 
+TEST(NotesChoices, MenuCommandsChangeOneChoiceEach) {
+    const std::vector<std::wstring> folders = {L"Personal", L"Work"};
+    NotesChoices base;
+    base.selFolder = L"work";
+    const struct {
+        unsigned command;
+        bool applies;
+        int grouping, groupDirection, sort, sortDirection, display, searchMode;
+        const wchar_t* selFolder;
+    } cases[] = {
+        {kCmdNotesGroupFirst, true, 0, 1, 0, 1, 5, 0, L"work"},
+        {kCmdNotesGroupFirst + 3, true, 3, 1, 0, 1, 5, 0, L"work"},
+        {kCmdNotesGroupsDown, true, 1, -1, 0, 1, 5, 0, L"work"},
+        {kCmdNotesSortFirst + 2, true, 1, 1, 2, 1, 5, 0, L"work"},
+        {kCmdNotesSortDown, true, 1, 1, 0, -1, 5, 0, L"work"},
+        {kCmdNotesShowFirst, true, 1, 1, 0, 1, 4, 0, L"work"},
+        {kCmdNotesShowFirst + 1, true, 1, 1, 0, 1, 7, 0, L"work"},
+        {kCmdNotesSearchLetters, true, 1, 1, 0, 1, 5, 1, L"work"},
+        {kCmdNotesAllFolders, true, 1, 1, 0, 1, 5, 0, L""},
+        {kCmdNotesAllFolders + 1, true, 1, 1, 0, 1, 5, 0, L"Personal"},
+        // A folder entry past those offered, and the commands around the block.
+        {kCmdNotesAllFolders + 3, false, 1, 1, 0, 1, 5, 0, L"work"},
+        {kCmdNotesGroupFirst - 1, false, 1, 1, 0, 1, 5, 0, L"work"},
+        {kCmdNotesSearchLetters + 1, false, 1, 1, 0, 1, 5, 0, L"work"},
+    };
+    for (const auto& c : cases) {
+        NotesChoices got = base;
+        EXPECT_EQ(c.applies, ApplyNotesChoice(c.command, folders, &got)) << c.command;
+        NotesChoices want;
+        want.grouping = c.grouping;
+        want.groupDirection = c.groupDirection;
+        want.sort = c.sort;
+        want.sortDirection = c.sortDirection;
+        want.display = c.display;
+        want.searchMode = c.searchMode;
+        want.selFolder = c.selFolder;
+        EXPECT_TRUE(want == got) << c.command;
+        // What a command chose is what its entry shows checked.
+        if (c.applies && c.command != kCmdNotesShowFirst) {
+            EXPECT_TRUE(NotesChoiceChecked(c.command, folders, got)) << c.command;
+        }
+    }
+    // The selected folder is checked whatever its case; an unknown grouping checks folder.
+    EXPECT_TRUE(NotesChoiceChecked(kCmdNotesAllFolders + 2, folders, base));
+    base.grouping = 9;
+    EXPECT_TRUE(NotesChoiceChecked(kCmdNotesGroupFirst + 1, folders, base));
+    EXPECT_FALSE(NotesChoiceChecked(kCmdNotesAllFolders, folders, base));
+}
+
 TEST(NotesModelSearch, KeySequenceNarrowsAndBackspaceWidens) {
     NotesOptions o;
     o.grouping = 0;

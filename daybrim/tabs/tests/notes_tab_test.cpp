@@ -557,6 +557,110 @@ TEST_F(NotesTabTest, RenameDialogRenamesAndMovesOnOkOnly) {
     DestroyWindow(top);
 }
 
+TEST_F(NotesTabTest, CaptionNamesTheGroupingAndTheFolder) {
+    const struct {
+        DWORD grouping;
+        const wchar_t* folder;
+        const wchar_t* wantGrouping;
+        const wchar_t* wantFolder;
+    } cases[] = {
+        {0, L"", L"None", L"All"},
+        {1, L"", L"Folder", L"All"},
+        {2, L"Work", L"Date", L"Work"},
+        {3, L"Work", L"Type", L"Work"},
+        // A grouping of a later version lists by folder, and the caption says so.
+        {7, L"", L"Folder", L"All"},
+    };
+    for (const auto& c : cases) {
+        s_.NotesTabGrouping.Set(c.grouping);
+        s_.NotesSelFolder.Set(c.folder);
+        EXPECT_EQ(c.wantGrouping, tab_->GetGroupingCaption()) << c.grouping;
+        EXPECT_EQ(c.wantFolder, tab_->GetCategoryCaption()) << c.folder;
+    }
+}
+
+// The checked entries' ids of a menu and its sub-menus.
+std::vector<UINT> Checked(HMENU menu) {
+    std::vector<UINT> out;
+    for (int pos = 0; pos < GetMenuItemCount(menu); ++pos) {
+        if (HMENU sub = GetSubMenu(menu, pos)) {
+            for (UINT id : Checked(sub)) out.push_back(id);
+        } else if (GetMenuState(menu, UINT(pos), MF_BYPOSITION) & MF_CHECKED) {
+            out.push_back(GetMenuItemID(menu, pos));
+        }
+    }
+    return out;
+}
+
+TEST_F(NotesTabTest, CaptionCommandsStoreTheChoiceAndRescan) {
+    s_.DisplayOnNotesTab.Set(5);
+    tab_->Rescan();
+    raii::Menu selector(CreatePopupMenu());
+    tab_->FillCategoryMenu(selector.get());
+    // All folders, then the scanned ones: the card's folder before Work.
+    std::vector<std::wstring> offered;
+    for (int pos = 0; pos < GetMenuItemCount(selector.get()); ++pos) {
+        wchar_t text[64] = {};
+        GetMenuStringW(selector.get(), UINT(pos), text, 64, MF_BYPOSITION);
+        offered.push_back(text);
+    }
+    ASSERT_GE(offered.size(), 3u);
+    EXPECT_EQ(L"All folders", offered[0]);
+    const auto work = std::find(offered.begin(), offered.end(), L"Work");
+    ASSERT_NE(offered.end(), work);
+    EXPECT_NE(offered.end(), std::find(offered.begin() + 1, work, L"NotesTabTest"));
+    const UINT kWork = GetMenuItemID(selector.get(), int(work - offered.begin()));
+    EXPECT_EQ(tab_->MenuFolders().size() + 1, offered.size());
+    const struct {
+        UINT command;
+        const wchar_t* want;  // the listing after it
+        const wchar_t* grouping;
+        const wchar_t* folder;
+    } steps[] = {
+        {kWork, L"Work: budget minutes | ", L"Folder", L"Work"},
+        {kCmdNotesGroupFirst + 3, L"Ink notes: minutes | Workbooks: budget | ", L"Type", L"Work"},
+        {kCmdNotesGroupsDown, L"Workbooks: budget | Ink notes: minutes | ", L"Type", L"Work"},
+        {kCmdNotesAllFolders, L"Workbooks: budget | Documents: trip* | Text files: groceries | Ink notes: minutes | ",
+         L"Type", L"All"},
+        {kCmdNotesGroupFirst + 1, L"Work: budget minutes | NotesTabTest: trip* | Notes: groceries | ", L"Folder",
+         L"All"},
+        {kCmdNotesSortDown, L"Work: minutes budget | NotesTabTest: trip* | Notes: groceries | ", L"Folder",
+         L"All"},
+        // Back to the defaults, which leaves nothing stored.
+        {kCmdNotesSortUp, L"Work: budget minutes | NotesTabTest: trip* | Notes: groceries | ", L"Folder",
+         L"All"},
+        {kCmdNotesGroupsUp, L"Notes: groceries | NotesTabTest: trip* | Work: budget minutes | ", L"Folder",
+         L"All"},
+    };
+    for (const auto& st : steps) {
+        EXPECT_EQ(0, tab_->OnContextMenuCommand(nullptr, st.command)) << st.command;
+        EXPECT_EQ(st.want, Listing()) << st.command;
+        EXPECT_EQ(st.grouping, tab_->GetGroupingCaption()) << st.command;
+        EXPECT_EQ(st.folder, tab_->GetCategoryCaption()) << st.command;
+    }
+    // The stored settings follow, and the tab menu's grouping entries show them.
+    tab_->OnContextMenuCommand(nullptr, kCmdNotesGroupFirst + 2);
+    tab_->OnContextMenuCommand(nullptr, kCmdNotesShowFirst + 1);
+    tab_->OnContextMenuCommand(nullptr, kCmdNotesSearchLetters);
+    EXPECT_EQ(2u, s_.NotesTabGrouping.value());
+    EXPECT_EQ(5u ^ 2u, s_.DisplayOnNotesTab.value());
+    EXPECT_EQ(1u, s_.NotesSearchMode.value());
+    raii::Menu m(LoadMenuW(lang_.get(), MAKEINTRESOURCEW(tab_->GetMenuId())));
+    ASSERT_TRUE(m);
+    HMENU grouping = tab_->PrepareGroupingMenu(GetSubMenu(m.get(), 0));
+    ASSERT_NE(nullptr, grouping);
+    EXPECT_EQ(kCmdNotesGroupFirst, GetMenuItemID(grouping, 0));
+    const std::vector<UINT> want = {kCmdNotesGroupFirst + 2, kCmdNotesGroupsUp,      kCmdNotesSortFirst,
+                                    kCmdNotesSortUp,         kCmdNotesShowFirst,     kCmdNotesShowFirst + 1,
+                                    kCmdNotesShowFirst + 2,  kCmdNotesSearchLetters, kCmdNotesAllFolders};
+    EXPECT_EQ(want, Checked(grouping));
+    // A folder entry that was never offered changes nothing.
+    EXPECT_EQ(-1, tab_->OnContextMenuCommand(nullptr, kCmdNotesAllFolders + 50));
+    for (UINT back : {kCmdNotesGroupFirst + 1u, kCmdNotesShowFirst + 1u, unsigned(kCmdNotesSearchKeys)})
+        tab_->OnContextMenuCommand(nullptr, back);
+    EXPECT_EQ(5u, s_.DisplayOnNotesTab.value());
+}
+
 TEST(NotesSearchAlphabet, StoredTypeOrLatin) {
     const struct {
         uint32_t stored;
