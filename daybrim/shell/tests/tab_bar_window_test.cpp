@@ -379,7 +379,8 @@ protected:
     GesturePort* gestures_ = nullptr;  // null: the shell stand-in's
 };
 
-const std::vector<UINT> kTabMenu = {40156, 40159, 0, 40180};
+// The Notes tab's menu 440: fold commands and its "Group and sort" sub-menu.
+const std::vector<UINT> kTabMenu = {40156, 40159, 0, 40199, 40200, 0, 0, 0, 40180};
 // The Tasks tab's own menu 438: fold commands and the "Group and sort" sub-menu
 // (listed as 0, as separators are).
 const std::vector<UINT> kTasksMenu = {40156, 40159, 0, 40199, 40200, 0, 0, 0, 40180};
@@ -434,7 +435,8 @@ TEST_F(TabBarWindowTest, HoldOnTheSelectedButtonOpensItsMenuAtTheButton) {
     ASSERT_EQ(1u, menus_.shown.size());
     const Shown& m = menus_.shown[0];
     EXPECT_EQ(kTabMenu, m.items);  // menu 440's first sub-menu
-    EXPECT_TRUE(m.iconItems.empty());
+    // The tab's own menu, not the icon chooser's.
+    for (UINT id : m.iconItems) EXPECT_FALSE(id >= IDM_ICON_FIRST && id <= IDM_ICON_LAST) << id;
     EXPECT_EQ(TabWithId(3)->MainWindow(), m.owner);
     EXPECT_EQ(1, TabWithId(3)->prepared);
     const RECT br = BarRectOnScreen();
