@@ -10,7 +10,7 @@ namespace {
 const COLORREF kGreen = 0x00FF00;
 const COLORREF kRed = 0x0000FF;
 
-const NamedImageSpec kSpecs[kImageSlotCount] = {
+const NamedImage kNamedImages[kImageSlotCount] = {
     {L"note", 399, -1, kGreen, false},
     {L"note_popup_zoom", 393, -1, kGreen, false},
     {L"folding_expand", -1, 195, kRed, true},
@@ -82,9 +82,9 @@ static_assert(kFontCount == 45, "the font catalogue lists 45 ids");
 
 }  // namespace
 
-const NamedImageSpec& ImageSpec(int slot) {
-    static const NamedImageSpec kNone = {L"", -1, -1, 0, false};
-    return slot >= 0 && slot < kImageSlotCount ? kSpecs[slot] : kNone;
+const NamedImage& NamedImageOf(int slot) {
+    static const NamedImage kNone = {L"", -1, -1, 0, false};
+    return slot >= 0 && slot < kImageSlotCount ? kNamedImages[slot] : kNone;
 }
 
 void CImageCache::Load(HMODULE resolution, bool high, const std::wstring& skinFolder, COLORREF blendBase,
@@ -93,7 +93,7 @@ void CImageCache::Load(HMODULE resolution, bool high, const std::wstring& skinFo
     high_ = high;
     blendBase_ = blendBase;
     for (int i = 0; i < kImageSlotCount; ++i) {
-        const NamedImageSpec& s = kSpecs[i];
+        const NamedImage& s = kNamedImages[i];
         // The scroll arrows sit in scaled tap squares: on a high-resolution screen
         // a skin drawn for both resolutions gives its "_high" arrow first, which
         // the plain lookup would never reach past the low-resolution one.

@@ -29,14 +29,14 @@ enum ImageSlot {
     kImgPreviewDial, kImgCloseButtonPopup, kImageSlotCount
 };
 
-struct NamedImageSpec {
+struct NamedImage {
     const wchar_t* name;
     int tgaId;     // -1: none
     int bitmapId;  // -1: none
     COLORREF transparent;
     bool high;
 };
-const NamedImageSpec& ImageSpec(int slot);
+const NamedImage& NamedImageOf(int slot);
 
 // The catalogue's font ids; the table of font objects is sized from this list.
 constexpr int kFontIds[] = {0,   1,   2,   3,   4,   50,  51,  52,  53,  100, 101, 102, 103, 104, 105,

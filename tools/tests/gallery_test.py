@@ -1,18 +1,18 @@
 #!/usr/bin/env python3
 """The gallery's picture checks and its index, on pictures made here."""
 import importlib.machinery
-import importlib.util
 import os
 import struct
 import sys
 import tempfile
+import types
 import unittest
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 _loader = importlib.machinery.SourceFileLoader("gallery", os.path.join(HERE, "..", "gallery"))
-_spec = importlib.util.spec_from_loader("gallery", _loader)
-gallery = importlib.util.module_from_spec(_spec)
+gallery = types.ModuleType("gallery")
+gallery.__file__ = _loader.path
 _loader.exec_module(gallery)
 
 

@@ -10,7 +10,6 @@ picture the check looks at), and a check that returns None or what went wrong.
 """
 import datetime
 import importlib.machinery
-import importlib.util
 import json
 import os
 import shutil
@@ -19,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import types
 
 ROOT, BUILD, NATIVE = (os.path.abspath(a) for a in sys.argv[1:4])
 DEVICE = os.path.join(BUILD, "morning-device")
@@ -29,8 +29,8 @@ WINE = os.environ.get("OLV_WINE", "/usr/lib/wine/wine64")
 WINESERVER = os.environ.get("OLV_WINESERVER", "/usr/lib/wine/wineserver64")
 
 _loader = importlib.machinery.SourceFileLoader("gallery", os.path.join(ROOT, "tools", "gallery"))
-_spec = importlib.util.spec_from_loader("gallery", _loader)
-gallery = importlib.util.module_from_spec(_spec)
+gallery = types.ModuleType("gallery")
+gallery.__file__ = _loader.path
 _loader.exec_module(gallery)
 
 TODAY = datetime.date(2026, 12, 7)  # the demo device's day, 09:30 W. Europe

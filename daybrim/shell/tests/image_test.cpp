@@ -119,7 +119,7 @@ TEST(NamedImageLookup, CacheSlotsFollowTheTable) {
     EXPECT_TRUE(cache.Image(kImgNote).HasPlanes());
     EXPECT_EQ(3, cache.Image(kImgPhoneWork).Width());
     EXPECT_FALSE(cache.Image(kImgBirthday).Loaded());
-    EXPECT_STREQ(L"close_button_popup_win", ImageSpec(kImgCloseButtonPopup).name);
+    EXPECT_STREQ(L"close_button_popup_win", NamedImageOf(kImgCloseButtonPopup).name);
     EXPECT_EQ(65, int(kImageSlotCount));
     EXPECT_EQ(45, kFontCount);
     // Only high-resolution screens try the "_high" variants.
@@ -267,15 +267,15 @@ TEST(ResolutionLibraries, HoldEveryNamedPicture) {
         const int scale = high ? 2 : 1;
         for (int i = 0; i < kImageSlotCount; ++i) {
             const auto& p = kPictures[i];
-            const NamedImageSpec& spec = ImageSpec(p.slot);
-            SCOPED_TRACE(testing::Message() << spec.name << (high ? " high" : " low"));
+            const NamedImage& entry = NamedImageOf(p.slot);
+            SCOPED_TRACE(testing::Message() << entry.name << (high ? " high" : " low"));
             ASSERT_EQ(i, p.slot);
             const CAlphaImage& img = cache.Image(p.slot);
             ASSERT_TRUE(img.Loaded());
-            EXPECT_EQ(spec.tgaId >= 0, img.HasPlanes());
+            EXPECT_EQ(entry.tgaId >= 0, img.HasPlanes());
             EXPECT_EQ(p.w * scale, img.Width());
             EXPECT_EQ(p.h * scale, img.Height());
-            EXPECT_GT(VisiblePixels(img, spec.transparent), img.Width() * img.Height() / 8);
+            EXPECT_GT(VisiblePixels(img, entry.transparent), img.Width() * img.Height() / 8);
         }
     }
 }

@@ -29,7 +29,7 @@ public:
     const FilterDef* Filter(int) const override { return nullptr; }
 };
 
-struct TaskSpec {
+struct TaskRow {
     const wchar_t* subject;
     double due;  // offset from today; kNoDate for none
     std::vector<int32_t> categories = {};
@@ -42,10 +42,10 @@ struct TaskSpec {
 // The store's shape: every task in one group.
 class Store {
 public:
-    explicit Store(const std::vector<TaskSpec>& specs) {
+    explicit Store(const std::vector<TaskRow>& rows) {
         TItem* g = list.groups.Insert(std::make_unique<TTasksList>(0));
         uint32_t id = 1;
-        for (const TaskSpec& s : specs) {
+        for (const TaskRow& s : rows) {
             auto t = std::make_unique<TTaskTsks>();
             t->title = s.subject;
             t->poomId = id++;
@@ -74,8 +74,8 @@ std::vector<std::wstring> Shown(const TaskGroups& groups) {
     return out;
 }
 
-std::vector<std::wstring> Build(const std::vector<TaskSpec>& specs, const TaskTabSettings& s) {
-    Store store(specs);
+std::vector<std::wstring> Build(const std::vector<TaskRow>& rows, const TaskTabSettings& s) {
+    Store store(rows);
     Names names;
     TaskGroups groups;
     groups.Build(store.list, kToday, s, &names, Texts(), false);
@@ -90,7 +90,7 @@ TaskTabSettings Grouped(int grouping, int direction = 1) {
 }
 
 TEST(TaskGroups, DueDateClassesAndTheirOrder) {
-    const std::vector<TaskSpec> tasks = {
+    const std::vector<TaskRow> tasks = {
         {L"sunday", 6},  {L"monday", 7},  {L"today", 0},     {L"yesterday", -1},
         {L"month", 30},  {L"later", 31},  {L"none", kNoDate},
     };
@@ -104,7 +104,7 @@ TEST(TaskGroups, DueDateClassesAndTheirOrder) {
 }
 
 TEST(TaskGroups, EveryGroupingTitlesAndOrders) {
-    const std::vector<TaskSpec> tasks = {
+    const std::vector<TaskRow> tasks = {
         {L"a", 1, {5, 9}, 2, false, L"B1"},
         {L"b", 2, {}, 0, true, L"apple"},
         {L"c", 3, {12}, 1, false, L""},
@@ -132,7 +132,7 @@ TEST(TaskGroups, EveryGroupingTitlesAndOrders) {
 }
 
 TEST(TaskGroups, TasksInAGroupFollowTheThreeKeysThenTheSubject) {
-    const std::vector<TaskSpec> tasks = {
+    const std::vector<TaskRow> tasks = {
         {L"Cut", 2, {}, 0, false, L"A2", 1},
         {L"bake", 2, {}, 2, false, L"", kNoDate},
         {L"Add", 1, {}, 1, true, L"Z9", 0},
@@ -162,7 +162,7 @@ TEST(TaskGroups, TasksInAGroupFollowTheThreeKeysThenTheSubject) {
 }
 
 TEST(TaskGroups, WhatIsLeftOutAndWhatIsHidden) {
-    const std::vector<TaskSpec> tasks = {
+    const std::vector<TaskRow> tasks = {
         {L"doneYesterday", -1, {}, 1, true},
         {L"doneToday", 0, {}, 1, true},
         {L"open", -1},

@@ -13,10 +13,10 @@ note without one is an error, not a picture that changes with the build time.
 import argparse
 import datetime
 import importlib.machinery
-import importlib.util
 import os
 import shutil
 import sys
+import types
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FILES = os.path.join(HERE, "files")
@@ -36,8 +36,8 @@ def zone_bias(zone):
     """Minutes from the zone's standard wall clock to UTC, from devclock's table."""
     path = os.path.join(HERE, "..", "..", "devclock")
     loader = importlib.machinery.SourceFileLoader("devclock", path)
-    spec = importlib.util.spec_from_loader("devclock", loader)
-    devclock = importlib.util.module_from_spec(spec)
+    devclock = types.ModuleType("devclock")
+    devclock.__file__ = loader.path
     loader.exec_module(devclock)
     if zone not in devclock.ZONES:
         raise ValueError(f"unknown zone {zone!r}")

@@ -3,16 +3,16 @@
 and relative to the device's clock."""
 import datetime
 import importlib.machinery
-import importlib.util
 import os
 import tempfile
 import time
+import types
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 _loader = importlib.machinery.SourceFileLoader("place_files", os.path.join(HERE, "..", "demo", "place_files.py"))
-_spec = importlib.util.spec_from_loader("place_files", _loader)
-place_files = importlib.util.module_from_spec(_spec)
+place_files = types.ModuleType("place_files")
+place_files.__file__ = _loader.path
 _loader.exec_module(place_files)
 
 CLOCK = datetime.datetime(2026, 12, 7, 9, 30)
