@@ -32,7 +32,6 @@ enum CalendarCommand : UINT {
     kCmdNewTask = 40087,
     kCmdPrivate = 40171,
     kCmdFree = 40173, kCmdBusy = 40174, kCmdTentative = 40175, kCmdOutOfOffice = 40176,
-    kCmdHigh = 40182, kCmdNormal = 40183, kCmdLow = 40184,
     kCmdFoldAll = 40199, kCmdUnfoldAll = 40200,
     kCmdAccountInbox = 40149, kCmdAccountCompose = 40150,
     kCmdMonthly = 40866,
@@ -535,6 +534,7 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
     ItemActions actions(main_, texts);
     TApptItem* appt = item && item->Kind() == kKindAppt ? static_cast<TApptItem*>(item) : nullptr;
     TTask* task = item && item->Kind() == kKindTask ? static_cast<TTask*>(item) : nullptr;
+    if (const std::optional<int> done = TaskCommand(task, command, RangeFirst())) return *done;
     switch (command) {
     case kCmdNewAppointment: NewAppointment(newStart_, newEnd_); return 0;
     case kCmdNewTask: NewTask(newStart_); return 0;
@@ -549,22 +549,10 @@ int CCalendarTab::OnContextMenuCommand(TItem* item, UINT command) {
         if (!appt && !task) return -1;
         actions.TogglePrivate(appt ? appt->poomId : task->poomId);
         return 0;
-    case kCmdHigh:
-    case kCmdNormal:
-    case kCmdLow: {
-        if (!task) return -1;
-        const int want = int(kCmdLow - command);
-        if (task->importance != want) actions.SetImportance(task->poomId, want);
-        return 0;
-    }
     case kCmdRedateSecond:
     case kCmdRedateFirst:
         if (!appt && !task) return -1;
         OpenFloating(RedateModeFor(command, task != nullptr), item);
-        return 0;
-    case kCmdReminder:
-        if (!task) return -1;
-        TaskReminder(task, RangeFirst());
         return 0;
     case kCmdFoldAll: FoldAllDays(true); return 0;
     case kCmdUnfoldAll: FoldAllDays(false); return 0;

@@ -613,6 +613,25 @@ void CTabWithItemsList::WriteCategoryChoice(UINT command, CNumericSetting& filte
     category.Write();
 }
 
+std::optional<int> CTabWithItemsList::TaskCommand(TTask* task, UINT command, int32_t fallbackDay) {
+    switch (command) {
+    case kCmdHigh:
+    case kCmdNormal:
+    case kCmdLow: {
+        if (!task) return -1;
+        const int want = int(kCmdLow - command);
+        LibraryTexts texts(env_->lang);
+        if (task->importance != want) ItemActions(main_, texts).SetImportance(task->poomId, want);
+        return 0;
+    }
+    case kCmdReminder:
+        if (!task) return -1;
+        TaskReminder(task, fallbackDay);
+        return 0;
+    }
+    return std::nullopt;
+}
+
 void CTabWithItemsList::TaskReminder(TTask* task, int32_t fallbackDay) {
     LibraryTexts texts(env_->lang);
     ItemActions actions(main_, texts);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "builtin_tab.h"
@@ -43,6 +44,7 @@ enum ListCommand : UINT {
     kCmdSettings = 40180, kCmdListProgram = 41254, kCmdNewWorkbook = 41260, kCmdNewDocument = 41261,
     kCmdDelete1 = 40011, kCmdDelete2 = 40015,
     kCmdReminder = 40179,
+    kCmdHigh = 40182, kCmdNormal = 40183, kCmdLow = 40184,
     kCmdMarkDone = 40191, kCmdMarkNotDone = 40192,
     kCmdFold = 40195, kCmdUnfold = 40197,
 };
@@ -100,6 +102,10 @@ protected:
     // The task's dates and reminder dialog (379); a task without a reminder or due
     // date is offered 8:00 on `fallbackDay`.
     void TaskReminder(TTask* task, int32_t fallbackDay);
+    // The commands a task's menu carries in either task tab: importance and the
+    // dates-and-reminder dialog. Nothing when `command` is not one of them; -1
+    // when it is but the row is no task.
+    std::optional<int> TaskCommand(TTask* task, UINT command, int32_t fallbackDay);
 
     // Tab-window handlers; a derived tab's procedure calls these for what it
     // does not handle itself.

@@ -22,7 +22,6 @@ bool HasDate(double ole) { return ole != launch::kNoDate; }
 enum TasksCommand : UINT {
     kCmdNewTask = 40087,
     kCmdPrivate = 40171,
-    kCmdHigh = 40182, kCmdNormal = 40183, kCmdLow = 40184,
     kCmdFoldAll = 40199, kCmdUnfoldAll = 40200,
     kCmdAllCategories = 40039,
 };
@@ -304,6 +303,7 @@ int CTasksTab::OnContextMenuCommand(TItem* item, UINT command) {
     if (task && env_->menuExtensions &&
         env_->menuExtensions->HandleExtensionCommand(main_, env_->instance, command, task->poomId))
         return 0;
+    if (const std::optional<int> done = TaskCommand(task, command, today_)) return *done;
     LibraryTexts texts(env_->lang);
     ItemActions actions(main_, texts);
     switch (command) {
@@ -315,18 +315,6 @@ int CTasksTab::OnContextMenuCommand(TItem* item, UINT command) {
         if (!task) return -1;
         actions.TogglePrivate(task->poomId);
         return 0;
-    case kCmdReminder:
-        if (!task) return -1;
-        TaskReminder(task, today_);
-        return 0;
-    case kCmdHigh:
-    case kCmdNormal:
-    case kCmdLow: {
-        if (!task) return -1;
-        const int want = int(kCmdLow - command);
-        if (task->importance != want) actions.SetImportance(task->poomId, want);
-        return 0;
-    }
     case kCmdFoldAll:
     case kCmdUnfoldAll:
         groups_.FoldAll(command == kCmdFoldAll);
