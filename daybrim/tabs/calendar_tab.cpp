@@ -368,13 +368,9 @@ bool CCalendarTab::TimelineTap(TItem* item, int x, int contentY) {
 void CCalendarTab::OnListTap(int x, int y, int scrollOffset) {
     const int contentY = y + scrollOffset;
     const int previous = rows_.Highlighted();
-    const int index = rows_.HitTest(contentY);
-    TItem* item = rows_.At(index);
-    if (!item) {
-        SetHighlight(RowList::kNone);
-        if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
-        return;
-    }
+    int index = RowList::kNone;
+    TItem* item = TapTarget(x, y, contentY, &index);
+    if (!item) return;
     if (StepDoubleTap(item) || StepNoteIcon(item, x, y, contentY) || StepReminderIcon(item, x, contentY) ||
         StepLinkIcon(item, x, contentY)) {
         tapHandled_ = true;

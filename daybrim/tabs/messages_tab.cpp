@@ -180,13 +180,9 @@ std::wstring CMessagesTab::CreateListContent() {
 void CMessagesTab::OnListTap(int x, int y, int scrollOffset) {
     const int contentY = y + scrollOffset;
     const int previous = rows_.Highlighted();
-    const int index = rows_.HitTest(contentY);
-    TItem* item = rows_.At(index);
-    if (!item) {
-        SetHighlight(RowList::kNone);
-        StepTapAndHold(nullptr, x, y);
-        return;
-    }
+    int index = RowList::kNone;
+    TItem* item = TapTarget(x, y, contentY, &index);
+    if (!item) return;
     // A double tap has opened the message already: the rest of the chain would
     // act on it a second time.
     if (StepDoubleTap(item)) return;

@@ -628,13 +628,9 @@ int CNotesTab::OpenItemOverride(TItem* item) {
 void CNotesTab::OnListTap(int x, int y, int scrollOffset) {
     const int contentY = y + scrollOffset;
     const int previous = rows_.Highlighted();
-    const int index = rows_.HitTest(contentY);
-    TItem* item = rows_.At(index);
-    if (!item) {
-        SetHighlight(RowList::kNone);
-        if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
-        return;
-    }
+    int index = RowList::kNone;
+    TItem* item = TapTarget(x, y, contentY, &index);
+    if (!item) return;
     if (StepDoubleTap(item)) {
         tapHandled_ = true;
         return;

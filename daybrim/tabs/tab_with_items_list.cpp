@@ -380,6 +380,16 @@ bool CTabWithItemsList::StepDoubleTap(TItem* item) {
     return true;
 }
 
+TItem* CTabWithItemsList::TapTarget(int x, int y, int contentY, int* index) {
+    *index = rows_.HitTest(contentY);
+    TItem* item = rows_.At(*index);
+    if (!item) {
+        SetHighlight(RowList::kNone);
+        if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
+    }
+    return item;
+}
+
 bool CTabWithItemsList::StepNoteIcon(TItem* item, int x, int y, int contentY) {
     if (!item) return false;
     switch (item->Kind()) {

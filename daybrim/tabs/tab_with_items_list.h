@@ -130,6 +130,9 @@ protected:
     // Tap steps; each returns whether it consumed the tap.
     bool StepDoubleTap(TItem* item);
     // `y` in the list window, `contentY` in the whole list.
+    // The row under a tap at content height `contentY`; on empty space, null after
+    // clearing the highlight and offering tap-and-hold for no item.
+    TItem* TapTarget(int x, int y, int contentY, int* index);
     bool StepNoteIcon(TItem* item, int x, int y, int contentY);
     bool StepReminderIcon(TItem* item, int x, int contentY);
     bool StepLinkIcon(TItem* item, int x, int contentY);

@@ -360,13 +360,9 @@ LRESULT CTasksTab::MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void CTasksTab::OnListTap(int x, int y, int scrollOffset) {
     const int contentY = y + scrollOffset;
     const int previous = rows_.Highlighted();
-    const int index = rows_.HitTest(contentY);
-    TItem* item = rows_.At(index);
-    if (!item) {
-        SetHighlight(RowList::kNone);
-        if (StepTapAndHold(nullptr, x, y)) tapHandled_ = true;
-        return;
-    }
+    int index = RowList::kNone;
+    TItem* item = TapTarget(x, y, contentY, &index);
+    if (!item) return;
     // A second tap opens the item and the tap goes on down the chain; the open on
     // pen-up must not open it again.
     if (StepDoubleTap(item)) tapHandled_ = true;
